@@ -1,0 +1,14 @@
+#include "app/cli/command.h"
+
+namespace kemnoa::cli {
+
+const CommandList& allCommands() {
+    static const CommandList commands = [] {
+        CommandList list;
+        addGeneralCommands(list);
+        return list;
+    }();
+    return commands;
+}
+
+} // namespace kemnoa::cli
