@@ -1,0 +1,375 @@
+#include "receiving/order_import.h"
+
+#include "core/error.h"
+#include "core/file_helpers.h"
+#include "receiving/order_mapping.h"
+#include "receiving/order_tables.h"
+
+#include <QFile>
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace kemnoa::receiving {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+bool isNull(const QVariant& v) {
+    return !v.isValid() || v.isNull();
+}
+
+// A file value read as a number for matching and ordering; nothing for Null or text that is no number.
+std::optional<double> numeric(const QVariant& v) {
+    if (isNull(v))
+        return std::nullopt;
+    bool ok = false;
+    const double d =
+        v.typeId() == QMetaType::QString ? v.toString().trimmed().toDouble(&ok) : v.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+// Order By on one column as Jet sorts: Null first, then numbers by value, then text.
+bool sortsBefore(const QVariant& a, const QVariant& b) {
+    if (isNull(a) || isNull(b))
+        return isNull(a) && !isNull(b);
+    const auto na = numeric(a), nb = numeric(b);
+    if (na && nb)
+        return *na < *nb;
+    if (na || nb)
+        return bool(na);
+    return a.toString() < b.toString();
+}
+
+// The order number of a header row as a 32-bit integer.
+qint32 orderNumber(const QVariant& v) {
+    if (isNull(v))
+        throw core::Error(QStringLiteral("テーブル'denheaddata'の列'ORD_NO'が空(Null)です。"),
+                          importerr::NullNumber);
+    const auto d = numeric(v);
+    if (!d || *d != std::trunc(*d))
+        throw core::Error(
+            QStringLiteral("テーブル'denheaddata'の列'ORD_NO'の値'%1'は発注番号ではありません。")
+                .arg(v.toString()),
+            importerr::NotANumber);
+    if (*d < -2147483648.0 || *d > 2147483647.0)
+        throw core::Error(
+            QStringLiteral("テーブル'denheaddata'の列'ORD_NO'の値'%1'が大きすぎます。").arg(v.toString()),
+            6); // overflow
+    return static_cast<qint32>(*d);
+}
+
+QString insertStatement(const TableDef& t, const QString& extraColumn = {}, const QString& extraValue = {}) {
+    QString sql = QStringLiteral("Insert Into ") + t.workTable + QStringLiteral(" (") +
+                  t.names().join(QLatin1Char(','));
+    if (!extraColumn.isEmpty())
+        sql += QLatin1Char(',') + extraColumn;
+    sql += QStringLiteral(") Values (");
+    for (std::size_t i = 0; i < t.columns.size(); ++i)
+        sql += i == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    if (!extraValue.isEmpty())
+        sql += QLatin1Char(',') + extraValue;
+    return sql + QLatin1Char(')');
+}
+
+// The tag-code conversion; the same effect as the Update-From statement in every dialect. When the
+// conversion table holds one client code twice, the smallest company code is taken.
+QString tagConversion(bool oneOrder) {
+    QString sql = QStringLiteral(
+        "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
+        "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
+        "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD)");
+    if (oneOrder)
+        sql += QStringLiteral(" And rcv_posdata.ORD_NO = ?");
+    return sql;
+}
+
+} // namespace
+
+// One table of the file, loaded on first use, its rows grouped by order number and sorted by line.
+struct LineIndex {
+    FileTable table;
+    std::vector<int> positions;              // file column of each work column
+    QHash<qint64, std::vector<int>> byOrder; // row numbers in ORD_NO, GYOU order
+};
+
+struct OrderImport::FileState {
+    std::unique_ptr<OrderFile> file;
+    std::vector<std::optional<LineIndex>> lines = std::vector<std::optional<LineIndex>>(4);
+
+    const LineIndex& lineTable(std::size_t i) {
+        if (!lines[i]) {
+            const TableDef& def = *lineTables()[i];
+            LineIndex idx;
+            idx.table = file->readTable(def.fileTable);
+            idx.positions = resolveColumns(def, idx.table.columns);
+            const int ordCol =
+                idx.positions[static_cast<std::size_t>(def.names().indexOf(QStringLiteral("ORD_NO")))];
+            const int gyouCol =
+                idx.positions[static_cast<std::size_t>(def.names().indexOf(QStringLiteral("GYOU")))];
+            for (int r = 0; r < static_cast<int>(idx.table.rows.size()); ++r) {
+                const auto n = numeric(idx.table.rows[r][ordCol]);
+                if (n && *n == std::trunc(*n))
+                    idx.byOrder[static_cast<qint64>(*n)].push_back(r);
+            }
+            for (auto& rows : idx.byOrder)
+                std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+                    return sortsBefore(idx.table.rows[a][gyouCol], idx.table.rows[b][gyouCol]);
+                });
+            lines[i] = std::move(idx);
+        }
+        return *lines[i];
+    }
+};
+
+OrderImport::OrderImport(core::Prompter& prompter, WorkDatabase& work, ImportServices services)
+    : prompter_(prompter), work_(work), services_(std::move(services)) {}
+
+void OrderImport::logAndList(const QString& line) {
+    if (services_.log)
+        services_.log(line);
+    prompter_.listAdd(line);
+}
+
+bool OrderImport::cmdImp_Click(const QString& localFolder) {
+    prompter_.listClear();
+    QString path;
+    try {
+        path = core::MF_FirstFileByExt(localFolder, QStringLiteral("mdb"));
+    } catch (const core::Error& e) {
+        prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+        return false;
+    }
+    if (path.isEmpty()) {
+        prompter_.message(QStringLiteral("指定フォルダ(") + localFolder +
+                              QStringLiteral(")には拡張子'mdb'のファイルが１件もありません。") + kCrLf +
+                              QStringLiteral("処理を中止します。"),
+                          QStringLiteral("ファイル発見できません"), core::MsgIcon::None);
+        return false;
+    }
+    while (!path.isEmpty()) {
+        if (!MF_MdbImport(path)) {
+            logAndList(QStringLiteral("成功(") + path + QLatin1Char(')'));
+            if (!QFile::remove(path)) {
+                // The loop would take the same file again and find its orders present.
+                prompter_.message(QStringLiteral("ファイル(") + path +
+                                      QStringLiteral(")を削除できませんでした。") + kCrLf +
+                                      QStringLiteral("処理を中止します。"),
+                                  QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+                return false;
+            }
+        } else {
+            logAndList(QStringLiteral("db化失敗、ファイル名変更(") + path + QLatin1Char(')'));
+            try {
+                core::MF_ExtChange(path, QStringLiteral("err"), true);
+            } catch (const core::Error& e) {
+                prompter_.message(e.text() + kCrLf + QStringLiteral("処理を中止します。"),
+                                  QStringLiteral("MF_ExtChange"), core::MsgIcon::Critical);
+                return false;
+            }
+            if (QFile::exists(path)) { // never take the same file again
+                prompter_.message(QStringLiteral("ファイル(") + path +
+                                      QStringLiteral(")の拡張子を変更できませんでした。") + kCrLf +
+                                      QStringLiteral("処理を中止します。"),
+                                  QStringLiteral("MF_ExtChange"), core::MsgIcon::Critical);
+                return false;
+            }
+            const bool goOn = prompter_.question(
+                QStringLiteral("ファイル(") + path + QStringLiteral(")を読み込み中にエラーが発生しました。") +
+                    kCrLf + QStringLiteral("エラーが見つかったファイルは拡張子が 'err' に変更されます。") +
+                    kCrLf + kCrLf + QStringLiteral("処理を続けますか？"),
+                QStringLiteral("読み込みエラー"));
+            if (!goOn)
+                return false;
+        }
+        try {
+            path = core::MF_FirstFileByExt(localFolder, QStringLiteral("mdb"));
+        } catch (const core::Error& e) {
+            prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+            return false;
+        }
+    }
+    finalSteps();
+    return true;
+}
+
+void OrderImport::finalSteps() {
+    try {
+        work_.execute(tagConversion(false));
+    } catch (const core::Error& e) {
+        prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+    }
+    prompter_.message(QStringLiteral("読み込み終了いたしました。"), QStringLiteral("終了"),
+                      core::MsgIcon::None);
+    try {
+        if (work_.hasRow(QStringLiteral("Select * From rrk_ehj Where KAKUNIN_FLG = '0' "))) {
+            prompter_.message(QStringLiteral("確認が必要な絵表示の情報があります。"),
+                              QStringLiteral("絵表示"), core::MsgIcon::Exclamation);
+            if (services_.openKakuninEhj)
+                services_.openKakuninEhj();
+        }
+        if (work_.hasRow(QStringLiteral("Select * From rrk_fuki Where KAKUNIN_FLG = '0' "))) {
+            prompter_.message(QStringLiteral("確認が必要な付記用語の情報があります。"),
+                              QStringLiteral("付記用語"), core::MsgIcon::Exclamation);
+            if (services_.openKakuninFuki)
+                services_.openKakuninFuki();
+        }
+    } catch (const core::Error& e) {
+        prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+    }
+}
+
+bool OrderImport::MF_MdbImport(const QString& path) {
+    FileState file;
+    try {
+        file.file = services_.openFile(path);
+        if (file.file->hasTable(QStringLiteral("denheaddata"))) {
+            const FileTable heads = file.file->readTable(QStringLiteral("denheaddata"));
+            const std::vector<int> pos = resolveColumns(headerTable(), heads.columns);
+            const int ordCol = pos[0];
+            std::vector<int> order(heads.rows.size());
+            for (std::size_t i = 0; i < order.size(); ++i)
+                order[i] = static_cast<int>(i);
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                return sortsBefore(heads.rows[a][ordCol], heads.rows[b][ordCol]);
+            });
+            std::optional<qint32> previous;
+            std::vector<QVariant> src(pos.size());
+            for (int r : order) {
+                const qint32 n = orderNumber(heads.rows[r][ordCol]);
+                // "Where ORD_NO = n" finds the first row of that number; rows of one number are adjacent
+                // after the sort, so a repeated number reads the same row again.
+                if (n != previous)
+                    for (std::size_t c = 0; c < pos.size(); ++c)
+                        src[c] = pos[c] >= 0 ? heads.rows[r][pos[c]] : QVariant();
+                previous = n;
+                if (importOrder(file, n, src) && services_.errDataMake)
+                    services_.errDataMake(n);
+            }
+        }
+        importStaging(file);
+    } catch (const core::Error& e) {
+        file.file.reset();
+        const QString line = QStringLiteral("♯") + e.text();
+        logAndList(line);
+        return true;
+    } catch (const std::exception& e) {
+        file.file.reset();
+        logAndList(QStringLiteral("♯") + QString::fromLocal8Bit(e.what()));
+        return true;
+    }
+    file.file.reset();
+    return false;
+}
+
+// Returns true when the order was written (and is to be checked), false for a duplicate.
+bool OrderImport::importOrder(FileState& file, qint32 n, const std::vector<QVariant>& headerRow) {
+    // MF_DenHeadImport: an order already present is refused as a whole.
+    if (work_.hasRow(QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?"), {n})) {
+        const QString no = QString::number(n);
+        prompter_.message(
+            QStringLiteral("発注番号(") + no + QStringLiteral(")は既に読み込み済みです。") + kCrLf +
+                QStringLiteral("読み込む事は出来ません。どうしても読み込みたい場合には、読み込み済み"
+                               "の発注データを削除してから行ってください。"),
+            QStringLiteral("読み込み済み"), core::MsgIcon::Critical);
+        prompter_.listAdd(QStringLiteral("発注番号(") + no + QStringLiteral(")は既に受信（読込）済み"));
+        return false;
+    }
+    // Every value is mapped (and a bad one found) before anything is written.
+    const WorkValues header = mapHeader(headerRow, n);
+    std::vector<std::vector<QVariantList>> lines(4);
+    for (std::size_t t = 0; t < 4; ++t) {
+        const TableDef& def = *lineTables()[t];
+        const LineIndex& idx = file.lineTable(t);
+        const auto it = idx.byOrder.constFind(n);
+        if (it == idx.byOrder.constEnd())
+            continue;
+        SourceValues src(def.columns.size());
+        for (int r : *it) {
+            const auto& row = idx.table.rows[static_cast<std::size_t>(r)];
+            for (std::size_t c = 0; c < def.columns.size(); ++c)
+                src[c] = row[static_cast<std::size_t>(idx.positions[c])];
+            lines[t].push_back(mapLine(def, src, n));
+        }
+    }
+    const QString caution =
+        header[static_cast<qsizetype>(headerTable().names().indexOf(QStringLiteral("BIKO1")))].toString();
+    if (!caution.isEmpty())
+        prompter_.message(QStringLiteral("読み込み中の発注(") + QString::number(n) +
+                              QStringLiteral(")に以下の注意情報があります。") + kCrLf + kCrLf + caution,
+                          QStringLiteral("注意してください"), core::MsgIcon::Information);
+
+    WorkTransaction tx(work_);
+    work_.executeEach(insertStatement(headerTable()), {header});
+    for (std::size_t t = 0; t < 4; ++t) {
+        const TableDef& def = *lineTables()[t];
+        work_.execute(QStringLiteral("Delete From ") + def.workTable + QStringLiteral(" Where ORD_NO = ?"),
+                      {n});
+        work_.executeEach(insertStatement(def), lines[t]);
+    }
+    work_.execute(tagConversion(true), {n});
+    tx.commit();
+    prompter_.processEvents();
+    return true;
+}
+
+void OrderImport::importStaging(FileState& file) {
+    std::vector<QVariantList> rows[2];
+    const TableDef* defs[2] = {&ehjStaging(), &fukiStaging()};
+    for (int k = 0; k < 2; ++k) {
+        const TableDef& def = *defs[k];
+        const FileTable table = file.file->readTable(def.fileTable);
+        const std::vector<int> pos = resolveColumns(def, table.columns);
+        const qsizetype idCol = [&] {
+            for (qsizetype i = 0; i < table.columns.size(); ++i)
+                if (table.columns[i].compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+                    return i;
+            throw core::Error(QStringLiteral("テーブル'%1'に列'id'がありません。").arg(def.fileTable),
+                              importerr::MissingColumn);
+        }();
+        std::vector<int> order(table.rows.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = static_cast<int>(i);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return sortsBefore(table.rows[a][idCol], table.rows[b][idCol]);
+        });
+        SourceValues src(def.columns.size());
+        for (int r : order) {
+            for (std::size_t c = 0; c < def.columns.size(); ++c)
+                src[c] = table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(pos[c])];
+            rows[k].push_back(mapStaging(def, src));
+        }
+    }
+    // Both tables of the file are staged together or not at all.
+    WorkTransaction tx(work_);
+    for (int k = 0; k < 2; ++k)
+        work_.executeEach(insertStatement(*defs[k], QStringLiteral("KAKUNIN_FLG"), QStringLiteral("'0'")),
+                          rows[k]);
+    tx.commit();
+}
+
+void OrderImport::Command1_Click() {
+    const auto password = prompter_.input(QStringLiteral("全発注データを削除します。") + kCrLf +
+                                              QStringLiteral("パスワードを入力してください。"),
+                                          QStringLiteral("全削除"));
+    if (password.value_or(QString()) != QLatin1String("fern")) {
+        prompter_.message(QStringLiteral("パスワードが違います。"), QStringLiteral("エラー"),
+                          core::MsgIcon::Critical);
+        return;
+    }
+    core::BusyPointer busy(prompter_);
+    try {
+        // All ten tables are emptied together or not at all.
+        WorkTransaction tx(work_);
+        for (const QString& table : deleteAllTables())
+            work_.execute(QStringLiteral("Delete From ") + table);
+        tx.commit();
+    } catch (const core::Error& e) {
+        prompter_.message(e.text(), QStringLiteral("Command1_Click"), core::MsgIcon::Critical);
+    }
+}
+
+} // namespace kemnoa::receiving

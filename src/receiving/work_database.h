@@ -1,0 +1,45 @@
+#pragma once
+// What the import needs from the work database connection. Statements take `?` parameters in
+// order; every failure is thrown as core::Error.
+
+#include <QString>
+#include <QVariantList>
+#include <vector>
+
+namespace kemnoa::receiving {
+
+class WorkDatabase {
+public:
+    virtual ~WorkDatabase() = default;
+    // Runs a statement that returns no rows; the number of rows affected.
+    virtual int execute(const QString& sql, const QVariantList& params = {}) = 0;
+    // Runs one insert statement once per row of values.
+    virtual void executeEach(const QString& sql, const std::vector<QVariantList>& rows) = 0;
+    // True when the query returns at least one row.
+    virtual bool hasRow(const QString& sql, const QVariantList& params = {}) = 0;
+    virtual void beginTransaction() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() noexcept = 0;
+};
+
+// Rolls back on every way out unless committed.
+class WorkTransaction {
+public:
+    explicit WorkTransaction(WorkDatabase& db) : db_(db) { db_.beginTransaction(); }
+    ~WorkTransaction() {
+        if (active_)
+            db_.rollback();
+    }
+    WorkTransaction(const WorkTransaction&) = delete;
+    WorkTransaction& operator=(const WorkTransaction&) = delete;
+    void commit() {
+        db_.commit();
+        active_ = false;
+    }
+
+private:
+    WorkDatabase& db_;
+    bool active_ = true;
+};
+
+} // namespace kemnoa::receiving
