@@ -1,0 +1,191 @@
+#include "receiving/order_file_builder.h"
+
+#include "platform/jet/jet_writer.h"
+#include "receiving/order_tables.h"
+
+namespace kemnoa::receiving {
+namespace {
+
+using jet::Value;
+
+Value txt(const QString& s) { return Value::text(s); }
+Value num(qint64 n) { return Value::integer(n); }
+
+// Columns of a file table: the work table's columns without the header's system columns; numbers
+// are Long, TAPR1..TAPR12 too (the clients keep the shares as numbers), the rest text.
+std::vector<jet::ColumnDef> fileColumns(const TableDef& t, const QStringList& omit) {
+    std::vector<jet::ColumnDef> cols;
+    for (const auto& c : t.columns) {
+        if ((&t == &headerTable() && isHeaderSystemColumn(c.name)) || omit.contains(c.name))
+            continue;
+        const bool longColumn = c.form == Form::Number || c.name.startsWith(QLatin1String("TAPR"));
+        jet::ColumnDef d{c.name, longColumn ? jet::ColumnType::Long : jet::ColumnType::Text, 255};
+        if (c.name.startsWith(QLatin1String("BIKO")))
+            d.type = jet::ColumnType::Memo;
+        cols.push_back(d);
+    }
+    return cols;
+}
+
+std::vector<jet::ColumnDef> stagingColumns(const TableDef& t, const QStringList& omit) {
+    std::vector<jet::ColumnDef> cols{{QStringLiteral("id"), jet::ColumnType::Long, 255}};
+    for (const auto& c : t.columns)
+        if (!omit.contains(c.name))
+            cols.push_back({c.name, jet::ColumnType::Text, 255});
+    return cols;
+}
+
+void writeRows(jet::JetWriter& w, const QString& table, const std::vector<jet::ColumnDef>& cols,
+               const std::vector<FileRow>& rows) {
+    for (const FileRow& r : rows) {
+        jet::Row values;
+        values.reserve(cols.size());
+        for (const auto& c : cols)
+            values.push_back(r.value(c.name));
+        w.insert(table, values);
+    }
+}
+
+FileRow lineRow(qint32 ordNo, int gyou, bool care) {
+    static const char* const kHinban[] = {"KM-2401", "KM-2402", "LT-3310", "BS-0077"};
+    static const char* const kColor[] = {"ブラック", "ネイビー", "オフホワイト", "チャコール"};
+    FileRow r;
+    r[QStringLiteral("TACD")] = txt(QStringLiteral("01"));
+    r[QStringLiteral("TAID")] = txt(QString::number(ordNo * 100 + gyou));
+    r[QStringLiteral("TAHIN")] = txt(QString::fromUtf8(kHinban[gyou % 4]));
+    r[QStringLiteral("TAINO")] = txt(QStringLiteral("IR%1").arg(ordNo));
+    r[QStringLiteral("TAFCD")] = txt(care ? QStringLiteral("C%1").arg(gyou % 3) : QStringLiteral("T%1").arg(gyou % 3));
+    r[QStringLiteral("TACLT")] = txt(QString::fromUtf8(kColor[gyou % 4]));
+    r[QStringLiteral("TAPHN")] = txt(QStringLiteral("ＫＭ－２４０%1　Ｍサイズ").arg(gyou % 10));
+    r[QStringLiteral("TANM1")] = txt(QStringLiteral("レディース　ニットカーディガン"));
+    r[QStringLiteral("TANM2")] = txt(QStringLiteral("婦人服"));
+    r[QStringLiteral("TAPH1")] = txt(QStringLiteral("綿"));
+    r[QStringLiteral("TAPR1")] = num(80);
+    r[QStringLiteral("TAPP1")] = txt(QStringLiteral("％"));
+    r[QStringLiteral("TAPH2")] = txt(QStringLiteral("ポリウレタン"));
+    r[QStringLiteral("TAPR2")] = num(20);
+    r[QStringLiteral("TAPP2")] = txt(QStringLiteral("％"));
+    for (int k = 3; k <= 12; ++k) {
+        r[QStringLiteral("TAPH%1").arg(k)] = txt(QString());
+        r[QStringLiteral("TAPR%1").arg(k)] = num(0);
+        r[QStringLiteral("TAPP%1").arg(k)] = txt(QString());
+    }
+    r[QStringLiteral("TASIZ")] = txt(QStringLiteral("M"));
+    r[QStringLiteral("TAMEN")] = txt(QStringLiteral("中国製"));
+    r[QStringLiteral("ORD_NO")] = num(ordNo);
+    r[QStringLiteral("GYOU")] = num(gyou);
+    r[QStringLiteral("EHJ")] = txt(care ? QStringLiteral("E001") : QString());
+    r[QStringLiteral("SU")] = num(100 + 10 * gyou);
+    r[QStringLiteral("FUKI1")] = txt(care ? QStringLiteral("F001") : QString());
+    r[QStringLiteral("FUKI2")] = txt(QString());
+    return r;
+}
+
+} // namespace
+
+BuiltOrder sampleOrder(qint32 ordNo, int lines) {
+    BuiltOrder o;
+    FileRow& h = o.header;
+    h[QStringLiteral("ORD_NO")] = num(ordNo);
+    h[QStringLiteral("REC_TYPE")] = txt(QStringLiteral("1"));
+    h[QStringLiteral("REC_KBN")] = txt(QStringLiteral("0"));
+    h[QStringLiteral("IRAI_NO")] = txt(QStringLiteral("IR%1").arg(ordNo));
+    h[QStringLiteral("ORD_DATE")] = num(20240115);
+    h[QStringLiteral("KIBO_DATE")] = txt(QStringLiteral("20240220"));
+    h[QStringLiteral("SIR_CD")] = txt(QStringLiteral("S0012"));
+    h[QStringLiteral("SIR_NM")] = txt(QStringLiteral("株式会社ファーンアパレル"));
+    h[QStringLiteral("SIR_BUSHO_NM")] = txt(QStringLiteral("生産管理部"));
+    h[QStringLiteral("SIR_TANTO_NM")] = txt(QStringLiteral("山田 花子"));
+    h[QStringLiteral("SIR_POST_NO")] = txt(QStringLiteral("460-0008"));
+    h[QStringLiteral("SIR_ADR1")] = txt(QStringLiteral("愛知県名古屋市中区栄3-1-1"));
+    h[QStringLiteral("SIR_ADR2")] = txt(QStringLiteral("栄ビル5F"));
+    h[QStringLiteral("SIR_TEL")] = txt(QStringLiteral("052-000-1111"));
+    h[QStringLiteral("NOU_CD")] = txt(QStringLiteral("501"));
+    h[QStringLiteral("NOU_NM")] = txt(QStringLiteral("上海物流センター"));
+    h[QStringLiteral("NOU_ADR1")] = txt(QStringLiteral("上海市浦東新区"));
+    h[QStringLiteral("KESSAI")] = txt(QStringLiteral("日本決済"));
+    h[QStringLiteral("SHKA_PLACE")] = txt(QStringLiteral("上海"));
+    h[QStringLiteral("ENTRY_DATE")] = txt(QStringLiteral("2024/01/15 10:20:30"));
+    h[QStringLiteral("UPDATE_DATE")] = txt(QStringLiteral("2024/01/15 10:20:30"));
+    h[QStringLiteral("BIKO1")] = txt(QString());
+    for (int g = 1; g <= lines; ++g) {
+        o.pos.push_back(lineRow(ordNo, g, false));
+        o.car.push_back(lineRow(ordNo, g, true));
+    }
+    FileRow af;
+    af[QStringLiteral("ORD_NO")] = num(ordNo);
+    af[QStringLiteral("GYOU")] = num(1);
+    af[QStringLiteral("FUKI_SU")] = num(1);
+    af[QStringLiteral("FUKI1")] = txt(QStringLiteral("F002"));
+    o.addFuki.push_back(af);
+    FileRow fz;
+    fz[QStringLiteral("ORD_NO")] = num(ordNo);
+    fz[QStringLiteral("GYOU")] = num(1);
+    fz[QStringLiteral("NAME_NM")] = txt(QStringLiteral("ピスネーム"));
+    fz[QStringLiteral("SIZAI_CD")] = txt(QStringLiteral("S10"));
+    fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("織ネーム 白"));
+    fz[QStringLiteral("TITLEKEI")] = txt(QStringLiteral("合計"));
+    fz[QStringLiteral("SURYOKEI")] = num(300);
+    fz[QStringLiteral("TITLEMUJI")] = txt(QStringLiteral("ムジ"));
+    fz[QStringLiteral("SURYOMUJI")] = num(100);
+    fz[QStringLiteral("TITLE1")] = txt(QStringLiteral("S"));
+    fz[QStringLiteral("SURYO1")] = num(100);
+    fz[QStringLiteral("TITLE2")] = txt(QStringLiteral("M"));
+    fz[QStringLiteral("SURYO2")] = num(100);
+    for (int k = 3; k <= 10; ++k)
+        fz[QStringLiteral("SURYO%1").arg(k)] = num(0);
+    o.fuzoku.push_back(fz);
+    return o;
+}
+
+FileRow sampleEhj(int id, const QString& ehjNo, const QString& syori) {
+    FileRow r;
+    r[QStringLiteral("id")] = num(id);
+    r[QStringLiteral("EHJ_NO")] = txt(ehjNo);
+    const char* codes[] = {"101", "202", "305", "401", "502", "601"};
+    for (int k = 0; k < 6; ++k)
+        r[QStringLiteral("EHJ%1").arg(k + 1)] = txt(QString::fromLatin1(codes[k]));
+    r[QStringLiteral("B01")] = txt(QStringLiteral("ドライクリーニング可"));
+    r[QStringLiteral("UPD")] = txt(QStringLiteral("2024/01/10 09:00:00"));
+    r[QStringLiteral("SYORI_FLG")] = txt(syori);
+    return r;
+}
+
+FileRow sampleFuki(int id, const QString& fukiNo, const QString& syori) {
+    FileRow r;
+    r[QStringLiteral("id")] = num(id);
+    r[QStringLiteral("FUKI_NO")] = txt(fukiNo);
+    r[QStringLiteral("FUKI_NAIYO")] = txt(QStringLiteral("濡れたまま放置しないでください"));
+    r[QStringLiteral("UPD")] = txt(QStringLiteral("2024/01/10 09:00:00"));
+    r[QStringLiteral("SYORI_FLG")] = txt(syori);
+    return r;
+}
+
+void writeOrderFile(const QString& path, const BuiltFile& file) {
+    jet::JetWriter w(path);
+    auto table = [&](const TableDef& def, auto rowsOf) {
+        if (file.omitTables.contains(def.fileTable))
+            return;
+        const auto cols = fileColumns(def, file.omitColumns.value(def.fileTable));
+        w.createTable(def.fileTable, cols);
+        for (const BuiltOrder& o : file.orders)
+            writeRows(w, def.fileTable, cols, rowsOf(o));
+    };
+    table(headerTable(), [](const BuiltOrder& o) { return std::vector<FileRow>{o.header}; });
+    table(posTable(), [](const BuiltOrder& o) { return o.pos; });
+    table(carTable(), [](const BuiltOrder& o) { return o.car; });
+    table(addFukiTable(), [](const BuiltOrder& o) { return o.addFuki; });
+    table(fuzokuTable(), [](const BuiltOrder& o) { return o.fuzoku; });
+    const std::pair<const TableDef*, const std::vector<FileRow>*> staging[] = {{&ehjStaging(), &file.ehj},
+                                                                               {&fukiStaging(), &file.fuki}};
+    for (const auto& [def, rows] : staging) {
+        if (file.omitTables.contains(def->fileTable))
+            continue;
+        const auto cols = stagingColumns(*def, file.omitColumns.value(def->fileTable));
+        w.createTable(def->fileTable, cols);
+        writeRows(w, def->fileTable, cols, *rows);
+    }
+    w.close();
+}
+
+} // namespace kemnoa::receiving
