@@ -8,8 +8,12 @@ namespace {
 
 using jet::Value;
 
-Value txt(const QString& s) { return Value::text(s); }
-Value num(qint64 n) { return Value::integer(n); }
+Value txt(const QString& s) {
+    return Value::text(s);
+}
+Value num(qint64 n) {
+    return Value::integer(n);
+}
 
 // Columns of a file table: the work table's columns without the header's system columns; numbers
 // are Long, TAPR1..TAPR12 too (the clients keep the shares as numbers), the rest text.
@@ -54,9 +58,11 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAID")] = txt(QString::number(ordNo * 100 + gyou));
     r[QStringLiteral("TAHIN")] = txt(QString::fromUtf8(kHinban[gyou % 4]));
     r[QStringLiteral("TAINO")] = txt(QStringLiteral("IR%1").arg(ordNo));
-    r[QStringLiteral("TAFCD")] = txt(care ? QStringLiteral("C%1").arg(gyou % 3) : QStringLiteral("T%1").arg(gyou % 3));
+    r[QStringLiteral("TAFCD")] =
+        txt(care ? QStringLiteral("C%1").arg(gyou % 3) : QStringLiteral("T%1").arg(gyou % 3));
     r[QStringLiteral("TACLT")] = txt(QString::fromUtf8(kColor[gyou % 4]));
-    r[QStringLiteral("TAPHN")] = txt(QStringLiteral("ＫＭ－２４０%1　Ｍサイズ").arg(gyou % 10));
+    r[QStringLiteral("TAPHN")] =
+        txt(QStringLiteral("ＫＭ－２４０%1　Ｍサイズ").arg(QChar(0xFF10 + gyou % 10)));
     r[QStringLiteral("TANM1")] = txt(QStringLiteral("レディース　ニットカーディガン"));
     r[QStringLiteral("TANM2")] = txt(QStringLiteral("婦人服"));
     r[QStringLiteral("TAPH1")] = txt(QStringLiteral("綿"));

@@ -21,10 +21,10 @@ struct BuiltOrder {
 
 struct BuiltFile {
     std::vector<BuiltOrder> orders;
-    std::vector<FileRow> ehj;  // snd_mst_ehj rows (with their id)
-    std::vector<FileRow> fuki; // snd_mst_fuki rows
-    QSet<QString> omitTables;                // file tables not written
-    QMap<QString, QStringList> omitColumns;  // file table -> columns not written
+    std::vector<FileRow> ehj;               // snd_mst_ehj rows (with their id)
+    std::vector<FileRow> fuki;              // snd_mst_fuki rows
+    QSet<QString> omitTables;               // file tables not written
+    QMap<QString, QStringList> omitColumns; // file table -> columns not written
 };
 
 // An order with `lines` hang-tag lines and as many care-label lines, one additional term line and one

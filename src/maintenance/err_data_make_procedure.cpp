@@ -1,0 +1,161 @@
+#include "maintenance/err_data_make_procedure.h"
+
+#include "core/error.h"
+#include "core/program_folder.h"
+#include "core/session.h"
+#include "maintenance/err_data_rules.h"
+#include "platform/db/reader.h"
+
+#include <QHash>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace kemnoa::maintenance {
+namespace {
+
+QVariantMap rowOf(const db::Reader& r) {
+    QVariantMap m;
+    for (int i = 0; i < r.columnCount(); ++i)
+        m.insert(r.column(i).name.toUpper(), r.value(i)); // PostgreSQL reports names in lower case
+    return m;
+}
+
+std::vector<QVariantMap> readLines(db::Connection& c, const char* table, qint32 ordNo) {
+    std::vector<QVariantMap> rows;
+    for (db::Reader r = c.read(
+             QStringLiteral("Select * From %1 Where ORD_NO = ? Order By GYOU").arg(QLatin1String(table)),
+             {ordNo});
+         !r.atEnd(); r.moveNext())
+        rows.push_back(rowOf(r));
+    return rows;
+}
+
+// The default way to the PO database: one connection per server and database, kept open.
+db::Connection& defaultPoConnection(const QString& server, const QString& database) {
+    static std::map<std::pair<QString, QString>, std::unique_ptr<db::Connection>>* open =
+        new std::map<std::pair<QString, QString>, std::unique_ptr<db::Connection>>(); // lives to the end
+    auto& slot = (*open)[{server, database}];
+    if (!slot || !slot->isOpen()) {
+        const core::DbSettings& po = core::session().PoDb;
+        db::ConnectionSettings s;
+        s.provider = po.Provider;
+        s.server = server;
+        s.database = database;
+        s.user = po.UserName;
+        s.password = po.Password;
+        s.timeoutSeconds = po.ConnectTimeout;
+        s.odbcDriver = po.OdbcDriver;
+        s.baseFolder = core::programFolder();
+        s.kind = db::DatabaseKind::Po;
+        slot = std::make_unique<db::Connection>();
+        slot->open(s);
+    }
+    return *slot;
+}
+
+PoConnectionResolver& resolver() {
+    static PoConnectionResolver r = defaultPoConnection;
+    return r;
+}
+
+class DbMasters : public MasterLookup {
+public:
+    DbMasters(db::Connection& work, QString poServer, QString poDb)
+        : work_(work), poServer_(std::move(poServer)), poDb_(std::move(poDb)) {}
+
+    bool hasEhj(const QString& v) override {
+        return cached(ehj_, v, QStringLiteral("Select EHJ_NO From kemmst_ehj Where EHJ_NO = ?"), {v});
+    }
+    bool hasFuki(const QString& v) override {
+        return cached(fuki_, v, QStringLiteral("Select FUKI_NO From kemmst_fuki Where FUKI_NO = ?"), {v});
+    }
+    bool hasName(const QString& v) override {
+        return cached(name_, v, QStringLiteral("Select name_nm From kemmst_namecode Where name_nm = ?"), {v});
+    }
+    bool hasSizai(const QString& n, const QString& s) override {
+        return cached(
+            sizai_, n + QChar(0) + s,
+            QStringLiteral("Select sizai_cd From kemmst_sizaicode Where name_nm = ? And sizai_cd = ?"),
+            {n, s});
+    }
+    bool hasNouhin(qint64 code) override {
+        if (code < -2147483648LL || code > 2147483647LL)
+            return false;
+        db::Connection& po = resolver()(poServer_, poDb_);
+        return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUCD = ?"), {code}).atEnd();
+    }
+
+private:
+    bool cached(QHash<QString, bool>& cache, const QString& key, const QString& sql,
+                const QVariantList& params) {
+        const auto it = cache.constFind(key);
+        if (it != cache.constEnd())
+            return *it;
+        const bool found = !work_.read(sql, params).atEnd();
+        cache.insert(key, found);
+        return found;
+    }
+
+    db::Connection& work_;
+    QString poServer_, poDb_;
+    QHash<QString, bool> ehj_, fuki_, name_, sizai_;
+};
+
+} // namespace
+
+void setPoConnectionResolver(PoConnectionResolver r) {
+    resolver() = r ? std::move(r) : PoConnectionResolver(defaultPoConnection);
+}
+
+int kem_errdatamake_main(db::ProcedureCall& call) {
+    const QVariant ordParam = call.input(QStringLiteral("@OrdNo"));
+    bool ok = false;
+    const qint32 ordNo = ordParam.toInt(&ok);
+    if (!ok) {
+        call.setOutput(QStringLiteral("@errMsg"), QStringLiteral("発注番号(@OrdNo)が指定されていません。"));
+        return 1;
+    }
+    db::Connection& c = call.connection();
+
+    OrderSnapshot order;
+    {
+        db::Reader h = c.read(QStringLiteral("Select * From rcv_denheaddata Where ORD_NO = ?"), {ordNo});
+        if (!h.atEnd())
+            order.header = rowOf(h);
+    }
+    std::vector<Finding> findings;
+    if (!order.header.isEmpty()) {
+        order.posLines = readLines(c, "rcv_posdata", ordNo);
+        order.carLines = readLines(c, "rcv_cardata", ordNo);
+        order.addFukiLines = readLines(c, "rcv_addfukidata", ordNo);
+        order.fuzokuLines = readLines(c, "rcv_fuzokudata", ordNo);
+        DbMasters masters(c, call.input(QStringLiteral("@PoSv")).toString(),
+                          call.input(QStringLiteral("@PoDb")).toString());
+        findings = checkOrder(order, masters);
+    }
+
+    // The order's findings are replaced as a whole; a caller's transaction is joined, not nested.
+    const bool own = !c.inTransaction();
+    std::optional<db::Transaction> tx;
+    if (own)
+        tx.emplace(c);
+    c.execute(QStringLiteral("Delete From rcv_errdata Where ORD_NO = ?"), {ordNo});
+    int gyou = 0;
+    for (const Finding& f : findings)
+        c.execute(QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE) "
+                                 "Values (?, ?, ?, ?, ?)"),
+                  {ordNo, ++gyou, f.title, f.value.isNull() ? QStringLiteral("") : f.value, f.message});
+    if (!order.header.isEmpty())
+        c.execute(QStringLiteral("Update rcv_denheaddata Set ERR_SU = ? Where ORD_NO = ?"), {gyou, ordNo});
+    if (tx)
+        tx->commit();
+    return 0;
+}
+
+void registerMasterCheckProcedures(db::ProcedureRegistry& registry) {
+    if (!registry.find(QStringLiteral("kem_errdatamake_main")))
+        registry.add(QStringLiteral("kem_errdatamake_main"), kem_errdatamake_main);
+}
+
+} // namespace kemnoa::maintenance

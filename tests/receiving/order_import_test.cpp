@@ -1,0 +1,275 @@
+#include "import_fixture.h"
+
+#include "receiving/order_tables.h"
+
+#include <QFile>
+
+using namespace kemnoa;
+using namespace kemnoa::receiving;
+using kemnoa::test::ImportTest;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+QStringList titlesOf(const test::ScriptedPrompter& p) {
+    QStringList t;
+    for (const auto& e : p.events)
+        t << e.title;
+    return t;
+}
+
+TEST_P(ImportTest, ImportsOrdersLinesAndSubmissionsWithTheirRules) {
+    BuiltFile a;
+    a.orders = {sampleOrder(1001, 2), sampleOrder(1003, 1), sampleOrder(1002, 3)};
+    a.orders[0].header[QStringLiteral("SIR_NM")] = jet::Value::text(QStringLiteral("O'Brien's 株式会社"));
+    a.orders[1].header[QStringLiteral("BIKO1")] = jet::Value::text(QStringLiteral("至急対応"));
+    // The seventh quality line is in use on line 2 of order 1001, in both line tables.
+    for (auto* lines : {&a.orders[0].pos, &a.orders[0].car}) {
+        (*lines)[1][QStringLiteral("TAPH7")] = jet::Value::text(QStringLiteral("レーヨン"));
+        (*lines)[1][QStringLiteral("TAPR7")] = jet::Value::integer(5);
+    }
+    // Lines stored out of order are read in GYOU order.
+    std::swap(a.orders[2].pos[0], a.orders[2].pos[2]);
+    a.ehj = {sampleEhj(2, QStringLiteral("E100")), sampleEhj(1, QStringLiteral("E099"), QStringLiteral("X"))};
+    write(QStringLiteral("ORD001.mdb"), a);
+    BuiltFile b; // submissions only, no order table
+    b.omitTables = {QStringLiteral("denheaddata")};
+    b.fuki = {sampleFuki(1, QStringLiteral("F777"))};
+    write(QStringLiteral("ORD002.MDB"), b);
+
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_EQ(prompter_.list,
+              (QStringList{QStringLiteral("成功(") + folder_ + QStringLiteral("ORD001.mdb)"),
+                           QStringLiteral("成功(") + folder_ + QStringLiteral("ORD002.MDB)")}));
+    EXPECT_EQ(log_, prompter_.list);
+    EXPECT_EQ(
+        prompter_.messages(),
+        (QStringList{QStringLiteral("[注意してください] 読み込み中の発注(1003)に以下の注意情報があります。") +
+                         kCrLf + kCrLf + QStringLiteral("至急対応"),
+                     QStringLiteral("[終了] 読み込み終了いたしました。"),
+                     QStringLiteral("[絵表示] 確認が必要な絵表示の情報があります。"),
+                     QStringLiteral("[付記用語] 確認が必要な付記用語の情報があります。")}));
+
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 3);
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata")), 6);
+    EXPECT_EQ(count(QStringLiteral("rcv_cardata")), 6);
+    EXPECT_EQ(count(QStringLiteral("rcv_addfukidata")), 3);
+    EXPECT_EQ(count(QStringLiteral("rcv_fuzokudata")), 3);
+    EXPECT_EQ(text(QStringLiteral("Select SIR_NM From rcv_denheaddata Where ORD_NO = 1001")),
+              QStringLiteral("O'Brien's 株式会社"));
+    EXPECT_EQ(
+        text(QStringLiteral("Select SEND_FLG || '/' || PO_NO || '/' || ERR_SU || '/' || PRN_SU || '/' || "
+                            "ORD_SAKI_CD From rcv_denheaddata Where ORD_NO = 1002")),
+        QStringLiteral("9//0/0/"));
+    // Line 1: quality lines copied, shares of 0 empty; line 2: the fixed text on the hang tag only.
+    EXPECT_EQ(text(QStringLiteral("Select TAPH2 || TAPR2 || TAPP2 || '|' || TAPR3 From rcv_posdata "
+                                  "Where ORD_NO = 1001 And GYOU = 1")),
+              QStringLiteral("ポリウレタン20％|"));
+    EXPECT_EQ(text(QStringLiteral(
+                  "Select TAPH1 || TAPH2 || TAPH3 || TAPH4 || '|' || TAPH5 || TAPR1 || TAPP1 || TAPH7 "
+                  "From rcv_posdata Where ORD_NO = 1001 And GYOU = 2")),
+              QStringLiteral("品質については洗濯ネームをご参照して下さい|"));
+    EXPECT_EQ(text(QStringLiteral("Select TAPH7 || TAPR7 || '|' || TAPP1 || '|' || TAPHN From rcv_cardata "
+                                  "Where ORD_NO = 1001 And GYOU = 2")),
+              QStringLiteral("レーヨン5|%|KM-2402 Mｻｲｽﾞ"));
+    EXPECT_EQ(text(QStringLiteral("Select TAPHN From rcv_posdata Where ORD_NO = 1001 And GYOU = 2")),
+              QStringLiteral("ＫＭ－２４０２　Ｍサイズ"));
+    // Tag codes: T0 and T1 converted, T2 (no conversion row) as sent; care labels untouched.
+    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 1")),
+              QStringLiteral("KT-901"));
+    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 2")),
+              QStringLiteral("T2"));
+    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_cardata Where ORD_NO = 1002 And GYOU = 3")),
+              QStringLiteral("C0"));
+    // Every order was checked and found correct.
+    EXPECT_EQ(count(QStringLiteral("rcv_errdata")), 0);
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ERR_SU = 0")), 3);
+    // Submissions staged in id order, waiting, with every value as text.
+    EXPECT_EQ(
+        text(QStringLiteral("Select EHJ_NO || SYORI_FLG || KAKUNIN_FLG || MEMO From rrk_ehj Order By ID")),
+        QStringLiteral("E099X0"));
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 2);
+    EXPECT_EQ(text(QStringLiteral("Select FUKI_NAIYO From rrk_fuki")),
+              QStringLiteral("濡れたまま放置しないでください"));
+    EXPECT_EQ(prompter_.busyDepth, 0);
+}
+
+TEST_P(ImportTest, OrdersAlreadyPresentAreRefusedOneByOneAndSubmissionsStagedAgain) {
+    BuiltFile a;
+    a.orders = {sampleOrder(2001, 1), sampleOrder(2002, 1)};
+    a.ehj = {sampleEhj(1, QStringLiteral("E500"))};
+    QFile::copy(write(QStringLiteral("ORD1.mdb"), a), recv_.path() + QStringLiteral("/copy.bin"));
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    connection_.execute(QStringLiteral("Update rcv_posdata Set TASIZ = 'edited' Where ORD_NO = 2001"));
+    QFile::rename(recv_.path() + QStringLiteral("/copy.bin"), folder_ + QStringLiteral("ORD1.mdb"));
+    prompter_.events.clear();
+
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    const QString refusal =
+        QStringLiteral(")は既に読み込み済みです。") + kCrLf +
+        QStringLiteral("読み込む事は出来ません。どうしても読み込みたい場合には、読み込み済みの発注データを"
+                       "削除してから行ってください。");
+    EXPECT_EQ(prompter_.messages().mid(0, 3),
+              (QStringList{QStringLiteral("[読み込み済み] 発注番号(2001") + refusal,
+                           QStringLiteral("[読み込み済み] 発注番号(2002") + refusal,
+                           QStringLiteral("[終了] 読み込み終了いたしました。")}));
+    EXPECT_EQ(prompter_.list, (QStringList{QStringLiteral("発注番号(2001)は既に受信（読込）済み"),
+                                           QStringLiteral("発注番号(2002)は既に受信（読込）済み"),
+                                           QStringLiteral("成功(") + folder_ + QStringLiteral("ORD1.mdb)")}));
+    // The present order is untouched; the same submission is staged a second time with its own ID.
+    EXPECT_EQ(text(QStringLiteral("Select TASIZ From rcv_posdata Where ORD_NO = 2001")),
+              QStringLiteral("edited"));
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata")), 2);
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj Where EHJ_NO = 'E500'")), 2);
+    EXPECT_TRUE(files().isEmpty());
+}
+
+TEST_P(ImportTest, AFailingFileKeepsItsCommittedOrdersAndTheRunGoesOnWhenTold) {
+    BuiltFile bad;
+    bad.orders = {sampleOrder(3001, 1), sampleOrder(3002, 2)};
+    bad.orders[1].car[1][QStringLiteral("SU")] = jet::Value();
+    write(QStringLiteral("ORD1.mdb"), bad);
+    BuiltFile good;
+    good.orders = {sampleOrder(3101, 1)};
+    write(QStringLiteral("ORD2.mdb"), good);
+
+    prompter_.answer(true);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    const QString path = folder_ + QStringLiteral("ORD1.mdb");
+    ASSERT_GE(prompter_.list.size(), 3);
+    EXPECT_TRUE(prompter_.list[0].startsWith(QStringLiteral("♯")));
+    for (const char* part : {"cardata", "3002", "SU"})
+        EXPECT_TRUE(prompter_.list[0].contains(QString::fromLatin1(part))) << prompter_.list[0].toStdString();
+    EXPECT_EQ(prompter_.list[1], QStringLiteral("db化失敗、ファイル名変更(") + path + QLatin1Char(')'));
+    EXPECT_EQ(prompter_.list[2], QStringLiteral("成功(") + folder_ + QStringLiteral("ORD2.mdb)"));
+    ASSERT_FALSE(prompter_.events.empty());
+    EXPECT_EQ(prompter_.events[0].kind, test::PromptEvent::Kind::Question);
+    EXPECT_EQ(prompter_.events[0].title, QStringLiteral("読み込みエラー"));
+    EXPECT_EQ(prompter_.events[0].text,
+              QStringLiteral("ファイル(") + path + QStringLiteral(")を読み込み中にエラーが発生しました。") +
+                  kCrLf + QStringLiteral("エラーが見つかったファイルは拡張子が 'err' に変更されます。") +
+                  kCrLf + kCrLf + QStringLiteral("処理を続けますか？"));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("ORD1.err")});
+    // The order before the bad one stays; the bad order left nothing behind.
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = 3001")), 1);
+    for (const char* table :
+         {"rcv_denheaddata", "rcv_posdata", "rcv_cardata", "rcv_addfukidata", "rcv_fuzokudata"})
+        EXPECT_EQ(count(QString::fromLatin1(table) + QStringLiteral(" Where ORD_NO = 3002")), 0) << table;
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = 3101")), 1);
+    EXPECT_TRUE(titlesOf(prompter_).contains(QStringLiteral("終了")));
+
+    // The corrected file imports the order that failed; the other one is refused as present.
+    bad.orders[1].car[1][QStringLiteral("SU")] = jet::Value::integer(30);
+    QFile::remove(folder_ + QStringLiteral("ORD1.err"));
+    write(QStringLiteral("ORD1.mdb"), bad);
+    prompter_.events.clear();
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(count(QStringLiteral("rcv_cardata Where ORD_NO = 3002")), 2);
+    EXPECT_EQ(prompter_.messages().filter(QStringLiteral("[読み込み済み]")).size(), 1);
+}
+
+TEST_P(ImportTest, AnsweringNoStopsAtOnceAndLeavesTheNextFile) {
+    BuiltFile bad;
+    bad.orders = {sampleOrder(4001, 1)};
+    bad.omitTables = {QStringLiteral("snd_mst_fuki")};
+    write(QStringLiteral("ORD1.mdb"), bad);
+    BuiltFile good;
+    good.orders = {sampleOrder(4101, 1)};
+    write(QStringLiteral("ORD2.mdb"), good);
+
+    prompter_.answer(false);
+    EXPECT_FALSE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("ORD1.err"), QStringLiteral("ORD2.mdb")}));
+    EXPECT_TRUE(prompter_.messages().isEmpty()); // no final steps
+    // The orders of the file were committed before its missing table was met.
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 1);
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 0);
+}
+
+TEST_P(ImportTest, DamagedFilesFailAloneAndLoseNothing) {
+    QFile junk(folder_ + QStringLiteral("ORD1.mdb"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    QByteArray bytes(8192, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
+    junk.write(bytes);
+    junk.close();
+
+    BuiltFile whole;
+    whole.orders = {sampleOrder(5001, 3), sampleOrder(5002, 3)};
+    const QString full = write(QStringLiteral("ORD2.mdb"), whole);
+    QFile f(full);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray content = f.readAll();
+    f.close();
+    QFile truncated(folder_ + QStringLiteral("ORD3.mdb"));
+    ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
+    truncated.write(content.left(content.size() / 3));
+    truncated.close();
+    QFile::rename(full, folder_ + QStringLiteral("ORD5.mdb"));
+
+    BuiltFile noColumn;
+    noColumn.orders = {sampleOrder(5101, 1)};
+    noColumn.omitColumns[QStringLiteral("posdata")] = {QStringLiteral("GYOU")};
+    write(QStringLiteral("ORD4.mdb"), noColumn);
+
+    for (int i = 0; i < 3; ++i)
+        prompter_.answer(true);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(files(), (QStringList{QStringLiteral("ORD1.err"), QStringLiteral("ORD3.err"),
+                                    QStringLiteral("ORD4.err")}));
+    EXPECT_TRUE(prompter_.list.filter(QStringLiteral("♯")).filter(QStringLiteral("GYOU")).size() == 1)
+        << prompter_.list.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 2); // the whole file ORD5
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata")), 6);
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = 5101")), 0);
+}
+
+TEST_P(ImportTest, NoFileInTheFolder) {
+    EXPECT_FALSE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(prompter_.messages(),
+              QStringList{QStringLiteral("[ファイル発見できません] 指定フォルダ(") + folder_ +
+                          QStringLiteral(")には拡張子'mdb'のファイルが１件もありません。") + kCrLf +
+                          QStringLiteral("処理を中止します。")});
+}
+
+TEST_P(ImportTest, DeleteAllNeedsThePasswordAndEmptiesTheTenTables) {
+    BuiltFile a;
+    a.orders = {sampleOrder(6001, 1)};
+    a.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("不明"));
+    a.ehj = {sampleEhj(1, QStringLiteral("E1"))};
+    a.fuki = {sampleFuki(1, QStringLiteral("F1"))};
+    write(QStringLiteral("ORD1.mdb"), a);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_csvdata (PO_NO, PO_KBN, ORD_NO) Values ('P1', '0', 6001)"));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_skdata (PO_NO, PO_KBN, ORD_NO) Values ('P1', '0', 6001)"));
+    ASSERT_EQ(count(QStringLiteral("rcv_errdata")), 1);
+
+    prompter_.events.clear();
+    prompter_.inputAnswer(QStringLiteral("FERN"));
+    importer().Command1_Click();
+    EXPECT_EQ(prompter_.messages(), QStringList{QStringLiteral("[エラー] パスワードが違います。")});
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 1);
+    prompter_.inputAnswer(std::nullopt);
+    importer().Command1_Click();
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 1);
+
+    prompter_.events.clear();
+    prompter_.inputAnswer(QStringLiteral("fern"));
+    importer().Command1_Click();
+    EXPECT_TRUE(prompter_.messages().isEmpty());
+    EXPECT_EQ(prompter_.events[0].text, QStringLiteral("全発注データを削除します。") + kCrLf +
+                                            QStringLiteral("パスワードを入力してください。"));
+    for (const QString& table : deleteAllTables())
+        EXPECT_EQ(count(table), 0) << table.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, ImportTest,
+                         ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL), test::dialectLabel);
+
+} // namespace
