@@ -28,6 +28,7 @@ def parse_args():
     p.add_argument("--fake-entry", action="append", default=[],
                    help="a file name listed in the root directory that does not exist")
     p.add_argument("--no-mlsd", action="store_true", help="offer LIST only")
+    p.add_argument("--anonymous", action="store_true", help="also let anonymous users in")
     p.add_argument("--cmdlog", help="append every command received to this file")
     return p.parse_args()
 
@@ -43,6 +44,10 @@ def log_line(text):
 
 class FakeEntriesFS(AbstractedFS):
     """Adds names that no file system could hold to the listing of the root directory."""
+
+    def listdir(self, path):
+        # Name order, so that "the second file" means the same in every run.
+        return sorted(super().listdir(path))
 
     def _is_root(self, path):
         return os.path.realpath(path) == os.path.realpath(self.root)
@@ -123,6 +128,8 @@ def main():
         FaultyHandler.proto_cmds = cmds
     authorizer = DummyAuthorizer()
     authorizer.add_user(ARGS.user, ARGS.password, ARGS.root, perm="elradfmwMT")
+    if ARGS.anonymous:
+        authorizer.add_anonymous(ARGS.root, perm="elradfmwMT")
     FaultyHandler.authorizer = authorizer
     FaultyHandler.passive_ports = None
     server = FTPServer(("127.0.0.1", 0), FaultyHandler)
