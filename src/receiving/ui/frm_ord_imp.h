@@ -1,0 +1,35 @@
+#pragma once
+// The order-file screen "読み込み": receive from the FTP server (cmdRcv) and import into the work
+// database (cmdImp, Command1). Thin: the commands' logic lives in kemnoa_receiving.
+
+#include "receiving/ui/form_prompter.h"
+
+#include <QWidget>
+
+class QListWidget;
+class QPushButton;
+
+namespace kemnoa::receiving {
+
+class frmOrd_Imp : public QWidget {
+    Q_OBJECT
+public:
+    // dialogs: where message boxes and questions go; the screen's own boxes when null.
+    explicit frmOrd_Imp(QWidget* parent = nullptr, core::Prompter* dialogs = nullptr);
+    ~frmOrd_Imp() override;
+
+    QListWidget* List1 = nullptr;
+    QPushButton* cmdRcv = nullptr;
+    QPushButton* cmdImp = nullptr;
+    QPushButton* Command1 = nullptr;
+
+public Q_SLOTS:
+    void cmdRcv_Click();
+    void cmdImp_Click();
+    void Command1_Click();
+
+private:
+    FormPrompter prompter_;
+};
+
+} // namespace kemnoa::receiving

@@ -1,0 +1,40 @@
+#include "transfer/ftp_log.h"
+
+#include "core/program_folder.h"
+#include "platform/text/cp932.h"
+
+#include <QFile>
+#include <array>
+
+namespace kemnoa::transfer {
+
+QString ftpLogPath() {
+    return core::programFolder() + QStringLiteral("ftplog.log");
+}
+
+QString ftpLogLine(const QDateTime& when, const QString& message) {
+    // The weekday is Japanese whatever the locale, as on the workstations the log is read on.
+    static const std::array<QString, 7> weekdays = {QStringLiteral("月曜日"), QStringLiteral("火曜日"),
+                                                    QStringLiteral("水曜日"), QStringLiteral("木曜日"),
+                                                    QStringLiteral("金曜日"), QStringLiteral("土曜日"),
+                                                    QStringLiteral("日曜日")};
+    const QString day = weekdays[static_cast<size_t>(when.date().dayOfWeek() - 1)];
+    return when.toString(QStringLiteral("yyyy/MM/dd H:mm:ss")) + QLatin1Char(' ') + day + QLatin1Char('\t') +
+           message + QStringLiteral("\r\n");
+}
+
+bool MP_FtpLog(const QString& message, core::Prompter* prompter) {
+    QFile file(ftpLogPath());
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (ok) {
+        const QByteArray line = text::toCp932(ftpLogLine(QDateTime::currentDateTime(), message));
+        ok = file.write(line) == line.size();
+        file.close();
+        ok = ok && file.error() == QFileDevice::NoError;
+    }
+    if (prompter)
+        prompter->processEvents();
+    return ok;
+}
+
+} // namespace kemnoa::transfer
