@@ -79,11 +79,22 @@ public:
             QStringLiteral("Select sizai_cd From kemmst_sizaicode Where name_nm = ? And sizai_cd = ?"),
             {n, s});
     }
-    bool hasNouhin(qint64 code) override {
-        if (code < -2147483648LL || code > 2147483647LL)
-            return false;
+    // The destination as the PO creation finds it: by the client's code and, when the company's
+    // customer code is set, for that customer.
+    bool hasNouhin(const QString& nouCd) override {
+        if (!customerRead_) {
+            db::Reader r = work_.read(QStringLiteral("Select 検索値 From kem_setting Where 検索条件 = ?"),
+                                      {QStringLiteral("得意先CD")});
+            customer_ = r.atEnd() ? QString() : r.text(0);
+            customerRead_ = true;
+        }
         db::Connection& po = resolver()(poServer_, poDb_);
-        return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUCD = ?"), {code}).atEnd();
+        if (customer_.isEmpty())
+            return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ?"), {nouCd})
+                        .atEnd();
+        return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ? And TOKCD = ?"),
+                        {nouCd, customer_})
+                    .atEnd();
     }
 
 private:
@@ -100,6 +111,8 @@ private:
     db::Connection& work_;
     QString poServer_, poDb_;
     QHash<QString, bool> ehj_, fuki_, name_, sizai_;
+    QString customer_;
+    bool customerRead_ = false;
 };
 
 } // namespace

@@ -87,13 +87,10 @@ private:
         if (nouCd.trimmed().isEmpty()) {
             add(QStringLiteral("納品先エラー"), nouCd,
                 QStringLiteral("納品先コードがありません。納品先コードを入力してください。"));
-        } else {
-            bool ok = false;
-            const qint64 code = nouCd.trimmed().toLongLong(&ok);
-            if (!ok || !masters_.hasNouhin(code))
-                add(QStringLiteral("納品先エラー"), nouCd,
-                    QStringLiteral("納品先コードがPOデータベースの納品先マスタに登録されていません。"
-                                   "納品先コードを確認してください。"));
+        } else if (!masters_.hasNouhin(nouCd)) {
+            add(QStringLiteral("納品先エラー"), nouCd,
+                QStringLiteral("納品先コードがPOデータベースの納品先マスタに登録されていません。"
+                               "納品先コードを確認してください。"));
         }
         if (order_.posLines.empty() && order_.carLines.empty() && order_.fuzokuLines.empty())
             add(QStringLiteral("明細なしエラー"), QString(),

@@ -26,7 +26,8 @@ public:
     virtual bool hasFuki(const QString& fukiNo) = 0;                          // kemmst_fuki
     virtual bool hasName(const QString& nameNm) = 0;                          // kemmst_namecode
     virtual bool hasSizai(const QString& nameNm, const QString& sizaiCd) = 0; // kemmst_sizaicode
-    virtual bool hasNouhin(qint64 nouCd) = 0;                                 // MST_NOUHIN of the PO database
+    // MST_NOUHIN of the PO database, by the client's destination code (NOUKYAKU_CD).
+    virtual bool hasNouhin(const QString& nouCd) = 0;
 };
 
 struct Finding {

@@ -1,5 +1,6 @@
 #include "receiving/order_file_builder.h"
 
+#include "core/demo_data.h"
 #include "platform/jet/jet_writer.h"
 #include "receiving/order_tables.h"
 
@@ -58,8 +59,10 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAID")] = txt(QString::number(ordNo * 100 + gyou));
     r[QStringLiteral("TAHIN")] = txt(QString::fromUtf8(kHinban[gyou % 4]));
     r[QStringLiteral("TAINO")] = txt(QStringLiteral("IR%1").arg(ordNo));
-    r[QStringLiteral("TAFCD")] =
-        txt(care ? QStringLiteral("C%1").arg(gyou % 3) : QStringLiteral("T%1").arg(gyou % 3));
+    // The third tag code of every three has no conversion row.
+    static const char* const kTags[] = {core::demo::ClientTagCodes[0], core::demo::ClientTagCodes[1],
+                                        "CL-TAG-99"};
+    r[QStringLiteral("TAFCD")] = txt(QString::fromLatin1(kTags[(gyou - 1) % 3]));
     r[QStringLiteral("TACLT")] = txt(QString::fromUtf8(kColor[gyou % 4]));
     r[QStringLiteral("TAPHN")] =
         txt(QStringLiteral("ＫＭ－２４０%1　Ｍサイズ").arg(QChar(0xFF10 + gyou % 10)));
@@ -80,9 +83,9 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAMEN")] = txt(QStringLiteral("中国製"));
     r[QStringLiteral("ORD_NO")] = num(ordNo);
     r[QStringLiteral("GYOU")] = num(gyou);
-    r[QStringLiteral("EHJ")] = txt(care ? QStringLiteral("E001") : QString());
+    r[QStringLiteral("EHJ")] = txt(care ? QString::fromLatin1(core::demo::CareSymbolSets[0]) : QString());
     r[QStringLiteral("SU")] = num(100 + 10 * gyou);
-    r[QStringLiteral("FUKI1")] = txt(care ? QStringLiteral("F001") : QString());
+    r[QStringLiteral("FUKI1")] = txt(care ? QString::fromLatin1(core::demo::TermNumbers[0]) : QString());
     r[QStringLiteral("FUKI2")] = txt(QString());
     return r;
 }
@@ -106,7 +109,7 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     h[QStringLiteral("SIR_ADR1")] = txt(QStringLiteral("愛知県名古屋市中区栄3-1-1"));
     h[QStringLiteral("SIR_ADR2")] = txt(QStringLiteral("栄ビル5F"));
     h[QStringLiteral("SIR_TEL")] = txt(QStringLiteral("052-000-1111"));
-    h[QStringLiteral("NOU_CD")] = txt(QStringLiteral("501"));
+    h[QStringLiteral("NOU_CD")] = txt(QString::fromLatin1(core::demo::DestinationCodes[0]));
     h[QStringLiteral("NOU_NM")] = txt(QStringLiteral("上海物流センター"));
     h[QStringLiteral("NOU_ADR1")] = txt(QStringLiteral("上海市浦東新区"));
     h[QStringLiteral("KESSAI")] = txt(QStringLiteral("日本決済"));
@@ -122,14 +125,14 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     af[QStringLiteral("ORD_NO")] = num(ordNo);
     af[QStringLiteral("GYOU")] = num(1);
     af[QStringLiteral("FUKI_SU")] = num(1);
-    af[QStringLiteral("FUKI1")] = txt(QStringLiteral("F002"));
+    af[QStringLiteral("FUKI1")] = txt(QString::fromLatin1(core::demo::TermNumbers[1]));
     o.addFuki.push_back(af);
     FileRow fz;
     fz[QStringLiteral("ORD_NO")] = num(ordNo);
     fz[QStringLiteral("GYOU")] = num(1);
     fz[QStringLiteral("NAME_NM")] = txt(QStringLiteral("ピスネーム"));
-    fz[QStringLiteral("SIZAI_CD")] = txt(QStringLiteral("S10"));
-    fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("織ネーム 白"));
+    fz[QStringLiteral("SIZAI_CD")] = txt(QStringLiteral("P-400"));
+    fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("ピスネーム 10x40"));
     fz[QStringLiteral("TITLEKEI")] = txt(QStringLiteral("合計"));
     fz[QStringLiteral("SURYOKEI")] = num(300);
     fz[QStringLiteral("TITLEMUJI")] = txt(QStringLiteral("ムジ"));

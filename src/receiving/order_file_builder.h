@@ -28,8 +28,7 @@ struct BuiltFile {
 };
 
 // An order with `lines` hang-tag lines and as many care-label lines, one additional term line and one
-// accessory line. The content passes the master check against the demo masters (destination 501,
-// care symbols E001, terms F001/F002, name ピスネーム with material S10).
+// accessory line. The content passes the master check against the demo masters (core/demo_data.h).
 BuiltOrder sampleOrder(qint32 ordNo, int lines);
 // One submitted care-symbol set and one term, numbered from id.
 FileRow sampleEhj(int id, const QString& ehjNo, const QString& syori = QStringLiteral("N"));

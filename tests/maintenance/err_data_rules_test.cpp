@@ -13,12 +13,12 @@ public:
     QSet<QString> fuki{QStringLiteral("F001"), QStringLiteral("F002")};
     QSet<QString> names{QStringLiteral("ピスネーム")};
     QSet<QString> sizai{QStringLiteral("ピスネーム/S10")};
-    QSet<qint64> nouhin{501};
+    QSet<QString> nouhin{QStringLiteral("N001")};
     bool hasEhj(const QString& v) override { return ehj.contains(v); }
     bool hasFuki(const QString& v) override { return fuki.contains(v); }
     bool hasName(const QString& v) override { return names.contains(v); }
     bool hasSizai(const QString& n, const QString& s) override { return sizai.contains(n + '/' + s); }
-    bool hasNouhin(qint64 v) override { return nouhin.contains(v); }
+    bool hasNouhin(const QString& v) override { return nouhin.contains(v); }
 };
 
 // A correct order: one hang tag, one care label, one term line and one accessory.
@@ -28,7 +28,7 @@ OrderSnapshot goodOrder() {
                 {"ORD_DATE", 20240115},
                 {"KIBO_DATE", QStringLiteral("20240220")},
                 {"KESSAI", QStringLiteral("日本決済")},
-                {"NOU_CD", QStringLiteral("501")}};
+                {"NOU_CD", QStringLiteral("N001")}};
     o.posLines = {{{"GYOU", 1}, {"SU", 100}, {"EHJ", QString()}, {"FUKI1", QStringLiteral("F001")}}};
     o.carLines = {{{"GYOU", 1}, {"SU", 50}, {"EHJ", QStringLiteral("E01")}}};
     o.addFukiLines = {{{"GYOU", 1}, {"FUKI1", QStringLiteral("F002")}}};
@@ -83,7 +83,7 @@ TEST(MasterCheckRules, SettlementAndDestination) {
     auto f = checkOrder(o, m);
     ASSERT_EQ(titles(f), (QStringList{QStringLiteral("決済区分エラー"), QStringLiteral("納品先エラー")}));
     EXPECT_EQ(f[1].value, QStringLiteral("999"));
-    for (const QVariant& nou : {QVariant(), QVariant(QStringLiteral("ABC"))}) {
+    for (const QVariant& nou : {QVariant(), QVariant(QStringLiteral("  "))}) {
         o = goodOrder();
         o.header["NOU_CD"] = nou;
         EXPECT_EQ(titles(checkOrder(o, m)), QStringList{QStringLiteral("納品先エラー")});

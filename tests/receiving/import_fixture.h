@@ -1,7 +1,8 @@
 #pragma once
 // An import against a fresh work database (SQLite, and PostgreSQL when the test cluster is there),
-// a PO database holding the demo destination, a receive folder of order files and a scripted operator.
+// the demo masters in both, a receive folder of order files and a scripted operator.
 
+#include "core/demo_data.h"
 #include "core/session.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
@@ -29,8 +30,7 @@ protected:
         po_.open(poSettings_);
         if (GetParam() == db::Dialect::PostgreSQL)
             db::createSchema(po_, db::DatabaseKind::Po);
-        po_.execute(
-            QStringLiteral("Insert Into MST_NOUHIN (NOUCD, NOU_NM) Values (501, '上海物流センター')"));
+        core::demo::seed(po_, db::DatabaseKind::Po);
         maintenance::setPoConnectionResolver(
             [this](const QString&, const QString&) -> db::Connection& { return po_; });
         seedMasters();
@@ -41,18 +41,7 @@ protected:
 
     void TearDown() override { maintenance::setPoConnectionResolver(nullptr); }
 
-    void seedMasters() {
-        auto& c = connection_;
-        c.execute(
-            QStringLiteral("Insert Into kemmst_ehj (EHJ_NO, EHJ1, EHJ2) Values ('E001', '101', '202')"));
-        c.execute(QStringLiteral(
-            "Insert Into kemmst_fuki (FUKI_NO, FUKI_NAIYO) Values ('F001', '手洗い'), ('F002', '陰干し')"));
-        c.execute(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values ('ピスネーム')"));
-        c.execute(QStringLiteral(
-            "Insert Into kemmst_sizaicode (name_nm, sizai_cd, sizai_nm) Values ('ピスネーム', 'S10', '織')"));
-        c.execute(QStringLiteral(
-            "Insert Into tagcd_henkan (TAFCD, TAG_CD) Values ('T0', 'KT-900'), ('T1', 'KT-901')"));
-    }
+    void seedMasters() { core::demo::seed(connection_, db::DatabaseKind::Work); }
 
     QString write(const QString& name, const receiving::BuiltFile& file) {
         const QString path = folder_ + name;

@@ -77,13 +77,15 @@ TEST_P(ImportTest, ImportsOrdersLinesAndSubmissionsWithTheirRules) {
               QStringLiteral("レーヨン5|%|KM-2402 Mｻｲｽﾞ"));
     EXPECT_EQ(text(QStringLiteral("Select TAPHN From rcv_posdata Where ORD_NO = 1001 And GYOU = 2")),
               QStringLiteral("ＫＭ－２４０２　Ｍサイズ"));
-    // Tag codes: T0 and T1 converted, T2 (no conversion row) as sent; care labels untouched.
+    // Tag codes converted where the conversion table knows them, else as sent; care labels untouched.
     EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 1")),
-              QStringLiteral("KT-901"));
+              QStringLiteral("KT-1001"));
     EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 2")),
-              QStringLiteral("T2"));
-    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_cardata Where ORD_NO = 1002 And GYOU = 3")),
-              QStringLiteral("C0"));
+              QStringLiteral("KT-1002"));
+    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 3")),
+              QStringLiteral("CL-TAG-99"));
+    EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_cardata Where ORD_NO = 1002 And GYOU = 1")),
+              QStringLiteral("CL-TAG-01"));
     // Every order was checked and found correct.
     EXPECT_EQ(count(QStringLiteral("rcv_errdata")), 0);
     EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ERR_SU = 0")), 3);
