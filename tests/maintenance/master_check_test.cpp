@@ -1,0 +1,109 @@
+#include "receiving/import_fixture.h"
+
+#include "maintenance/error_list.h"
+
+using namespace kemnoa;
+using kemnoa::test::ImportTest;
+
+namespace {
+
+using MasterCheckTest = ImportTest;
+
+TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
+    receiving::BuiltFile f;
+    f.orders = {receiving::sampleOrder(7001, 2), receiving::sampleOrder(7002, 1)};
+    f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("韓国決済"));
+    f.orders[0].header[QStringLiteral("NOU_CD")] = jet::Value::text(QStringLiteral("N999"));
+    f.orders[0].car[1][QStringLiteral("EHJ")] = jet::Value::text(QStringLiteral("E9999"));
+    write(QStringLiteral("ORD1.mdb"), f);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(prompter_.splashTexts.count(QStringLiteral("エラーチェック")), 2);
+    EXPECT_FALSE(prompter_.splashOpen);
+
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7001")),
+              QStringLiteral("3"));
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7002")),
+              QStringLiteral("0"));
+    auto rows = maintenance::loadErrorList(connection_, 7001);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].gyou, 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("決済区分エラー"));
+    EXPECT_EQ(rows[0].value, QStringLiteral("韓国決済"));
+    EXPECT_EQ(rows[1].title, QStringLiteral("納品先エラー"));
+    EXPECT_EQ(rows[2].gyou, 3);
+    EXPECT_EQ(rows[2].value, QStringLiteral("E9999"));
+    EXPECT_TRUE(rows[2].message.startsWith(QStringLiteral("洗濯ネーム2行目")));
+
+    // Corrected in the work tables, the next check leaves exactly the remaining finding.
+    connection_.execute(QStringLiteral("Update rcv_denheaddata Set KESSAI = '中国決済', NOU_CD = 'N002' "
+                                       "Where ORD_NO = 7001"));
+    maintenance::MP_ErrDataMake(prompter_, connection_, 7001);
+    rows = maintenance::loadErrorList(connection_, 7001);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].gyou, 1);
+    EXPECT_EQ(rows[0].title, QStringLiteral("絵表示エラー"));
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7001")),
+              QStringLiteral("1"));
+    EXPECT_TRUE(prompter_.messages().filter(QStringLiteral("[エラー]")).isEmpty());
+}
+
+TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
+    receiving::BuiltFile f;
+    f.orders = {receiving::sampleOrder(7101, 1)};
+    f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QString());
+    write(QStringLiteral("ORD1.mdb"), f);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    ASSERT_EQ(count(QStringLiteral("rcv_errdata Where ORD_NO = 7101")), 1);
+
+    // The PO database is gone: the check cannot run, the earlier finding stays.
+    po_.close();
+    maintenance::setPoConnectionResolver(
+        [this](const QString&, const QString&) -> db::Connection& { return po_; });
+    prompter_.events.clear();
+    maintenance::MP_ErrDataMake(prompter_, connection_, 7101);
+    ASSERT_EQ(prompter_.events.size(), 1u);
+    const QString prefix =
+        QStringLiteral("エラーチェック処理中にエラーが発生しました。\r\n管理者に報告してください。\r\n"
+                       "エラー内容は以下の通りです。\r\n\r\n");
+    EXPECT_TRUE(prompter_.events[0].text.startsWith(prefix)) << prompter_.events[0].text.toStdString();
+    EXPECT_GT(prompter_.events[0].text.size(), prefix.size());
+    EXPECT_EQ(prompter_.events[0].title, QStringLiteral("エラー"));
+    EXPECT_EQ(count(QStringLiteral("rcv_errdata Where ORD_NO = 7101")), 1);
+    EXPECT_FALSE(prompter_.splashOpen);
+}
+
+TEST_P(MasterCheckTest, ProceduresWithoutAnImplementationReportTheirOwnFailureLine) {
+    maintenance::MP_CsvDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));
+    maintenance::MP_SkDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));
+    ASSERT_EQ(prompter_.events.size(), 2u);
+    EXPECT_TRUE(
+        prompter_.events[0].text.startsWith(QStringLiteral("CSVテーブル作成中にエラーが発生しました。\r\n")));
+    EXPECT_TRUE(prompter_.events[0].text.contains(QStringLiteral("kem_csvdatamake_main")));
+    EXPECT_TRUE(prompter_.events[1].text.startsWith(
+        QStringLiteral("生産管理テーブルを作成中にエラーが発生しました。")));
+    EXPECT_EQ(prompter_.splashTexts,
+              (QStringList{QStringLiteral("CSVテーブル作成"), QStringLiteral("生産管理テーブル作成")}));
+}
+
+TEST_P(MasterCheckTest, ErrorListOfAllOrdersBandsByOrder) {
+    for (int ord : {8003, 8001, 8002})
+        for (int g = 1; g <= (ord == 8002 ? 1 : 2); ++g)
+            connection_.execute(QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, "
+                                               "ERR_MESSAGE) Values (?, ?, 't', 'v', 'm')"),
+                                {ord, g});
+    const auto all = maintenance::loadErrorList(connection_, 0);
+    ASSERT_EQ(all.size(), 5u);
+    const int orders[] = {8001, 8001, 8002, 8003, 8003};
+    const bool bands[] = {false, false, true, false, false};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(all[i].ordNo, orders[i]);
+        EXPECT_EQ(all[i].band, bands[i]) << i;
+    }
+    EXPECT_TRUE(maintenance::loadErrorList(connection_, 9999).empty());
+    EXPECT_EQ(maintenance::loadErrorList(connection_, 8002).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, MasterCheckTest,
+                         ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL), test::dialectLabel);
+
+} // namespace
