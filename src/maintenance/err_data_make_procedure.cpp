@@ -1,7 +1,7 @@
 #include "maintenance/err_data_make_procedure.h"
 
+#include "core/connections.h"
 #include "core/error.h"
-#include "core/program_folder.h"
 #include "core/session.h"
 #include "maintenance/err_data_rules.h"
 #include "platform/db/reader.h"
@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 
 namespace kemnoa::maintenance {
 namespace {
@@ -31,23 +32,23 @@ std::vector<QVariantMap> readLines(db::Connection& c, const char* table, qint32 
     return rows;
 }
 
-// The default way to the PO database: one connection per server and database, kept open.
+// The default way to the PO database: the shared PO connection when it is open on that database,
+// otherwise a connection of its own, opened with the session's PO settings and kept for later checks.
 db::Connection& defaultPoConnection(const QString& server, const QString& database) {
-    static std::map<std::pair<QString, QString>, std::unique_ptr<db::Connection>>* open =
-        new std::map<std::pair<QString, QString>, std::unique_ptr<db::Connection>>(); // lives to the end
-    auto& slot = (*open)[{server, database}];
-    if (!slot || !slot->isOpen()) {
-        const core::DbSettings& po = core::session().PoDb;
-        db::ConnectionSettings s;
-        s.provider = po.Provider;
+    db::ConnectionSettings s = core::connectionSettings(core::session().PoDb, db::DatabaseKind::Po);
+    if (server != core::session().PoDb.ServerName || database != core::session().PoDb.DbName) {
         s.server = server;
         s.database = database;
-        s.user = po.UserName;
-        s.password = po.Password;
-        s.timeoutSeconds = po.ConnectTimeout;
-        s.odbcDriver = po.OdbcDriver;
-        s.baseFolder = core::programFolder();
-        s.kind = db::DatabaseKind::Po;
+    }
+    s.createSchemaWhenEmpty = false; // a check never creates a PO database
+    db::Connection& shared = core::cnPo();
+    if (shared.isOpen() && shared.settings().provider == s.provider && shared.settings().server == s.server &&
+        shared.settings().database == s.database)
+        return shared;
+    using Key = std::tuple<QString, QString, QString>;
+    static auto* open = new std::map<Key, std::unique_ptr<db::Connection>>(); // lives to the end of the run
+    auto& slot = (*open)[Key{s.provider, s.server, s.database}];
+    if (!slot || !slot->isOpen()) {
         slot = std::make_unique<db::Connection>();
         slot->open(s);
     }

@@ -33,6 +33,7 @@ using CommandList = std::vector<CliCommand>;
 // Each group of commands adds itself here; command_table.cpp lists the groups.
 void addGeneralCommands(CommandList& commands);
 void addReceiveCommands(CommandList& commands);
+void addImportCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

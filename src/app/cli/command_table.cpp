@@ -7,6 +7,7 @@ const CommandList& allCommands() {
         CommandList list;
         addGeneralCommands(list);
         addReceiveCommands(list);
+        addImportCommands(list);
         return list;
     }();
     return commands;
