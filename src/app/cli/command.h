@@ -34,6 +34,7 @@ using CommandList = std::vector<CliCommand>;
 void addGeneralCommands(CommandList& commands);
 void addReceiveCommands(CommandList& commands);
 void addImportCommands(CommandList& commands);
+void addDbCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

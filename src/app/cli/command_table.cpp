@@ -8,6 +8,7 @@ const CommandList& allCommands() {
         addGeneralCommands(list);
         addReceiveCommands(list);
         addImportCommands(list);
+        addDbCommands(list);
         return list;
     }();
     return commands;
