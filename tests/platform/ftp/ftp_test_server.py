@@ -27,6 +27,7 @@ def parse_args():
                    help="RETR of this name sends part of the file, then drops the connection")
     p.add_argument("--fake-entry", action="append", default=[],
                    help="a file name listed in the root directory that does not exist")
+    p.add_argument("--fail-list", action="store_true", help="MLSD and LIST answer 550")
     p.add_argument("--no-mlsd", action="store_true", help="offer LIST only")
     p.add_argument("--anonymous", action="store_true", help="also let anonymous users in")
     p.add_argument("--cmdlog", help="append every command received to this file")
@@ -94,6 +95,18 @@ class FaultyHandler(FTPHandler):
 
     def _name(self, path):
         return os.path.basename(path)
+
+    def ftp_MLSD(self, path):
+        if ARGS.fail_list:
+            self.respond("550 Injected listing failure.")
+            return None
+        return super().ftp_MLSD(path)
+
+    def ftp_LIST(self, path):
+        if ARGS.fail_list:
+            self.respond("550 Injected listing failure.")
+            return None
+        return super().ftp_LIST(path)
 
     def ftp_RETR(self, file):
         name = self._name(file)

@@ -1,0 +1,333 @@
+#include "receive_fixture.h"
+#include "receiving/ftp_receive.h"
+#include "support/scripted_prompter.h"
+
+#include <gtest/gtest.h>
+
+using namespace kemnoa;
+using namespace kemnoa::test;
+using Status = receiving::ReceiveResult::Status;
+
+namespace {
+
+QString L(const char* s) {
+    return QString::fromUtf8(s);
+}
+
+class FtpReceiveTest : public ::testing::Test {
+protected:
+    // Three order files on the server, plus a file and a folder the pattern does not take.
+    void seedThree(qsizetype size = 16) {
+        for (const char* n : {"ORD1.mdb", "ORD2.mdb", "ORD3.mdb"})
+            putFile(f.serverFile(L(n)), QByteArray(size, n[3]));
+        putFile(f.serverFile(L("readme.txt")), "x");
+    }
+
+    receiving::ReceiveResult run(const QStringList& options = {}) {
+        EXPECT_TRUE(server.start(f.root.path(), options)) << server.error().toStdString();
+        pointSessionAt(server.port(), f.receiveFolder());
+        prompter.answer(true);
+        return receiving::runFtpReceive(prompter);
+    }
+
+    QString local(const char* name) const { return f.receiveFolder() + L(name); }
+    QString received(const char* name) const { return L("受信成功(") + local(name) + L(")"); }
+    QString backedUp(const char* name) const {
+        return L("バックアップ送信成功(") + local(name) + L(",B") + L(name) + L(")");
+    }
+
+    void expectNoCompletionBox() const {
+        EXPECT_FALSE(prompter.messages().contains(L("[完了] 処理完了しました。")));
+        EXPECT_EQ(prompter.busyDepth, 0);
+    }
+    // No order file is lost: each is still on the server or was received and backed up.
+    void expectNothingLost(const QStringList& names) const {
+        for (const QString& n : names) {
+            const bool onServer = f.serverFiles().contains(n);
+            const bool kept = f.receivedFiles().contains(n) && f.serverFiles(L("BK")).contains(L("B") + n);
+            EXPECT_TRUE(onServer || kept) << n.toStdString();
+        }
+    }
+
+    ReceiveFolders f;
+    PyFtpServer server;
+    ScriptedPrompter prompter;
+};
+
+const QStringList kThree = {QStringLiteral("ORD1.mdb"), QStringLiteral("ORD2.mdb"),
+                            QStringLiteral("ORD3.mdb")};
+
+TEST_F(FtpReceiveTest, ReceivesBacksUpAndDeletesEveryOrderFile) {
+    seedThree();
+    const auto result = run();
+    EXPECT_EQ(result.status, Status::Completed);
+    EXPECT_EQ(result.received, 3);
+    EXPECT_EQ(
+        prompter.list,
+        (QStringList{L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"), received("ORD3.mdb"),
+                     L("開放成功"), L("3つのファイルを受信しました。"), L("FTP受信処理完了しました。")}));
+    EXPECT_EQ(f.logMessages(),
+              (QStringList{kStartBanner, L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"),
+                           received("ORD3.mdb"), backedUp("ORD1.mdb"), backedUp("ORD2.mdb"),
+                           backedUp("ORD3.mdb"), L("削除成功(ORD1.mdb)"), L("削除成功(ORD2.mdb)"),
+                           L("削除成功(ORD3.mdb)"), L("開放成功"), kEndBanner}));
+    EXPECT_EQ(f.receivedFiles(), kThree);
+    EXPECT_EQ(fileBytes(local("ORD2.mdb")), QByteArray(16, '2'));
+    EXPECT_EQ(f.serverFiles(), QStringList{L("readme.txt")});
+    EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD2.mdb"), L("BORD3.mdb")}));
+    EXPECT_EQ(prompter.messages(), (QStringList{L("[完了] 処理完了しました。")}));
+    ASSERT_FALSE(prompter.events.empty());
+    EXPECT_EQ(prompter.events[0].text, L("受信処理を開始しますか？"));
+    EXPECT_EQ(prompter.events[0].title, L("受信確認"));
+    EXPECT_EQ(prompter.busyDepth, 0);
+    EXPECT_EQ(prompter.busyMaxDepth, 1);
+    EXPECT_EQ(server.commands().count(L("CONNECT")), 1);
+}
+
+TEST_F(FtpReceiveTest, NothingToFetchStillCompletes) {
+    for (const bool withDirectory : {false, true}) {
+        SCOPED_TRACE(withDirectory ? "a directory matching the pattern" : "empty");
+        server.stop();
+        prompter = ScriptedPrompter();
+        if (withDirectory)
+            QDir(f.root.path()).mkdir(L("ORDDIR.mdb"));
+        const auto result = run();
+        EXPECT_EQ(result.status, Status::Completed);
+        EXPECT_EQ(prompter.list,
+                  (QStringList{L("接続成功"), L("取得可能なファイルがありません"), L("開放成功"),
+                               L("0つのファイルを受信しました。"), L("FTP受信処理完了しました。")}));
+        EXPECT_EQ(prompter.messages(), (QStringList{L("[完了] 処理完了しました。")}));
+        EXPECT_TRUE(server.commands().filter(L("CWD BK")).isEmpty()); // the backup folder is not entered
+    }
+}
+
+TEST_F(FtpReceiveTest, FailedSecondDownloadRollsBackLocally) {
+    seedThree();
+    const auto result = run({L("--fail-retr"), L("ORD2.mdb")});
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
+    EXPECT_EQ(f.logMessages(),
+              (QStringList{kStartBanner, L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
+    EXPECT_TRUE(f.receivedFiles().isEmpty());
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    EXPECT_TRUE(f.serverFiles(L("BK")).isEmpty());
+    expectNoCompletionBox();
+    EXPECT_TRUE(prompter.messages().isEmpty());
+}
+
+TEST_F(FtpReceiveTest, ConnectionDroppedMidTransferLeavesNoPartialFile) {
+    seedThree(1 << 20);
+    const auto result = run({L("--drop-retr"), L("ORD2.mdb")});
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
+    EXPECT_TRUE(f.receivedFiles().isEmpty()); // neither ORD1 nor a truncated ORD2 nor a temporary file
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    expectNoCompletionBox();
+}
+
+TEST_F(FtpReceiveTest, FailedBackupDeletesNothingOnTheServer) {
+    seedThree();
+    const auto result = run({L("--fail-stor"), L("BORD2.mdb")});
+    EXPECT_EQ(result.status, Status::Failed);
+    const QString failLine = L("♯バックアップ送信失敗(") + local("ORD2.mdb") + L(",BORD2.mdb)");
+    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"),
+                                          received("ORD3.mdb"), failLine}));
+    EXPECT_EQ(f.logMessages(),
+              (QStringList{kStartBanner, L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"),
+                           received("ORD3.mdb"), backedUp("ORD1.mdb"), failLine}));
+    EXPECT_TRUE(f.receivedFiles().isEmpty());
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    EXPECT_EQ(f.serverFiles(L("BK")), QStringList{L("BORD1.mdb")}); // uploaded before the failure; stays
+    EXPECT_TRUE(server.commands().filter(L("DELE")).isEmpty());
+    expectNoCompletionBox();
+}
+
+TEST_F(FtpReceiveTest, MissingBackupFolderCountsAsBackupFailure) {
+    seedThree();
+    QDir(f.root.path()).rmdir(L("BK"));
+    const auto result = run();
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(prompter.list.last(), L("♯バックアップ送信失敗(") + local("ORD1.mdb") + L(",BORD1.mdb)"));
+    EXPECT_TRUE(f.receivedFiles().isEmpty());
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    EXPECT_TRUE(server.commands().filter(L("STOR")).isEmpty());
+    expectNoCompletionBox();
+}
+
+TEST_F(FtpReceiveTest, FailedDeleteIsReportedAndTheOthersGoOn) {
+    seedThree();
+    const auto result = run({L("--fail-dele"), L("ORD2.mdb")});
+    EXPECT_EQ(result.status, Status::Completed);
+    EXPECT_EQ(result.received, 3);
+    EXPECT_EQ(prompter.list,
+              (QStringList{L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"), received("ORD3.mdb"),
+                           L("♯削除失敗(ORD2.mdb)"), L("開放成功"), L("3つのファイルを受信しました。"),
+                           L("FTP受信処理完了しました。")}));
+    const QStringList log = f.logMessages();
+    EXPECT_EQ(log.mid(8, 3),
+              (QStringList{L("削除成功(ORD1.mdb)"), L("♯削除失敗(ORD2.mdb)"), L("削除成功(ORD3.mdb)")}));
+    EXPECT_EQ(f.receivedFiles(), kThree);
+    EXPECT_EQ(f.serverFiles(), (QStringList{L("ORD2.mdb"), L("readme.txt")}));
+    EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD2.mdb"), L("BORD3.mdb")}));
+    expectNothingLost(kThree);
+}
+
+TEST_F(FtpReceiveTest, ConnectionFailuresEndQuietly) {
+    seedThree();
+    const struct {
+        const char* what;
+        const char* host;
+        const char* password;
+    } cases[] = {{"wrong password", "127.0.0.1", "nope"}, {"unknown host", "no-such-host.invalid", "pw"}};
+    ASSERT_TRUE(server.start(f.root.path())) << server.error().toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(QDir(f.programFolder()).filePath(L("ftplog.log")));
+        pointSessionAt(server.port(), f.receiveFolder());
+        core::session().FtpSetting.HostMei = L(c.host);
+        core::session().FtpSetting.PassMei = L(c.password);
+        prompter = ScriptedPrompter();
+        prompter.answer(true);
+        EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
+        EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
+        EXPECT_EQ(f.logMessages(), (QStringList{kStartBanner, L("♯接続失敗")}));
+        EXPECT_EQ(prompter.messages(), QStringList{}); // no message box
+        EXPECT_EQ(prompter.busyDepth, 0);
+    }
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    // Nobody listening on the port at all.
+    pointSessionAt(unusedPort(), f.receiveFolder());
+    prompter = ScriptedPrompter();
+    prompter.answer(true);
+    EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
+    EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
+}
+
+TEST_F(FtpReceiveTest, UnconvertiblePortIsReportedNotThrown) {
+    ASSERT_TRUE(server.start(f.root.path()));
+    pointSessionAt(server.port(), f.receiveFolder());
+    core::session().FtpSetting.PortNum = L("21a");
+    prompter.answer(true);
+    EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
+    EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
+    EXPECT_EQ(prompter.messages(), QStringList{L("[cmdRcv_Click] 型が一致しません。(13)")});
+    EXPECT_EQ(prompter.busyDepth, 0);
+}
+
+TEST_F(FtpReceiveTest, WaitingOrderFilesBlockTheReceive) {
+    const struct {
+        const char* file;
+        bool blocks;
+    } cases[] = {{"a.mdb", true}, {"a.MDB", true}, {"ORD1.err", false}, {"notes.txt", false}};
+    seedThree();
+    ASSERT_TRUE(server.start(f.root.path()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        for (const QString& n : f.receivedFiles())
+            QFile::remove(f.receiveFolder() + n);
+        putFile(f.receiveFolder() + L(c.file), "waiting");
+        pointSessionAt(server.port(), f.receiveFolder());
+        prompter = ScriptedPrompter();
+        prompter.answer(true);
+        const auto result = receiving::runFtpReceive(prompter);
+        EXPECT_EQ(result.status, c.blocks ? Status::Refused : Status::Completed);
+        if (c.blocks) {
+            EXPECT_EQ(prompter.messages(),
+                      QStringList{L("[開始できません] 受信ファイルの保存先フォルダ(") + f.receiveFolder() +
+                                  L(")にファイルがまだ存在します。\r\nデータベースに取り込むか、ファイル削除"
+                                    "してください。")});
+            EXPECT_TRUE(prompter.list.isEmpty());
+        }
+        EXPECT_EQ(prompter.busyDepth, 0);
+        EXPECT_TRUE(f.receivedFiles().contains(L(c.file))); // never touched
+        // Put the server back for the next case.
+        for (const QString& n : kThree)
+            if (!QFile::exists(f.serverFile(n)))
+                putFile(f.serverFile(n), "again");
+    }
+}
+
+TEST_F(FtpReceiveTest, DeclinedOrUnreadableFolderDoesNothing) {
+    seedThree();
+    ASSERT_TRUE(server.start(f.root.path()));
+    pointSessionAt(server.port(), f.receiveFolder());
+    prompter.answer(false);
+    EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Declined);
+    EXPECT_TRUE(f.logMessages().isEmpty());
+    EXPECT_TRUE(server.commands().isEmpty());
+
+    core::session().LocalFolder = f.work.filePath(L("missing")) + L("/");
+    prompter = ScriptedPrompter();
+    prompter.answer(true);
+    EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Refused);
+    ASSERT_EQ(prompter.messages().size(), 1);
+    EXPECT_TRUE(prompter.messages()[0].startsWith(L("[cmdRcv_Click] パスが見つかりません。")));
+    EXPECT_TRUE(prompter.messages()[0].endsWith(L("(76)")));
+    EXPECT_EQ(prompter.busyDepth, 0);
+    EXPECT_TRUE(server.commands().isEmpty());
+}
+
+TEST_F(FtpReceiveTest, UntrustedListingNamesAreNotDownloaded) {
+    seedThree();
+    const QString longName = L("ORD") + QString(220, QLatin1Char('x')) + L(".mdb");
+    putFile(f.serverFile(longName), "long");
+    putFile(f.serverFile(L("ORD\x01.mdb")), "control");
+    putFile(f.serverFile(L("ORD\\..\\..\\back.mdb")), "backslash");
+    const auto result = run({L("--fake-entry"), L("ORD/../../evil.mdb"), L("--fake-entry"), L("ORD..mdb")});
+    EXPECT_EQ(result.status, Status::Completed);
+    EXPECT_EQ(result.received, 3);
+    QStringList failures = prompter.list.filter(L("♯受信失敗("));
+    failures.sort();
+    QStringList expected{L("♯受信失敗(ORD/../../evil.mdb)"), L("♯受信失敗(ORD..mdb)"),
+                         L("♯受信失敗(ORD?.mdb)"), L("♯受信失敗(ORD\\..\\..\\back.mdb)"),
+                         L("♯受信失敗(") + longName + L(")")};
+    expected.sort();
+    EXPECT_EQ(failures, expected);
+    EXPECT_EQ(f.receivedFiles(), kThree);
+    EXPECT_TRUE(f.strayFiles().isEmpty());
+    EXPECT_FALSE(QFile::exists(QDir(f.work.path()).filePath(L("../evil.mdb"))));
+    // The refused files stay on the server for the operator.
+    for (const QString& n : {longName, L("ORD\x01.mdb"), L("ORD\\..\\..\\back.mdb")})
+        EXPECT_TRUE(f.serverFiles().contains(n)) << n.toStdString();
+    EXPECT_EQ(prompter.messages(), (QStringList{L("[完了] 処理完了しました。")}));
+}
+
+TEST_F(FtpReceiveTest, RefusedListingIsAFailureNotAnEmptyServer) {
+    seedThree();
+    const auto result = run({L("--fail-list")});
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), L("♯受信失敗(ORD*.mdb)")}));
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    expectNoCompletionBox();
+}
+
+// vsftpd: LIST only, anonymous login, active mode.
+TEST(FtpReceiveVsftpd, ReceivesOverList) {
+    if (VsftpdServer::binary().isEmpty())
+        GTEST_SKIP() << "vsftpd is not installed";
+    ReceiveFolders f;
+    QFile::setPermissions(f.root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                             QFileDevice::ExeOther);
+    for (const char* n : {"ORD1.mdb", "ORD2.mdb"})
+        putFile(f.serverFile(L(n)), n);
+    VsftpdServer server;
+    if (!server.start(f.root.path()))
+        GTEST_SKIP() << server.error().toStdString();
+    pointSessionAt(server.port(), f.receiveFolder());
+    core::session().FtpSetting.UserMei.clear();
+    core::session().FtpSetting.PassMei.clear();
+    core::session().FtpSetting.PaveMod = L("0");
+    ScriptedPrompter prompter;
+    prompter.answer(true);
+    const auto result = receiving::runFtpReceive(prompter);
+    EXPECT_EQ(result.status, Status::Completed) << prompter.list.join(L(" | ")).toStdString();
+    EXPECT_EQ(result.received, 2);
+    EXPECT_EQ(f.receivedFiles(), (QStringList{L("ORD1.mdb"), L("ORD2.mdb")}));
+    EXPECT_EQ(fileBytes(f.receiveFolder() + L("ORD2.mdb")), QByteArray("ORD2.mdb"));
+    EXPECT_TRUE(f.serverFiles().isEmpty());
+    EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD2.mdb")}));
+    EXPECT_EQ(f.logMessages().size(), 10);
+}
+
+} // namespace
