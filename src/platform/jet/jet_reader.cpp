@@ -56,6 +56,9 @@ struct JetReader::Impl {
     }
 
     void open();
+    // Checks a table definition's page and its usage-map pointers before libmdb follows them:
+    // libmdb trusts them and crashes on some damaged values.
+    void checkTableDefinition(quint32 page, const QString& table) const;
     Table& table(const QString& name) const;
     void loadDefinition(Table& t) const;
     // Visits each live row; decode(fields) is called with the cracked fields of the row.
@@ -74,6 +77,7 @@ void JetReader::Impl::open() {
     mdb = mdb_open_buffer(bytes.data(), std::size_t(bytes.size()), MDB_NOFLAGS);
     if (!mdb)
         damaged(name, QStringLiteral("ファイルの先頭ページが読めません。"));
+    checkTableDefinition(2, QStringLiteral("MSysObjects"));
     if (!mdb_read_catalog(mdb, MDB_TABLE))
         damaged(name, QStringLiteral("オブジェクトの一覧 (MSysObjects) が読めません。"));
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
@@ -100,7 +104,35 @@ JetReader::Impl::Table& JetReader::Impl::table(const QString& tableName) const {
         errnum::TableNotFound);
 }
 
+void JetReader::Impl::checkTableDefinition(quint32 page, const QString& table) const {
+    const bool jet3 = IS_JET3(mdb);
+    const qint64 pageSize = jet3 ? 2048 : 4096;
+    const auto* base = reinterpret_cast<const unsigned char*>(bytes.constData());
+    auto pageAt = [&](quint32 p) -> const unsigned char* {
+        return p == 0 || qint64(p + 1) * pageSize > bytes.size() ? nullptr : base + qint64(p) * pageSize;
+    };
+    const unsigned char* def = pageAt(page);
+    if (!def || def[0] != 0x02)
+        damaged(name, QStringLiteral("テーブル '%1' の定義ページ %2 がありません。").arg(table).arg(page));
+    const int rco = jet3 ? 8 : 12;
+    const int mapOffsets[2] = {jet3 ? 35 : 55, jet3 ? 39 : 59}; // used pages, pages with free space
+    for (int at : mapOffsets) {
+        const quint32 pointer = le32(def + at);
+        const unsigned char* map = pageAt(pointer >> 8);
+        const int row = int(pointer & 0xff);
+        bool ok = map != nullptr && row < le16(map + rco) && rco + 2 + row * 2 + 2 <= pageSize;
+        if (ok) {
+            const int start = le16(map + rco + 2 + row * 2) & 0x1fff;
+            const int end = row == 0 ? int(pageSize) : le16(map + rco + row * 2) & 0x1fff;
+            ok = start > rco && start < end && end <= pageSize;
+        }
+        if (!ok)
+            damaged(name, QStringLiteral("テーブル '%1' のページ使用表が壊れています。").arg(table));
+    }
+}
+
 void JetReader::Impl::loadDefinition(Table& t) const {
+    checkTableDefinition(quint32(t.entry->table_pg), t.name);
     TableDefPtr def(mdb_read_table(t.entry));
     if (!def || !mdb_read_columns(def.get()) || def->num_cols == 0)
         damaged(name, QStringLiteral("テーブル '%1' の定義が読めません。").arg(t.name));
