@@ -35,6 +35,7 @@ void addGeneralCommands(CommandList& commands);
 void addReceiveCommands(CommandList& commands);
 void addImportCommands(CommandList& commands);
 void addDbCommands(CommandList& commands);
+void addJetCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

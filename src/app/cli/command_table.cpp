@@ -9,6 +9,7 @@ const CommandList& allCommands() {
         addReceiveCommands(list);
         addImportCommands(list);
         addDbCommands(list);
+        addJetCommands(list);
         return list;
     }();
     return commands;

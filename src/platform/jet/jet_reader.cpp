@@ -18,8 +18,12 @@ namespace {
 
 constexpr int kMemoHeader = 12;
 
-quint32 le32(const unsigned char* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-quint16 le16(const unsigned char* p) { return quint16(p[0] | p[1] << 8); }
+quint32 le32(const unsigned char* p) {
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+quint16 le16(const unsigned char* p) {
+    return quint16(p[0] | p[1] << 8);
+}
 
 [[noreturn]] void damaged(const QString& where, const QString& detail) {
     throw core::Error(QStringLiteral("データベースの形式 '%1' を認識できません。%2").arg(where, detail),
@@ -52,6 +56,9 @@ struct JetReader::Impl {
     }
 
     void open();
+    // Checks a table definition's page and its usage-map pointers before libmdb follows them:
+    // libmdb trusts them and crashes on some damaged values.
+    void checkTableDefinition(quint32 page, const QString& table) const;
     Table& table(const QString& name) const;
     void loadDefinition(Table& t) const;
     // Visits each live row; decode(fields) is called with the cracked fields of the row.
@@ -70,6 +77,7 @@ void JetReader::Impl::open() {
     mdb = mdb_open_buffer(bytes.data(), std::size_t(bytes.size()), MDB_NOFLAGS);
     if (!mdb)
         damaged(name, QStringLiteral("ファイルの先頭ページが読めません。"));
+    checkTableDefinition(2, QStringLiteral("MSysObjects"));
     if (!mdb_read_catalog(mdb, MDB_TABLE))
         damaged(name, QStringLiteral("オブジェクトの一覧 (MSysObjects) が読めません。"));
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
@@ -77,7 +85,8 @@ void JetReader::Impl::open() {
         if (!mdb_is_user_table(entry))
             continue;
         Table t;
-        t.name = QString::fromUtf8(entry->object_name, qsizetype(strnlen(entry->object_name, MDB_MAX_OBJ_NAME)));
+        t.name =
+            QString::fromUtf8(entry->object_name, qsizetype(strnlen(entry->object_name, MDB_MAX_OBJ_NAME)));
         t.entry = entry;
         tables.push_back(std::move(t));
     }
@@ -95,7 +104,35 @@ JetReader::Impl::Table& JetReader::Impl::table(const QString& tableName) const {
         errnum::TableNotFound);
 }
 
+void JetReader::Impl::checkTableDefinition(quint32 page, const QString& table) const {
+    const bool jet3 = IS_JET3(mdb);
+    const qint64 pageSize = jet3 ? 2048 : 4096;
+    const auto* base = reinterpret_cast<const unsigned char*>(bytes.constData());
+    auto pageAt = [&](quint32 p) -> const unsigned char* {
+        return p == 0 || qint64(p + 1) * pageSize > bytes.size() ? nullptr : base + qint64(p) * pageSize;
+    };
+    const unsigned char* def = pageAt(page);
+    if (!def || def[0] != 0x02)
+        damaged(name, QStringLiteral("テーブル '%1' の定義ページ %2 がありません。").arg(table).arg(page));
+    const int rco = jet3 ? 8 : 12;
+    const int mapOffsets[2] = {jet3 ? 35 : 55, jet3 ? 39 : 59}; // used pages, pages with free space
+    for (int at : mapOffsets) {
+        const quint32 pointer = le32(def + at);
+        const unsigned char* map = pageAt(pointer >> 8);
+        const int row = int(pointer & 0xff);
+        bool ok = map != nullptr && row < le16(map + rco) && rco + 2 + row * 2 + 2 <= pageSize;
+        if (ok) {
+            const int start = le16(map + rco + 2 + row * 2) & 0x1fff;
+            const int end = row == 0 ? int(pageSize) : le16(map + rco + row * 2) & 0x1fff;
+            ok = start > rco && start < end && end <= pageSize;
+        }
+        if (!ok)
+            damaged(name, QStringLiteral("テーブル '%1' のページ使用表が壊れています。").arg(table));
+    }
+}
+
 void JetReader::Impl::loadDefinition(Table& t) const {
+    checkTableDefinition(quint32(t.entry->table_pg), t.name);
     TableDefPtr def(mdb_read_table(t.entry));
     if (!def || !mdb_read_columns(def.get()) || def->num_cols == 0)
         damaged(name, QStringLiteral("テーブル '%1' の定義が読めません。").arg(t.name));
@@ -184,9 +221,15 @@ Value JetReader::Impl::decode(Table& t, MdbField& f) const {
             damaged(name, QStringLiteral("テーブル '%1' の列 '%2' の値が短すぎます。").arg(t.name, c.name));
     };
     switch (c.type) {
-    case ColumnType::Byte: need(1); return Value::integer(p[0]);
-    case ColumnType::Integer: need(2); return Value::integer(qint16(le16(p)));
-    case ColumnType::Long: need(4); return Value::integer(qint32(le32(p)));
+    case ColumnType::Byte:
+        need(1);
+        return Value::integer(p[0]);
+    case ColumnType::Integer:
+        need(2);
+        return Value::integer(qint16(le16(p)));
+    case ColumnType::Long:
+        need(4);
+        return Value::integer(qint32(le32(p)));
     case ColumnType::Currency: {
         need(8);
         const qint64 v = qint64(quint64(le32(p)) | quint64(le32(p + 4)) << 32);
@@ -207,16 +250,20 @@ Value JetReader::Impl::decode(Table& t, MdbField& f) const {
         std::memcpy(&v, &bits, 8);
         return c.type == ColumnType::Double ? Value::real(v) : Value::dateTime(v);
     }
-    case ColumnType::Text: return Value::text(decodeText(reinterpret_cast<const char*>(p), f.siz));
+    case ColumnType::Text:
+        return Value::text(decodeText(reinterpret_cast<const char*>(p), f.siz));
     case ColumnType::Memo: {
         const QByteArray b = readLongValue(p, f.siz);
         return Value::text(decodeText(b.constData(), int(b.size())));
     }
-    case ColumnType::Ole: return Value::binary(readLongValue(p, f.siz));
-    case ColumnType::Binary: return Value::binary(QByteArray(reinterpret_cast<const char*>(p), f.siz));
+    case ColumnType::Ole:
+        return Value::binary(readLongValue(p, f.siz));
+    case ColumnType::Binary:
+        return Value::binary(QByteArray(reinterpret_cast<const char*>(p), f.siz));
     case ColumnType::Guid: {
         need(16);
-        const QUuid u(le32(p), le16(p + 4), le16(p + 6), p[8], p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
+        const QUuid u(le32(p), le16(p + 4), le16(p + 6), p[8], p[9], p[10], p[11], p[12], p[13], p[14],
+                      p[15]);
         return Value::text(u.toString(QUuid::WithBraces).toUpper());
     }
     case ColumnType::Numeric: {
@@ -227,7 +274,8 @@ Value JetReader::Impl::decode(Table& t, MdbField& f) const {
         g_free(s);
         return Value::real(v);
     }
-    case ColumnType::Boolean: break;
+    case ColumnType::Boolean:
+        break;
     }
     return Value();
 }
@@ -255,19 +303,24 @@ void JetReader::Impl::scan(Table& t, const std::function<void(MdbField*)>& visit
             bool moved = false;
             if (raw & 0x8000) { // the row lives on an overflow page; its slot holds the pointer
                 if (len < 4)
-                    damaged(name, QStringLiteral("データページ %1 の行 %2 が壊れています。").arg(page).arg(r));
+                    damaged(name,
+                            QStringLiteral("データページ %1 の行 %2 が壊れています。").arg(page).arg(r));
                 void* buf = nullptr;
                 int off = 0;
                 size_t olen = 0;
                 if (mdb_find_pg_row(mdb, int(le32(mdb->pg_buf + start)), &buf, &off, &olen) != 0 || olen == 0)
-                    damaged(name, QStringLiteral("データページ %1 の行 %2 の移動先が読めません。").arg(page).arg(r));
+                    damaged(
+                        name,
+                        QStringLiteral("データページ %1 の行 %2 の移動先が読めません。").arg(page).arg(r));
                 mdb_swap_pgbuf(mdb);
                 start = off;
                 len = olen;
                 moved = true;
             }
             if (mdb_crack_row(def, start, len, fields.data()) < 0)
-                damaged(name, QStringLiteral("テーブル '%1' の行が壊れています (ページ %2)。").arg(t.name).arg(page));
+                damaged(
+                    name,
+                    QStringLiteral("テーブル '%1' の行が壊れています (ページ %2)。").arg(t.name).arg(page));
             visit(fields.data());
             if (moved && mdb_read_pg(mdb, page) != pageSize) // bring the row's own page back
                 damaged(name, QStringLiteral("データページ %1 が読めません。").arg(page));
@@ -285,7 +338,8 @@ JetReader::JetReader(const QString& path) : JetReader(path, Options()) {}
 JetReader::JetReader(const QString& path, const Options& options) {
     QFile file(path);
     if (!QFileInfo(path).isFile())
-        throw core::Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path), errnum::FileNotFound);
+        throw core::Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path),
+                          errnum::FileNotFound);
     if (!file.open(QIODevice::ReadOnly))
         throw core::Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
                           errnum::FileNotFound);
@@ -313,21 +367,27 @@ JetReader JetReader::fromBytes(QByteArray bytes, const Options& options) {
             },
             IsolationLimits{options.timeoutMs, options.memoryBytes});
         switch (outcome) {
-        case IsolatedOutcome::Succeeded: break;
-        case IsolatedOutcome::Failed: break; // parse again here to get the precise message
+        case IsolatedOutcome::Succeeded:
+            break;
+        case IsolatedOutcome::Failed:
+            break; // parse again here to get the precise message
         case IsolatedOutcome::Crashed:
             damaged(impl->name, QStringLiteral("ファイルが壊れています (解析が異常終了しました)。"));
         case IsolatedOutcome::TimedOut:
-            damaged(impl->name, QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
+            damaged(impl->name,
+                    QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
         case IsolatedOutcome::CouldNotStart:
-            throw core::Error(QStringLiteral("ファイルを検査する子プロセスを起動できません。"), errnum::UnrecognizedFormat);
+            throw core::Error(QStringLiteral("ファイルを検査する子プロセスを起動できません。"),
+                              errnum::UnrecognizedFormat);
         }
     }
     impl->open();
     return JetReader(std::move(impl));
 }
 
-int JetReader::jetVersion() const { return IS_JET3(d_->mdb) ? 3 : 4; }
+int JetReader::jetVersion() const {
+    return IS_JET3(d_->mdb) ? 3 : 4;
+}
 
 QStringList JetReader::tables() const {
     QStringList names;
@@ -343,7 +403,9 @@ bool JetReader::hasTable(const QString& name) const {
     return false;
 }
 
-std::vector<Column> JetReader::columns(const QString& table) const { return d_->table(table).columns; }
+std::vector<Column> JetReader::columns(const QString& table) const {
+    return d_->table(table).columns;
+}
 
 qint64 JetReader::rowCount(const QString& table) const {
     auto& t = d_->table(table);
@@ -362,7 +424,9 @@ void JetReader::forEachRow(const QString& table, const std::function<void(const 
     });
 }
 
-RowSet JetReader::readTable(const QString& table) const { return select(Query{table, {}, {}}); }
+RowSet JetReader::readTable(const QString& table) const {
+    return select(Query{table, {}, {}});
+}
 
 RowSet JetReader::select(const Query& query) const {
     auto& t = d_->table(query.table);
@@ -372,16 +436,20 @@ RowSet JetReader::select(const Query& query) const {
     for (const auto& [column, value] : query.where) {
         const int i = shape.columnIndex(column);
         if (i < 0)
-            throw core::Error(QStringLiteral("要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                                  .arg(t.name, column),
-                              errnum::ItemNotFound);
+            throw core::Error(
+                QStringLiteral(
+                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                    .arg(t.name, column),
+                errnum::ItemNotFound);
         filters.emplace_back(std::size_t(i), value);
     }
     for (const QString& c : query.orderBy)
         if (!shape.hasColumn(c))
-            throw core::Error(QStringLiteral("要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                                  .arg(t.name, c),
-                              errnum::ItemNotFound);
+            throw core::Error(
+                QStringLiteral(
+                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                    .arg(t.name, c),
+                errnum::ItemNotFound);
     std::vector<Row> rows;
     d_->scan(t, [&](MdbField* fields) {
         for (const auto& [i, value] : filters)

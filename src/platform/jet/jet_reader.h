@@ -21,8 +21,8 @@ namespace kemnoa::jet {
 class JetReader {
 public:
     struct Options {
-        bool isolate = true;       // check the file in a child process first
-        int timeoutMs = 60000;     // for that check
+        bool isolate = true;   // check the file in a child process first
+        int timeoutMs = 60000; // for that check
         qint64 memoryBytes = qint64(2) << 30;
     };
 

@@ -9,7 +9,9 @@ namespace kemnoa::jet {
 
 // Decodes a Jet 4 text value (either form).
 QString decodeJet4Text(const char* data, qsizetype size);
-inline QString decodeJet4Text(const QByteArray& b) { return decodeJet4Text(b.constData(), b.size()); }
+inline QString decodeJet4Text(const QByteArray& b) {
+    return decodeJet4Text(b.constData(), b.size());
+}
 
 // Encodes text as plain UCS-2 little-endian; characters beyond the basic plane stay as surrogate pairs.
 QByteArray encodeUcs2(const QString& text);

@@ -8,20 +8,34 @@ namespace kemnoa::jet {
 
 QString columnTypeName(ColumnType type) {
     switch (type) {
-    case ColumnType::Boolean: return QStringLiteral("Boolean");
-    case ColumnType::Byte: return QStringLiteral("Byte");
-    case ColumnType::Integer: return QStringLiteral("Integer");
-    case ColumnType::Long: return QStringLiteral("Long Integer");
-    case ColumnType::Currency: return QStringLiteral("Currency");
-    case ColumnType::Single: return QStringLiteral("Single");
-    case ColumnType::Double: return QStringLiteral("Double");
-    case ColumnType::DateTime: return QStringLiteral("DateTime");
-    case ColumnType::Binary: return QStringLiteral("Binary");
-    case ColumnType::Text: return QStringLiteral("Text");
-    case ColumnType::Ole: return QStringLiteral("OLE");
-    case ColumnType::Memo: return QStringLiteral("Memo");
-    case ColumnType::Guid: return QStringLiteral("Replication ID");
-    case ColumnType::Numeric: return QStringLiteral("Numeric");
+    case ColumnType::Boolean:
+        return QStringLiteral("Boolean");
+    case ColumnType::Byte:
+        return QStringLiteral("Byte");
+    case ColumnType::Integer:
+        return QStringLiteral("Integer");
+    case ColumnType::Long:
+        return QStringLiteral("Long Integer");
+    case ColumnType::Currency:
+        return QStringLiteral("Currency");
+    case ColumnType::Single:
+        return QStringLiteral("Single");
+    case ColumnType::Double:
+        return QStringLiteral("Double");
+    case ColumnType::DateTime:
+        return QStringLiteral("DateTime");
+    case ColumnType::Binary:
+        return QStringLiteral("Binary");
+    case ColumnType::Text:
+        return QStringLiteral("Text");
+    case ColumnType::Ole:
+        return QStringLiteral("OLE");
+    case ColumnType::Memo:
+        return QStringLiteral("Memo");
+    case ColumnType::Guid:
+        return QStringLiteral("Replication ID");
+    case ColumnType::Numeric:
+        return QStringLiteral("Numeric");
     }
     return QStringLiteral("Unknown");
 }
@@ -111,14 +125,22 @@ QString dateText(double days) {
 
 QString Value::toText() const {
     switch (kind_) {
-    case Kind::Null: return QString();
-    case Kind::Boolean: return asInt64() ? QStringLiteral("True") : QStringLiteral("False");
-    case Kind::Integer: return QString::number(asInt64());
-    case Kind::Double: return shortestDouble(std::get<double>(data_));
-    case Kind::Currency: return currencyText(std::get<qint64>(data_));
-    case Kind::DateTime: return dateText(std::get<double>(data_));
-    case Kind::Text: return asText();
-    case Kind::Binary: return QString::fromLatin1(asBytes().toHex());
+    case Kind::Null:
+        return QString();
+    case Kind::Boolean:
+        return asInt64() ? QStringLiteral("True") : QStringLiteral("False");
+    case Kind::Integer:
+        return QString::number(asInt64());
+    case Kind::Double:
+        return shortestDouble(std::get<double>(data_));
+    case Kind::Currency:
+        return currencyText(std::get<qint64>(data_));
+    case Kind::DateTime:
+        return dateText(std::get<double>(data_));
+    case Kind::Text:
+        return asText();
+    case Kind::Binary:
+        return QString::fromLatin1(asBytes().toHex());
     }
     return QString();
 }

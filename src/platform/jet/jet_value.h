@@ -61,9 +61,9 @@ public:
     }
 
     // Raw payloads; each is valid for the kinds named.
-    qint64 asInt64() const;          // Boolean, Integer, Currency (ten-thousandths)
-    double asDouble() const;         // any number; Currency scaled to units
-    const QString& asText() const;   // Text (empty for other kinds)
+    qint64 asInt64() const;            // Boolean, Integer, Currency (ten-thousandths)
+    double asDouble() const;           // any number; Currency scaled to units
+    const QString& asText() const;     // Text (empty for other kinds)
     const QByteArray& asBytes() const; // Binary
 
     // The value as text: numbers in their shortest exact decimal form, currency without trailing

@@ -15,15 +15,15 @@ namespace kemnoa::jet {
 namespace {
 
 constexpr int kPageSize = 4096;
-constexpr int kDataHeader = 14;       // data page: type, flag, free space, owner, unknown, row count
-constexpr int kMaxRowsPerPage = 255;  // a row pointer keeps the row number in one byte
-constexpr int kMaxRowSize = 4060;     // the largest record Jet 4 stores on a page
+constexpr int kDataHeader = 14;      // data page: type, flag, free space, owner, unknown, row count
+constexpr int kMaxRowsPerPage = 255; // a row pointer keeps the row number in one byte
+constexpr int kMaxRowSize = 4060;    // the largest record Jet 4 stores on a page
 constexpr int kMemoHeader = 12;
-constexpr int kMaxInlineLong = 1024;  // longer memo values go to long-value (LVAL) pages
+constexpr int kMaxInlineLong = 1024; // longer memo values go to long-value (LVAL) pages
 constexpr int kLvalChunk = kPageSize - kDataHeader - 2 - 4; // data per page of a chained value
 constexpr int kTdefHeader = 63;
 constexpr int kColumnEntry = 25;
-constexpr int kMapRowSize = 69;       // usage map row: type byte + 68 bytes
+constexpr int kMapRowSize = 69; // usage map row: type byte + 68 bytes
 constexpr int kInlineMapPages = 64 * 8;
 constexpr int kPagesPerMapPage = (kPageSize - 4) * 8;
 constexpr quint32 kMagicTableNumber = 1625; // constant Jet writes in every table definition
@@ -75,22 +75,34 @@ void rc4(const unsigned char* key, int keyLen, unsigned char* data, int len) {
     }
 }
 
-[[noreturn]] void fail(const QString& text, long number) { throw core::Error(text, number); }
+[[noreturn]] void fail(const QString& text, long number) {
+    throw core::Error(text, number);
+}
 
 int fixedSize(ColumnType t) {
     switch (t) {
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long: return 4;
-    case ColumnType::Single: return 4;
+    case ColumnType::Byte:
+        return 1;
+    case ColumnType::Integer:
+        return 2;
+    case ColumnType::Long:
+        return 4;
+    case ColumnType::Single:
+        return 4;
     case ColumnType::Double:
     case ColumnType::Currency:
-    case ColumnType::DateTime: return 8;
-    default: return 0;
+    case ColumnType::DateTime:
+        return 8;
+    default:
+        return 0;
     }
 }
-bool isFixed(ColumnType t) { return fixedSize(t) > 0; }
-bool isLong(ColumnType t) { return t == ColumnType::Memo || t == ColumnType::Ole; }
+bool isFixed(ColumnType t) {
+    return fixedSize(t) > 0;
+}
+bool isLong(ColumnType t) {
+    return t == ColumnType::Memo || t == ColumnType::Ole;
+}
 
 bool validName(const QString& n) {
     if (n.isEmpty() || n.size() > 64 || n.startsWith(QLatin1Char(' ')))
@@ -218,13 +230,19 @@ void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnD
         switch (d.type) {
         case ColumnType::Text:
             if (d.textLength < 1 || d.textLength > 255)
-                fail(QStringLiteral("列 '%1' の長さ %2 は 1 から 255 にしてください。").arg(d.name).arg(d.textLength),
+                fail(QStringLiteral("列 '%1' の長さ %2 は 1 から 255 にしてください。")
+                         .arg(d.name)
+                         .arg(d.textLength),
                      errnum::InvalidArgument);
             c.length = d.textLength * 2;
             break;
-        case ColumnType::Binary: c.length = 255; break;
+        case ColumnType::Binary:
+            c.length = 255;
+            break;
         case ColumnType::Memo:
-        case ColumnType::Ole: c.length = 0; break;
+        case ColumnType::Ole:
+            c.length = 0;
+            break;
         default:
             if (!isFixed(d.type))
                 fail(QStringLiteral("列 '%1' の型 %2 は書き込めません。").arg(d.name, columnTypeName(d.type)),
@@ -250,7 +268,8 @@ void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnD
     length += int(t.lvalPages.size()) * 10 + 2;
     t.tdefLength = length;
     // The first page holds kPageSize bytes, each further page kPageSize - 8 after its header.
-    const int pagesNeeded = length <= kPageSize ? 1 : 1 + (length - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8);
+    const int pagesNeeded =
+        length <= kPageSize ? 1 : 1 + (length - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8);
     t.tdefPages.push_back(tdefPage ? tdefPage : newPage());
     for (int i = 1; i < pagesNeeded; ++i)
         t.tdefPages.push_back(newPage());
@@ -328,7 +347,8 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
             continue;
         const QString& cname = c.def.name;
         auto mismatch = [&]() {
-            fail(QStringLiteral("列 '%1' に型の合わない値を入れようとしました。").arg(cname), errnum::TypeMismatch);
+            fail(QStringLiteral("列 '%1' に型の合わない値を入れようとしました。").arg(cname),
+                 errnum::TypeMismatch);
         };
         auto integerIn = [&](qint64 lo, qint64 hi) -> qint64 {
             double d;
@@ -358,11 +378,15 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
         };
         present[std::size_t(c.number)] = true;
         switch (c.def.type) {
-        case ColumnType::Byte: fixed[c.fixedOffset] = char(integerIn(0, 255)); break;
-        case ColumnType::Integer: put16(fixed, c.fixedOffset, quint32(integerIn(-32768, 32767))); break;
+        case ColumnType::Byte:
+            fixed[c.fixedOffset] = char(integerIn(0, 255));
+            break;
+        case ColumnType::Integer:
+            put16(fixed, c.fixedOffset, quint32(integerIn(-32768, 32767)));
+            break;
         case ColumnType::Long:
-            put32(fixed, c.fixedOffset, quint32(integerIn(std::numeric_limits<qint32>::min(),
-                                                          std::numeric_limits<qint32>::max())));
+            put32(fixed, c.fixedOffset,
+                  quint32(integerIn(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
             break;
         case ColumnType::Single: {
             const float f = float(number());
@@ -371,8 +395,12 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
             put32(fixed, c.fixedOffset, bits);
             break;
         }
-        case ColumnType::Double: put64(fixed, c.fixedOffset, doubleBits(number())); break;
-        case ColumnType::DateTime: put64(fixed, c.fixedOffset, doubleBits(number())); break;
+        case ColumnType::Double:
+            put64(fixed, c.fixedOffset, doubleBits(number()));
+            break;
+        case ColumnType::DateTime:
+            put64(fixed, c.fixedOffset, doubleBits(number()));
+            break;
         case ColumnType::Currency: {
             qint64 scaled;
             if (v.kind() == Value::Kind::Currency) {
@@ -406,14 +434,16 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
             break;
         }
         case ColumnType::Memo:
-            longValues.emplace_back(c.number, encodeUcs2(v.kind() == Value::Kind::Text ? v.asText() : v.toText()));
+            longValues.emplace_back(c.number,
+                                    encodeUcs2(v.kind() == Value::Kind::Text ? v.asText() : v.toText()));
             break;
         case ColumnType::Ole:
             if (v.kind() != Value::Kind::Binary)
                 mismatch();
             longValues.emplace_back(c.number, v.asBytes());
             break;
-        default: mismatch();
+        default:
+            mismatch();
         }
     }
 
@@ -457,8 +487,9 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
     std::vector<std::size_t> order(longValues.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return longValues[a].second.size() > longValues[b].second.size(); });
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return longValues[a].second.size() > longValues[b].second.size();
+    });
     for (std::size_t k = 0; k <= order.size(); ++k) {
         QByteArray row = assemble(fields);
         bool inlineTooLong = false;
@@ -612,7 +643,9 @@ void JetWriter::Impl::finish() {
         if (def.size() == kPageSize)
             def.append('\0');
         const int pagesNeeded =
-            def.size() <= kPageSize ? 1 : 1 + int((def.size() - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8));
+            def.size() <= kPageSize
+                ? 1
+                : 1 + int((def.size() - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8));
         while (int(t.tdefPages.size()) < pagesNeeded)
             t.tdefPages.push_back(newPage());
         qsizetype at = 0;
@@ -688,13 +721,16 @@ JetWriter::JetWriter(const QString& path, const QDateTime& created) : d_(std::ma
     d_->newPage(); // 0: definition page
     d_->newPage(); // 1: global usage map
     d_->newPage(); // 2: MSysObjects, where every reader starts
-    auto col = [](const char* n, ColumnType t, int len = 255) { return ColumnDef{QString::fromLatin1(n), t, len}; };
+    auto col = [](const char* n, ColumnType t, int len = 255) {
+        return ColumnDef{QString::fromLatin1(n), t, len};
+    };
     d_->defineTable(QStringLiteral("MSysObjects"),
                     {col("Connect", ColumnType::Memo), col("Database", ColumnType::Memo),
                      col("DateCreate", ColumnType::DateTime), col("DateUpdate", ColumnType::DateTime),
-                     col("Flags", ColumnType::Long), col("ForeignName", ColumnType::Text), col("Id", ColumnType::Long),
-                     col("Lv", ColumnType::Ole), col("LvExtra", ColumnType::Ole), col("LvModule", ColumnType::Ole),
-                     col("LvProp", ColumnType::Ole), col("Name", ColumnType::Text), col("Owner", ColumnType::Binary),
+                     col("Flags", ColumnType::Long), col("ForeignName", ColumnType::Text),
+                     col("Id", ColumnType::Long), col("Lv", ColumnType::Ole), col("LvExtra", ColumnType::Ole),
+                     col("LvModule", ColumnType::Ole), col("LvProp", ColumnType::Ole),
+                     col("Name", ColumnType::Text), col("Owner", ColumnType::Binary),
                      col("ParentId", ColumnType::Long), col("RmtInfoLong", ColumnType::Ole),
                      col("RmtInfoShort", ColumnType::Binary), col("Type", ColumnType::Integer)},
                     true, 2);
@@ -704,14 +740,15 @@ JetWriter::JetWriter(const QString& path, const QDateTime& created) : d_(std::ma
                     true, 0);
     d_->defineTable(QStringLiteral("MSysQueries"),
                     {col("Attribute", ColumnType::Byte), col("Expression", ColumnType::Memo),
-                     col("Flag", ColumnType::Integer), col("LvExtra", ColumnType::Ole), col("Name1", ColumnType::Memo),
-                     col("Name2", ColumnType::Memo), col("ObjectId", ColumnType::Long), col("Order", ColumnType::Binary)},
+                     col("Flag", ColumnType::Integer), col("LvExtra", ColumnType::Ole),
+                     col("Name1", ColumnType::Memo), col("Name2", ColumnType::Memo),
+                     col("ObjectId", ColumnType::Long), col("Order", ColumnType::Binary)},
                     true, 0);
     d_->defineTable(QStringLiteral("MSysRelationships"),
-                    {col("ccolumn", ColumnType::Long), col("grbit", ColumnType::Long), col("icolumn", ColumnType::Long),
-                     col("szColumn", ColumnType::Text), col("szObject", ColumnType::Text),
-                     col("szReferencedColumn", ColumnType::Text), col("szReferencedObject", ColumnType::Text),
-                     col("szRelationship", ColumnType::Text)},
+                    {col("ccolumn", ColumnType::Long), col("grbit", ColumnType::Long),
+                     col("icolumn", ColumnType::Long), col("szColumn", ColumnType::Text),
+                     col("szObject", ColumnType::Text), col("szReferencedColumn", ColumnType::Text),
+                     col("szReferencedObject", ColumnType::Text), col("szRelationship", ColumnType::Text)},
                     true, 0);
     d_->catalogRow(kContainerTables, kContainerRoot, QStringLiteral("Tables"), 3, kSystemFlag);
     d_->catalogRow(kContainerDatabases, kContainerRoot, QStringLiteral("Databases"), 3, kSystemFlag);
@@ -735,21 +772,23 @@ void JetWriter::createTable(const QString& name, const std::vector<ColumnDef>& c
 void JetWriter::insert(const QString& table, const Row& values) {
     Impl::Table& t = d_->table(table);
     if (t.system)
-        fail(QStringLiteral("システム テーブル '%1' には書き込めません。").arg(table), errnum::InvalidArgument);
+        fail(QStringLiteral("システム テーブル '%1' には書き込めません。").arg(table),
+             errnum::InvalidArgument);
     d_->insertRow(t, values);
 }
 
 void JetWriter::insert(const QString& table, const std::vector<std::pair<QString, Value>>& values) {
     Impl::Table& t = d_->table(table);
     Row row(t.columns.size());
-    for (const auto& [name, value] : values) {
+    for (const auto& entry : values) {
+        const QString& name = entry.first;
         auto it = std::find_if(t.columns.begin(), t.columns.end(), [&](const ColumnLayout& c) {
             return c.def.name.compare(name, Qt::CaseInsensitive) == 0;
         });
         if (it == t.columns.end())
             fail(QStringLiteral("出力先の列 '%1' が見つかりません (テーブル '%2')。").arg(name, table),
                  errnum::ItemNotFound);
-        row[std::size_t(it->number)] = value;
+        row[std::size_t(it->number)] = entry.second;
     }
     insert(table, row);
 }
@@ -761,13 +800,15 @@ void JetWriter::close() {
     d_->closed = true;
     QSaveFile file(d_->path);
     if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("ファイル '%1' を書き込めません。%2").arg(d_->path, file.errorString()), errnum::WriteFailed);
+        fail(QStringLiteral("ファイル '%1' を書き込めません。%2").arg(d_->path, file.errorString()),
+             errnum::WriteFailed);
     for (const QByteArray& p : d_->pages)
         if (file.write(p) != p.size())
             fail(QStringLiteral("ファイル '%1' を書き込めません。%2").arg(d_->path, file.errorString()),
                  errnum::WriteFailed);
     if (!file.commit())
-        fail(QStringLiteral("ファイル '%1' を書き込めません。%2").arg(d_->path, file.errorString()), errnum::WriteFailed);
+        fail(QStringLiteral("ファイル '%1' を書き込めません。%2").arg(d_->path, file.errorString()),
+             errnum::WriteFailed);
 }
 
 } // namespace kemnoa::jet

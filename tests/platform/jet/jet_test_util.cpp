@@ -30,9 +30,9 @@ QString nodeModules() {
 
 QJsonObject mdbReaderDump(const QString& file, const QStringList& tables) {
     const ProgramResult r = runProgram(
-        QStringLiteral("node"), QStringList{QStringLiteral(KEMNOA_JET_TEST_DIR "/mdb_reader_dump.mjs"),
-                                            nodeModules(), file} +
-                                    tables);
+        QStringLiteral("node"),
+        QStringList{QStringLiteral(KEMNOA_JET_TEST_DIR "/mdb_reader_dump.mjs"), nodeModules(), file} +
+            tables);
     if (r.exitCode != 0)
         return QJsonObject{{QStringLiteral("error"), QString::fromUtf8(r.err)}};
     return QJsonDocument::fromJson(r.out).object();
@@ -40,10 +40,10 @@ QJsonObject mdbReaderDump(const QString& file, const QStringList& tables) {
 
 std::vector<QStringList> mdbExportRows(const QString& file, const QString& table) {
     // Rows end with a line feed; fields are tab-separated, text quoted with '"' (embedded quotes doubled).
-    const ProgramResult r = runProgram(QStringLiteral("mdb-export"),
-                                       {QStringLiteral("-d"), QStringLiteral("\t"), QStringLiteral("-T"),
-                                        QStringLiteral("%Y-%m-%d %H:%M:%S"), QStringLiteral("-0"), kNullMark, file,
-                                        table});
+    const ProgramResult r =
+        runProgram(QStringLiteral("mdb-export"),
+                   {QStringLiteral("-d"), QStringLiteral("\t"), QStringLiteral("-T"),
+                    QStringLiteral("%Y-%m-%d %H:%M:%S"), QStringLiteral("-0"), kNullMark, file, table});
     std::vector<QStringList> rows;
     const QString text = QString::fromUtf8(r.out);
     QStringList current;

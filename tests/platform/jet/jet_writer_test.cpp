@@ -30,16 +30,17 @@ void writeSample(const QString& path) {
                                              {QStringLiteral("D"), ColumnType::Double},
                                              {QStringLiteral("C"), ColumnType::Currency},
                                              {QStringLiteral("DT"), ColumnType::DateTime}});
-    w.insert(QStringLiteral("sample"), Row{Value::text(kJapanese), Value::text(QStringLiteral("短いメモ")),
-                                           Value::integer(255), Value::integer(-32768),
-                                           Value::integer(2147483647), Value::real(1.5),
-                                           Value::currency(123456789), Value::dateTime(toJetDate(2024, 1, 31, 13, 45, 6))});
+    w.insert(QStringLiteral("sample"),
+             Row{Value::text(kJapanese), Value::text(QStringLiteral("短いメモ")), Value::integer(255),
+                 Value::integer(-32768), Value::integer(2147483647), Value::real(1.5),
+                 Value::currency(123456789), Value::dateTime(toJetDate(2024, 1, 31, 13, 45, 6))});
     w.insert(QStringLiteral("sample"), Row{Value::text(QString()), Value::text(QString()), Value::integer(0),
                                            Value::integer(0), Value::integer(-1), Value::real(-0.25),
                                            Value::currency(-5000), Value::dateTime(toJetDate(1999, 12, 31))});
     w.insert(QStringLiteral("sample"), Row(8)); // all Null
-    w.insert(QStringLiteral("sample"), {{QStringLiteral("M"), Value::text(kLongMemo)},
-                                        {QStringLiteral("T"), Value::text(QStringLiteral("It's \"quoted\""))}});
+    w.insert(QStringLiteral("sample"),
+             {{QStringLiteral("M"), Value::text(kLongMemo)},
+              {QStringLiteral("T"), Value::text(QStringLiteral("It's \"quoted\""))}});
     w.createTable(QStringLiteral("empty"), {{QStringLiteral("X"), ColumnType::Long}});
     w.close();
 }
@@ -62,16 +63,16 @@ TEST_F(JetWriterTest, MdbtoolsReadTablesTypesAndValues) {
     const auto schema = kt::runProgram(QStringLiteral("mdb-schema"), {path, QStringLiteral("access")});
     ASSERT_EQ(schema.exitCode, 0) << schema.err.toStdString();
     const QString s = QString::fromUtf8(schema.out).simplified();
-    for (const char* expected : {"[T] Text (50)", "[M] Memo/Hyperlink", "[B] Byte", "[I] Integer", "[L] Long Integer",
-                                 "[D] Double", "[C] Currency", "[DT] DateTime"})
+    for (const char* expected : {"[T] Text (50)", "[M] Memo/Hyperlink", "[B] Byte", "[I] Integer",
+                                 "[L] Long Integer", "[D] Double", "[C] Currency", "[DT] DateTime"})
         EXPECT_TRUE(s.contains(QLatin1String(expected))) << expected << "\n" << s.toStdString();
 
     const auto rows = kt::mdbExportRows(path, QStringLiteral("sample"));
     ASSERT_EQ(rows.size(), 5u); // header + 4
-    EXPECT_EQ(rows[1], (QStringList{kJapanese, QStringLiteral("短いメモ"),
-                                    QStringLiteral("255"), QStringLiteral("-32768"), QStringLiteral("2147483647"),
-                                    QStringLiteral("1.5"), QStringLiteral("12345.6789"),
-                                    QStringLiteral("2024-01-31 13:45:06")}));
+    EXPECT_EQ(rows[1],
+              (QStringList{kJapanese, QStringLiteral("短いメモ"), QStringLiteral("255"),
+                           QStringLiteral("-32768"), QStringLiteral("2147483647"), QStringLiteral("1.5"),
+                           QStringLiteral("12345.6789"), QStringLiteral("2024-01-31 13:45:06")}));
     // mdb-export prints a zero-length value as Null (its bind API cannot tell them apart); the
     // distinction is checked with mdb-reader and our reader.
     EXPECT_EQ(rows[2][0], kt::kNullMark);
@@ -88,8 +89,10 @@ TEST_F(JetWriterTest, MdbReaderAgrees) {
     const QString path = file(QStringLiteral("sample.mdb"));
     writeSample(path);
     const QJsonObject dump = kt::mdbReaderDump(path);
-    ASSERT_FALSE(dump.contains(QStringLiteral("error"))) << dump.value(QStringLiteral("error")).toString().toStdString();
-    EXPECT_EQ(dump[QStringLiteral("tables")].toArray(), (QJsonArray{QStringLiteral("sample"), QStringLiteral("empty")}));
+    ASSERT_FALSE(dump.contains(QStringLiteral("error")))
+        << dump.value(QStringLiteral("error")).toString().toStdString();
+    EXPECT_EQ(dump[QStringLiteral("tables")].toArray(),
+              (QJsonArray{QStringLiteral("sample"), QStringLiteral("empty")}));
     const QJsonObject sample = dump[QStringLiteral("data")][QStringLiteral("sample")].toObject();
     QStringList types;
     for (const auto& c : sample[QStringLiteral("columns")].toArray())
@@ -100,8 +103,9 @@ TEST_F(JetWriterTest, MdbReaderAgrees) {
     EXPECT_EQ(sample[QStringLiteral("rowCount")].toInt(), 4);
     const QJsonArray rows = sample[QStringLiteral("rows")].toArray();
     ASSERT_EQ(rows.size(), 4);
-    EXPECT_EQ(rows[0].toArray(), (QJsonArray{kJapanese, QStringLiteral("短いメモ"), 255, -32768, 2147483647, 1.5,
-                                             QStringLiteral("12345.6789"), QStringLiteral("2024-01-31T13:45:06.000Z")}));
+    EXPECT_EQ(rows[0].toArray(),
+              (QJsonArray{kJapanese, QStringLiteral("短いメモ"), 255, -32768, 2147483647, 1.5,
+                          QStringLiteral("12345.6789"), QStringLiteral("2024-01-31T13:45:06.000Z")}));
     EXPECT_EQ(rows[1].toArray()[0], QJsonValue(QString()));
     EXPECT_EQ(rows[1].toArray()[1], QJsonValue(QString()));
     for (const auto& v : rows[2].toArray())
@@ -118,9 +122,10 @@ TEST_F(JetWriterTest, OwnReaderReadsBackTypedValues) {
     EXPECT_EQ(r.tables(), (QStringList{QStringLiteral("sample"), QStringLiteral("empty")}));
     const RowSet rows = r.readTable(QStringLiteral("SAMPLE"));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows.rows()[0], (Row{Value::text(kJapanese), Value::text(QStringLiteral("短いメモ")), Value::integer(255),
-                                   Value::integer(-32768), Value::integer(2147483647), Value::real(1.5),
-                                   Value::currency(123456789), Value::dateTime(toJetDate(2024, 1, 31, 13, 45, 6))}));
+    EXPECT_EQ(rows.rows()[0],
+              (Row{Value::text(kJapanese), Value::text(QStringLiteral("短いメモ")), Value::integer(255),
+                   Value::integer(-32768), Value::integer(2147483647), Value::real(1.5),
+                   Value::currency(123456789), Value::dateTime(toJetDate(2024, 1, 31, 13, 45, 6))}));
     EXPECT_EQ(rows.value(1, QStringLiteral("T")), Value::text(QString()));
     EXPECT_TRUE(rows.value(2, QStringLiteral("T")).isNull());
     EXPECT_EQ(rows.value(1, QStringLiteral("DT")).toText(), QStringLiteral("1999/12/31"));
@@ -165,7 +170,7 @@ TEST_F(JetWriterTest, WideTableWithManyPagesAgreesEverywhere) {
     int r = 0, bad = 0;
     own.forEachRow(QStringLiteral("wide"), [&](const Row& row) {
         for (int c = 0; c < 100; ++c) {
-            const QString cell = row[std::size_t(c)].isNull() ? QStringLiteral("<null>")
+            const QString cell = row[std::size_t(c)].isNull()             ? QStringLiteral("<null>")
                                  : row[std::size_t(c)].asText().isEmpty() ? QStringLiteral("<empty>")
                                                                           : row[std::size_t(c)].asText();
             bad += !check(r, cell, c);
@@ -185,7 +190,8 @@ TEST_F(JetWriterTest, WideTableWithManyPagesAgreesEverywhere) {
         for (int c = 0; c < 100; ++c) {
             // mdb-export shows empty text as Null (see above).
             const QString cell = f[c] == kt::kNullMark ? QStringLiteral("<null>") : f[c];
-            bad += !(check(i, cell, c) || (cell == QStringLiteral("<null>") && check(i, QStringLiteral("<empty>"), c)));
+            bad += !(check(i, cell, c) ||
+                     (cell == QStringLiteral("<null>") && check(i, QStringLiteral("<empty>"), c)));
         }
         bad += f[100] != QString::number(i / 10) || f[101] != QString::number(i % 10);
     }
@@ -194,7 +200,8 @@ TEST_F(JetWriterTest, WideTableWithManyPagesAgreesEverywhere) {
     if (kt::nodeModules().isEmpty())
         GTEST_SKIP() << "mdb-reader not installed (KEMNOA_TEST_NODE_MODULES)";
     const QJsonObject dump = kt::mdbReaderDump(path);
-    ASSERT_FALSE(dump.contains(QStringLiteral("error"))) << dump.value(QStringLiteral("error")).toString().toStdString();
+    ASSERT_FALSE(dump.contains(QStringLiteral("error")))
+        << dump.value(QStringLiteral("error")).toString().toStdString();
     const QJsonObject wide = dump[QStringLiteral("data")][QStringLiteral("wide")].toObject();
     EXPECT_EQ(wide[QStringLiteral("columns")].toArray().size(), 102);
     EXPECT_EQ(wide[QStringLiteral("rowCount")].toInt(), kRows);
@@ -204,7 +211,7 @@ TEST_F(JetWriterTest, WideTableWithManyPagesAgreesEverywhere) {
     for (int i = 0; i < kRows; ++i) {
         const QJsonArray f = jrows[i].toArray();
         for (int c = 0; c < 100; ++c) {
-            const QString cell = f[c].isNull() ? QStringLiteral("<null>")
+            const QString cell = f[c].isNull()               ? QStringLiteral("<null>")
                                  : f[c].toString().isEmpty() ? QStringLiteral("<empty>")
                                                              : f[c].toString();
             bad += !check(i, cell, c);
@@ -221,20 +228,44 @@ TEST_F(JetWriterTest, RefusesWhatJetRefuses) {
         long number;
     };
     const std::vector<Case> cases = {
-        {"text too long", [](JetWriter& w) { w.insert(QStringLiteral("t"), Row{Value::text(QString(11, u'x')), Value()}); }, 3163},
-        {"text in a long", [](JetWriter& w) { w.insert(QStringLiteral("t"), Row{Value(), Value::text(QStringLiteral("abc"))}); }, 3464},
-        {"long out of range", [](JetWriter& w) { w.insert(QStringLiteral("t"), Row{Value(), Value::integer(1LL << 40)}); }, 3349},
+        {"text too long",
+         [](JetWriter& w) {
+             w.insert(QStringLiteral("t"), Row{Value::text(QString(11, u'x')), Value()});
+         },
+         3163},
+        {"text in a long",
+         [](JetWriter& w) {
+             w.insert(QStringLiteral("t"), Row{Value(), Value::text(QStringLiteral("abc"))});
+         },
+         3464},
+        {"long out of range",
+         [](JetWriter& w) {
+             w.insert(QStringLiteral("t"), Row{Value(), Value::integer(1LL << 40)});
+         },
+         3349},
         {"wrong value count", [](JetWriter& w) { w.insert(QStringLiteral("t"), Row{Value()}); }, 3346},
         {"unknown table", [](JetWriter& w) { w.insert(QStringLiteral("nope"), Row{}); }, 3078},
-        {"unknown column", [](JetWriter& w) { w.insert(QStringLiteral("t"), {{QStringLiteral("Q"), Value()}}); }, 3265},
-        {"duplicate table", [](JetWriter& w) { w.createTable(QStringLiteral("T"), {{QStringLiteral("a")}}); }, 3010},
-        {"duplicate column", [](JetWriter& w) { w.createTable(QStringLiteral("u"), {{QStringLiteral("a")}, {QStringLiteral("A")}}); }, 3191},
-        {"bad name", [](JetWriter& w) { w.createTable(QStringLiteral("a.b"), {{QStringLiteral("a")}}); }, 3001},
-        {"system name", [](JetWriter& w) { w.createTable(QStringLiteral("MSysX"), {{QStringLiteral("a")}}); }, 3001},
+        {"unknown column",
+         [](JetWriter& w) {
+             w.insert(QStringLiteral("t"), {{QStringLiteral("Q"), Value()}});
+         },
+         3265},
+        {"duplicate table", [](JetWriter& w) { w.createTable(QStringLiteral("T"), {{QStringLiteral("a")}}); },
+         3010},
+        {"duplicate column",
+         [](JetWriter& w) {
+             w.createTable(QStringLiteral("u"), {{QStringLiteral("a")}, {QStringLiteral("A")}});
+         },
+         3191},
+        {"bad name", [](JetWriter& w) { w.createTable(QStringLiteral("a.b"), {{QStringLiteral("a")}}); },
+         3001},
+        {"system name", [](JetWriter& w) { w.createTable(QStringLiteral("MSysX"), {{QStringLiteral("a")}}); },
+         3001},
     };
     for (const Case& c : cases) {
         JetWriter w(file(QStringLiteral("refuse.mdb")));
-        w.createTable(QStringLiteral("t"), {{QStringLiteral("S"), ColumnType::Text, 10}, {QStringLiteral("N"), ColumnType::Long}});
+        w.createTable(QStringLiteral("t"),
+                      {{QStringLiteral("S"), ColumnType::Text, 10}, {QStringLiteral("N"), ColumnType::Long}});
         try {
             c.act(w);
             ADD_FAILURE() << c.what << ": no error";
