@@ -1,6 +1,8 @@
 #include "receiving/ui/frm_ord_imp.h"
 
+#include "core/connections.h"
 #include "receiving/ftp_receive.h"
+#include "receiving/import_command.h"
 
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -34,14 +36,33 @@ frmOrd_Imp::frmOrd_Imp(QWidget* parent, core::Prompter* dialogs)
     connect(cmdRcv, &QPushButton::clicked, this, &frmOrd_Imp::cmdRcv_Click);
     connect(cmdImp, &QPushButton::clicked, this, &frmOrd_Imp::cmdImp_Click);
     connect(Command1, &QPushButton::clicked, this, &frmOrd_Imp::Command1_Click);
-
-    // Import side (work and PO database connections opened here, closed in the destructor, and
-    // the two import commands below) is not built yet; its buttons stay disabled until it is.
-    cmdImp->setEnabled(false);
-    Command1->setEnabled(false);
 }
 
-frmOrd_Imp::~frmOrd_Imp() = default;
+frmOrd_Imp::~frmOrd_Imp() {
+    if (connectionsOpen_) {
+        core::dbClose(core::KindWork);
+        core::dbClose(core::KindPo);
+    }
+}
+
+void frmOrd_Imp::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    openConnections();
+}
+
+void frmOrd_Imp::openConnections() {
+    if (connectionsOpen_)
+        return;
+    connectionsOpen_ = true;
+    core::dbOpen(core::KindWork, prompter_);
+    core::dbOpen(core::KindPo, prompter_);
+}
+
+void frmOrd_Imp::setBusyButtons(bool busy) {
+    cmdRcv->setEnabled(!busy);
+    cmdImp->setEnabled(!busy);
+    Command1->setEnabled(!busy);
+}
 
 void frmOrd_Imp::cmdRcv_Click() {
     cmdRcv->setEnabled(false); // no second receive while one runs
@@ -50,11 +71,17 @@ void frmOrd_Imp::cmdRcv_Click() {
 }
 
 void frmOrd_Imp::cmdImp_Click() {
-    // The import of the received files into the work database goes here.
+    openConnections();
+    setBusyButtons(true); // no second command while the import runs
+    const bool finished = runOrderImport(prompter_);
+    setBusyButtons(false);
+    if (finished)
+        close();
 }
 
 void frmOrd_Imp::Command1_Click() {
-    // The delete-all command of the received orders goes here.
+    openConnections();
+    runDeleteAllOrders(prompter_);
 }
 
 } // namespace kemnoa::receiving

@@ -23,13 +23,23 @@ public:
     QPushButton* cmdImp = nullptr;
     QPushButton* Command1 = nullptr;
 
+    // The work and PO connections (dbOpen kinds 1 and 3), taken when the screen is first shown and
+    // released when it goes; the import commands open them themselves when the screen was never shown.
+    void openConnections();
+
 public Q_SLOTS:
     void cmdRcv_Click();
     void cmdImp_Click();
     void Command1_Click();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void setBusyButtons(bool busy);
+
     FormPrompter prompter_;
+    bool connectionsOpen_ = false;
 };
 
 } // namespace kemnoa::receiving

@@ -1,0 +1,81 @@
+// The import buttons of the order-file screen over the shared connections.
+
+#include "core/connections.h"
+#include "core/demo_data.h"
+#include "core/session.h"
+#include "platform/db/reader.h"
+#include "receiving/order_file_builder.h"
+#include "receiving/ui/frm_ord_imp.h"
+#include "support/scripted_prompter.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kemnoa;
+
+class FrmOrdImpImportTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+
+    QString path(const QString& name) const { return dir_.path() + QLatin1Char('/') + name; }
+
+    int count(const QString& table) {
+        return core::cnWork().read(QStringLiteral("Select Count(*) From ") + table).value(0).toInt();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        core::resetSession();
+        core::Session& s = core::session();
+        s.WorkDb.Provider = QStringLiteral("SQLite");
+        s.WorkDb.DbName = path(QStringLiteral("work.db"));
+        s.PoDb.Provider = QStringLiteral("SQLite");
+        s.PoDb.DbName = path(QStringLiteral("po.db"));
+        QDir().mkpath(path(QStringLiteral("recv")));
+        s.LocalFolder = path(QStringLiteral("recv/"));
+        test::ScriptedPrompter p;
+        QCOMPARE(core::dbOpen(core::KindWork, p), 0);
+        QCOMPARE(core::dbOpen(core::KindPo, p), 0);
+        core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
+        core::demo::seed(core::cnPo(), db::DatabaseKind::Po);
+    }
+
+    void importButtonImportsAndClosesTheScreen() {
+        receiving::BuiltFile f;
+        f.orders = {receiving::sampleOrder(11, 2), receiving::sampleOrder(12, 1)};
+        receiving::writeOrderFile(path(QStringLiteral("recv/ORD1.mdb")), f);
+
+        test::ScriptedPrompter dialogs;
+        receiving::frmOrd_Imp form(nullptr, &dialogs);
+        form.show();
+        QVERIFY(form.cmdImp->isEnabled());
+        form.List1->addItem(QStringLiteral("old line"));
+        QTest::mouseClick(form.cmdImp, Qt::LeftButton);
+
+        QCOMPARE(form.List1->count(), 1);
+        QCOMPARE(form.List1->item(0)->text(),
+                 QStringLiteral("成功(") + path(QStringLiteral("recv/ORD1.mdb")) + ")");
+        QCOMPARE(dialogs.messages(), QStringList{QStringLiteral("[終了] 読み込み終了いたしました。")});
+        QVERIFY(!form.isVisible());
+        QCOMPARE(count(QStringLiteral("rcv_denheaddata")), 2);
+        QCOMPARE(count(QStringLiteral("rcv_denheaddata Where ERR_SU = 0")), 2);
+    }
+
+    void deleteAllButtonAsksForThePassword() {
+        test::ScriptedPrompter dialogs;
+        dialogs.inputAnswer(QStringLiteral("fern"));
+        receiving::frmOrd_Imp form(nullptr, &dialogs);
+        form.show();
+        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QCOMPARE(count(QStringLiteral("rcv_denheaddata")), 0);
+        QVERIFY(form.isVisible());
+    }
+
+    void cleanupTestCase() { core::closeAllConnections(); }
+};
+
+QTEST_MAIN(FrmOrdImpImportTest)
+#include "frm_ord_imp_import_test.moc"
