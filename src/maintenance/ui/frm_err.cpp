@@ -1,0 +1,62 @@
+#include "maintenance/ui/frm_err.h"
+
+#include "core/connections.h"
+#include "core/error.h"
+#include "maintenance/ui/error_list_model.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace kemnoa::maintenance {
+
+frmErr* frmErr::MP_Open(qint32 ordNo, core::Prompter& prompter, QWidget* parent) {
+    core::dbOpen(core::KindWork, prompter);
+    std::vector<ErrorListRow> rows;
+    try {
+        rows = loadErrorList(core::cnWork(), ordNo);
+    } catch (const core::Error& e) {
+        prompter.message(e.text(), QStringLiteral("MP_Open"), core::MsgIcon::Critical);
+        core::dbClose(core::KindWork);
+        return nullptr;
+    }
+    if (rows.empty()) {
+        prompter.message(QStringLiteral("エラーはありません。"), QStringLiteral("エラー無し"),
+                         core::MsgIcon::None);
+        core::dbClose(core::KindWork);
+        return nullptr;
+    }
+    auto* form = new frmErr(new ErrorListModel(std::move(rows)), parent);
+    form->show();
+    return form;
+}
+
+frmErr::frmErr(ErrorListModel* model, QWidget* parent)
+    : QWidget(parent, Qt::Window), grid_(new QTableView(this)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmErr"));
+    setWindowTitle(QStringLiteral("ｴﾗｰ内容"));
+    model->setParent(this);
+    grid_->setModel(model);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->verticalHeader()->hide();
+    grid_->horizontalHeader()->setStretchLastSection(false);
+    grid_->setColumnWidth(0, 80);
+    grid_->setColumnWidth(1, 40);
+    grid_->setColumnWidth(2, 140);
+    grid_->setColumnWidth(3, 140);
+    grid_->setColumnWidth(4, 360);
+    grid_->setColumnWidth(5, 16);
+    // The grid fills the window and follows its size.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+    resize(800, 467); // 12000 by 7000 twips
+}
+
+frmErr::~frmErr() {
+    core::dbClose(core::KindWork);
+}
+
+} // namespace kemnoa::maintenance
