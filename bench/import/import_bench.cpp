@@ -1,0 +1,136 @@
+// Order import figures: a folder of order files totalling 2,000 orders and 20,000 line rows (hang tags,
+// care labels, additional terms and accessories) imported into a SQLite work database, beside the time
+// to only read the same files through the Jet layer (the floor).
+// Usage: import_bench [WORK_DIR]
+// Prints: the read-only floor, the import with the master check of every order, and the import
+// without it, each with line rows per second.
+
+#include "core/demo_data.h"
+#include "core/prompter.h"
+#include "maintenance/err_data_make_procedure.h"
+#include "maintenance/server_procedures.h"
+#include "platform/db/connection.h"
+#include "platform/db/reader.h"
+#include "platform/jet/jet_reader.h"
+#include "platform/jet/orderfile/order_file_generator.h"
+#include "receiving/db_work_database.h"
+#include "receiving/jet_order_file.h"
+#include "receiving/order_import.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace kemnoa;
+
+namespace {
+
+constexpr int kFiles = 20;
+constexpr int kOrdersPerFile = 100;
+
+db::ConnectionSettings sqlite(const QString& path, db::DatabaseKind kind) {
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.database = path;
+    s.kind = kind;
+    s.createSchemaWhenEmpty = true;
+    return s;
+}
+
+void copyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name);
+}
+
+// Imports the folder into a fresh work database; returns the seconds taken and the rows written.
+double runImport(const QString& base, const QString& source, const QString& tag, bool check, qint64* lineRows) {
+    const QString folder = base + QStringLiteral("/recv-") + tag;
+    copyFolder(source, folder);
+    db::Connection work, po;
+    work.open(sqlite(base + QStringLiteral("/work-") + tag + QStringLiteral(".db"), db::DatabaseKind::Work));
+    po.open(sqlite(base + QStringLiteral("/po-") + tag + QStringLiteral(".db"), db::DatabaseKind::Po));
+    core::demo::seed(work, db::DatabaseKind::Work);
+    core::demo::seed(po, db::DatabaseKind::Po);
+    if (qEnvironmentVariableIsSet("KEMNOA_BENCH_WAL")) { // journal in WAL mode, synced at checkpoints
+        work.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        work.execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+    maintenance::setPoConnectionResolver([&po](const QString&, const QString&) -> db::Connection& { return po; });
+
+    core::SilentPrompter prompter;
+    receiving::DbWorkDatabase db(work);
+    receiving::ImportServices services;
+    services.openFile = receiving::openJetOrderFile;
+    if (check)
+        services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
+    receiving::OrderImport importer(prompter, db, services);
+
+    QElapsedTimer t;
+    t.start();
+    const bool done = importer.cmdImp_Click(folder + QLatin1Char('/'));
+    const double seconds = t.nsecsElapsed() / 1e9;
+    *lineRows = 0;
+    for (const char* table : {"rcv_posdata", "rcv_cardata", "rcv_addfukidata", "rcv_fuzokudata"})
+        *lineRows += work.read(QStringLiteral("Select Count(*) From ") + QLatin1String(table)).value(0).toLongLong();
+    const qint64 orders = work.read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toLongLong();
+    if (!done || orders != kFiles * kOrdersPerFile)
+        std::fprintf(stderr, "import incomplete: %lld orders\n", static_cast<long long>(orders));
+    maintenance::setPoConnectionResolver(nullptr);
+    return seconds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+    const QString source = base + QStringLiteral("/files");
+    QDir(source).removeRecursively();
+    QDir().mkpath(source);
+
+    try {
+        // Half the files carry 2 lines per order in each line table, half 3: 20,000 line rows in all.
+        qint64 expectedRows = 0;
+        for (int f = 0; f < kFiles; ++f) {
+            orderfile::Options o;
+            o.orders = kOrdersPerFile;
+            o.linesPerOrder = f % 2 == 0 ? 2 : 3;
+            o.seed = quint32(f + 1);
+            o.firstOrderNumber = 300000 + f * kOrdersPerFile;
+            orderfile::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')), o);
+            expectedRows += qint64(kOrdersPerFile) * o.linesPerOrder * 4;
+        }
+
+        // The floor: every table of every file read through the Jet layer as the import opens them.
+        QElapsedTimer t;
+        t.start();
+        qint64 readRows = 0;
+        for (const QString& name : QDir(source).entryList(QDir::Files, QDir::Name)) {
+            jet::JetReader reader(source + QLatin1Char('/') + name);
+            for (const QString& table : reader.tables())
+                readRows += static_cast<qint64>(reader.readTable(table).size());
+        }
+        const double floor = t.nsecsElapsed() / 1e9;
+
+        qint64 rowsChecked = 0, rowsPlain = 0;
+        const double withCheck = runImport(base, source, QStringLiteral("check"), true, &rowsChecked);
+        const double plain = runImport(base, source, QStringLiteral("plain"), false, &rowsPlain);
+
+        std::printf("order files: %d, orders: %d, line rows: %lld (all rows read: %lld)\n", kFiles,
+                    kFiles * kOrdersPerFile, static_cast<long long>(expectedRows), static_cast<long long>(readRows));
+        std::printf("read through the Jet layer only: %.2f s, %.0f line rows/s\n", floor, expectedRows / floor);
+        std::printf("import with master check:        %.2f s, %.0f line rows/s (%lld rows written)\n", withCheck,
+                    rowsChecked / withCheck, static_cast<long long>(rowsChecked));
+        std::printf("import without master check:     %.2f s, %.0f line rows/s (%lld rows written)\n", plain,
+                    rowsPlain / plain, static_cast<long long>(rowsPlain));
+    } catch (const core::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
+        return 1;
+    }
+    return 0;
+}
