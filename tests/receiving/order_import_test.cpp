@@ -1,5 +1,6 @@
 #include "import_fixture.h"
 
+#include "platform/jet/orderfile/order_file_generator.h"
 #include "receiving/order_tables.h"
 
 #include <QFile>
@@ -269,6 +270,35 @@ TEST_P(ImportTest, DeleteAllNeedsThePasswordAndEmptiesTheTenTables) {
                                             QStringLiteral("パスワードを入力してください。"));
     for (const QString& table : deleteAllTables())
         EXPECT_EQ(count(table), 0) << table.toStdString();
+}
+
+TEST_P(ImportTest, FilesOfTheOrderFileGeneratorImport) {
+    orderfile::Options o;
+    o.orders = 4;
+    o.linesPerOrder = 3;
+    o.seventhQualityLine = true;
+    o.submittedSymbols = 2;
+    o.submittedTerms = 1;
+    const orderfile::OrderFileData good = orderfile::makeOrderFile(folder_ + QStringLiteral("ORD1.mdb"), o);
+    o.firstOrderNumber = 250001;
+    o.seventhQualityLine = false;
+    o.nullNumbers = {{QStringLiteral("posdata"), QStringLiteral("SU"), 6}}; // the third order's first line
+    const orderfile::OrderFileData bad = orderfile::makeOrderFile(folder_ + QStringLiteral("ORD2.mdb"), o);
+
+    prompter_.answer(true);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("ORD2.err")});
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 6); // 4 + the 2 orders before the bad one
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata Where ORD_NO = ?"), {good.orderNumbers[0]}), 3);
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata Where ORD_NO = ?"), {bad.orderNumbers[2]}), 0);
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata Where TAPH1 = '品質については' And TAPH7 = ''")), 4);
+    EXPECT_EQ(count(QStringLiteral("rcv_cardata Where TAPH7 <> ''")), 4);
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 2);
+    const QStringList failure = prompter_.list.filter(QStringLiteral("♯"));
+    ASSERT_EQ(failure.size(), 1);
+    EXPECT_TRUE(failure[0].contains(QString::number(bad.orderNumbers[2])) &&
+                failure[0].contains(QStringLiteral("'SU'")))
+        << failure[0].toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialects, ImportTest,
