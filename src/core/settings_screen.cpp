@@ -1,6 +1,6 @@
 #include "core/settings_screen.h"
 
-#include "core/ini_file_standin.h"
+#include "core/ini_file.h"
 
 namespace kemnoa::core {
 

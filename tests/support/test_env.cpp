@@ -21,6 +21,8 @@ QString systemPython() {
     return QStringLiteral("python3");
 }
 
-bool haveProgram(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+bool haveProgram(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
 
 } // namespace kemnoa::test

@@ -1,22 +1,20 @@
 #include "app/gui/startup_stub.h"
 
 #include "core/session.h"
+#include "core/settings_load.h"
+#include "core/system_info.h"
 #include "core/user_store.h"
-
-#include <QSysInfo>
-#include <QVersionNumber>
 
 namespace kemnoa::gui {
 
 bool runStartup(core::Prompter& prompter, const core::PrinterQuery& printers) {
     core::BusyPointer busy(prompter);
     core::Session& s = core::session();
-    const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(KEMNOA_VERSION));
-    s.VersionText = QStringLiteral("Version %1.%2.%3")
-                        .arg(version.majorVersion())
-                        .arg(version.minorVersion())
-                        .arg(version.microVersion());
-    s.ComputerName = QSysInfo::machineHostName();
+    if (core::MF_FirstSetting(prompter)) {
+        prompter.message(QStringLiteral("初期化失敗\r\n強制終了します。"), QStringLiteral("強制終了"),
+                         core::MsgIcon::Critical);
+        return false;
+    }
     s.DefaultPrinter = printers.defaultPrinterName();
     s.SelectedPrinter.clear();
     core::loadLoginFromUserStore(s);
