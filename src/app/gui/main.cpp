@@ -1,5 +1,6 @@
 // kemnoa: the order office's desktop program.
 
+#include "app/gui/job_registration.h"
 #include "app/gui/startup_stub.h"
 #include "core/menu.h"
 #include "core/program_folder.h"
@@ -36,8 +37,9 @@ int main(int argc, char** argv) {
     if (!gui::runStartup(prompter, printers))
         return 1;
 
-    // Job windows of the subsystems are registered here as they are built.
+    gui::GuiContext context{prompter, printers};
     core::ui::JobWindowRegistry jobWindows;
+    gui::registerJobWindows(jobWindows, context);
     core::ui::GuiJobOpener opener(jobWindows);
     core::DetachedProgramStarter starter;
 

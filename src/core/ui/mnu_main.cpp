@@ -61,6 +61,7 @@ mnuMain::mnuMain(Prompter& prompter, JobOpener& opener, ProgramStarter& starter,
             [this](const QModelIndex& index) { TDBGrid1_Activate(index.row()); });
 
     controller_.open();
+    txtCode->setFocus();
 }
 
 bool mnuMain::codeKeyAllowed(const QKeyEvent* key) const {
