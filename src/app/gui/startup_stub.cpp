@@ -15,6 +15,9 @@ bool runStartup(core::Prompter& prompter, const core::PrinterQuery& printers) {
                          core::MsgIcon::Critical);
         return false;
     }
+    prompter.splashTitle(QStringLiteral("接続中..."));
+    prompter.splashStatus(QStringLiteral("データベース接続チェック"));
+    prompter.splashEnd();
     s.DefaultPrinter = printers.defaultPrinterName();
     s.SelectedPrinter.clear();
     core::loadLoginFromUserStore(s);
