@@ -49,7 +49,7 @@ mnuMain::mnuMain(Prompter& prompter, JobOpener& opener, ProgramStarter& starter,
     layout->addWidget(lblMenu);
     layout->addLayout(codeRow);
     layout->addWidget(TDBGrid1);
-    resize(520, 560);
+    resize(520, 540);
 
     controller_.onRowsChanged = [this] {
         lblMenu->setText(controller_.pageTitle());

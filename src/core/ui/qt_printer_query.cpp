@@ -1,5 +1,6 @@
 #include "core/ui/qt_printer_query.h"
 
+#include <QPrinter>
 #include <QPrinterInfo>
 
 namespace kemnoa::core::ui {
@@ -10,6 +11,11 @@ QStringList QtPrinterQuery::printerNames() const {
 
 QString QtPrinterQuery::defaultPrinterName() const {
     return QPrinterInfo::defaultPrinterName();
+}
+
+void applyCurrentPrinter(QPrinter& printer) {
+    const QString name = currentPrinter();
+    printer.setPrinterName(name.isEmpty() ? QPrinterInfo::defaultPrinterName() : name);
 }
 
 } // namespace kemnoa::core::ui

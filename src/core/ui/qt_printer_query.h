@@ -3,6 +3,8 @@
 
 #include "core/printer.h"
 
+class QPrinter;
+
 namespace kemnoa::core::ui {
 
 class QtPrinterQuery : public PrinterQuery {
@@ -10,5 +12,9 @@ public:
     QStringList printerNames() const override;
     QString defaultPrinterName() const override;
 };
+
+// Points a print job at the program's current printer (MF_PrinterSet); without one the job goes to
+// the system default printer.
+void applyCurrentPrinter(QPrinter& printer);
 
 } // namespace kemnoa::core::ui
