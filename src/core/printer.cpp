@@ -12,6 +12,16 @@ QString currentPrinter() {
 
 void setCurrentPrinter(const QString& name) {
     g_currentPrinter = name;
+    for (const char* variable : {"PRINTER", "LPDEST"}) {
+        if (name.isEmpty())
+            qunsetenv(variable);
+        else
+            qputenv(variable, name.toLocal8Bit());
+    }
+}
+
+QString currentPrinterName(const PrinterQuery& printers) {
+    return g_currentPrinter.isEmpty() ? printers.defaultPrinterName() : g_currentPrinter;
 }
 
 qint16 MF_PrinterSet(const QString& name, const PrinterQuery& printers, Prompter& prompter) {

@@ -19,13 +19,17 @@ public:
 };
 
 // The printer that receives the program's next print job; empty means the system default.
-// Print jobs read it when they set up their printer.
+// Print jobs read it when they set up their printer; programs the job starts afterwards get it as
+// their default printer through the PRINTER and LPDEST environment variables.
 QString currentPrinter();
 void setCurrentPrinter(const QString& name);
+// The current printer, or the system default when none was chosen.
+QString currentPrinterName(const PrinterQuery& printers);
 
 // Makes the installed printer of exactly that name the program's current printer: 0 done,
 // -1 not found (after "プリンタが見つかりません。"). Switching back is a call with the old name.
-// The switch stays inside this program; the system-wide default is left as it is.
+// The switch lasts for this program and the programs it starts; the system-wide default is left
+// alone, so nothing stays switched after the program ends.
 qint16 MF_PrinterSet(const QString& name, const PrinterQuery& printers, Prompter& prompter);
 
 } // namespace kemnoa::core

@@ -25,9 +25,19 @@ protected:
 TEST_F(PrinterTest, SetSwitchesTheCurrentPrinterAndBack) {
     EXPECT_EQ(core::MF_PrinterSet(QStringLiteral("PS Writer"), printers, prompter), 0);
     EXPECT_EQ(core::currentPrinter(), QStringLiteral("PS Writer"));
+    EXPECT_EQ(core::currentPrinterName(printers), QStringLiteral("PS Writer"));
+    // Programs started from here on print there too.
+    EXPECT_EQ(qgetenv("PRINTER"), QByteArray("PS Writer"));
+    EXPECT_EQ(qgetenv("LPDEST"), QByteArray("PS Writer"));
     EXPECT_EQ(core::MF_PrinterSet(QStringLiteral("Office Laser"), printers, prompter), 0);
     EXPECT_EQ(core::currentPrinter(), QStringLiteral("Office Laser"));
+    EXPECT_EQ(qgetenv("PRINTER"), QByteArray("Office Laser"));
     EXPECT_TRUE(prompter.events.empty());
+}
+
+TEST_F(PrinterTest, WithoutAChoiceJobsUseTheDefault) {
+    EXPECT_EQ(core::currentPrinterName(printers), QStringLiteral("Office Laser"));
+    EXPECT_FALSE(qEnvironmentVariableIsSet("PRINTER"));
 }
 
 TEST_F(PrinterTest, SetNeedsTheExactName) {
