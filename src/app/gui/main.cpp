@@ -1,16 +1,10 @@
 // kemnoa: the order office's desktop program.
 
-#include "app/gui/job_registration.h"
+#include "app/gui/gui_windows.h"
 #include "app/gui/startup_stub.h"
-#include "core/menu.h"
 #include "core/program_folder.h"
-#include "core/session.h"
 #include "core/single_instance.h"
-#include "core/ui/frm_login.h"
-#include "core/ui/frm_setting.h"
 #include "core/ui/gui_prompter.h"
-#include "core/ui/job_windows.h"
-#include "core/ui/mnu_main.h"
 #include "core/ui/qt_printer_query.h"
 
 #include <QApplication>
@@ -37,26 +31,9 @@ int main(int argc, char** argv) {
     if (!gui::runStartup(prompter, printers))
         return 1;
 
-    gui::GuiContext context{prompter, printers};
-    core::ui::JobWindowRegistry jobWindows;
-    gui::registerJobWindows(jobWindows, context);
-    core::ui::GuiJobOpener opener(jobWindows);
     core::DetachedProgramStarter starter;
-
-    core::ui::frmLogin::Actions actions;
-    actions.openMenu = [&] {
-        auto* menu = new core::ui::mnuMain(prompter, opener, starter);
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->show();
-    };
-    actions.openSettings = [&] {
-        auto* settings = new core::ui::frmSetting(core::session(), core::settingsFile());
-        settings->setAttribute(Qt::WA_DeleteOnClose);
-        settings->show();
-    };
-    auto* login = new core::ui::frmLogin(core::session(), actions);
-    login->setAttribute(Qt::WA_DeleteOnClose);
-    login->show();
+    gui::GuiWindows windows(prompter, printers, starter);
+    windows.showLogin();
 
     if (quitAtLogin)
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
