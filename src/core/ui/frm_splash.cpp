@@ -6,7 +6,7 @@
 
 namespace kemnoa::core::ui {
 
-frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::WindowStaysOnTopHint) {
+frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen) {
     lblTitle = new QLabel(QStringLiteral("処理中..."), this);
     lblStatus = new QLabel(this);
     QFont titleFont = lblTitle->font();
