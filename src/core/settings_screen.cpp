@@ -63,7 +63,7 @@ SettingScreenValues loadSettingScreen(const Session& session) {
     return v;
 }
 
-void saveSettingScreen(const SettingScreenValues& typed, const QString& settingsPath, Session& session) {
+bool saveSettingScreen(const SettingScreenValues& typed, const QString& settingsPath, Session& session) {
     SettingScreenValues values = typed;
     for (QString& v : values.server)
         v = oneLine(v);
@@ -71,16 +71,17 @@ void saveSettingScreen(const SettingScreenValues& typed, const QString& settings
         v = oneLine(v);
     for (QString& v : values.dir)
         v = oneLine(v);
+    bool written = true;
     clsIniFile ini;
     ini.setFileName(settingsPath);
     for (int i = 0; i < SettingDbRows; ++i) {
         ini.setSection(QString::fromLatin1(dbRows[i].section));
-        ini.SetString(QStringLiteral("SERVER_NM"), values.server[i]);
-        ini.SetString(QStringLiteral("DB_NM"), values.db[i]);
+        written &= ini.SetString(QStringLiteral("SERVER_NM"), values.server[i]);
+        written &= ini.SetString(QStringLiteral("DB_NM"), values.db[i]);
     }
     for (int i = 0; i < SettingSavedDirRows; ++i) {
         ini.setSection(QString::fromLatin1(dirRows[i].section));
-        ini.SetString(QString::fromLatin1(dirRows[i].key), values.dir[i]);
+        written &= ini.SetString(QString::fromLatin1(dirRows[i].key), values.dir[i]);
     }
     for (int i = 0; i < SettingDbRows; ++i) {
         (session.*dbRows[i].settings).ServerName = values.server[i];
@@ -88,6 +89,7 @@ void saveSettingScreen(const SettingScreenValues& typed, const QString& settings
     }
     for (int i = 0; i < SettingSavedDirRows; ++i)
         session.*dirRows[i].value = values.dir[i];
+    return written;
 }
 
 } // namespace kemnoa::core

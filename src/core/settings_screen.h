@@ -28,7 +28,8 @@ const QStringList& settingDirLabels();
 SettingScreenValues loadSettingScreen(const Session& session);
 
 // OK: writes the eleven values to the settings file in their order, then copies them into the
-// session. Spare folder rows are never written. A failed write does not stop the others.
-void saveSettingScreen(const SettingScreenValues& values, const QString& settingsPath, Session& session);
+// session. Spare folder rows are never written. A failed write does not stop the others; the result
+// is false when any value did not reach the file.
+bool saveSettingScreen(const SettingScreenValues& values, const QString& settingsPath, Session& session);
 
 } // namespace kemnoa::core

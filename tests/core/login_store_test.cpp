@@ -129,7 +129,7 @@ TEST(SettingsScreen, SavesElevenValuesAndNeverTheSpareRows) {
         v.dir[i] = QStringLiteral("/dir%1/").arg(i);
     v.db[1] = QStringLiteral("po\r\n[FTP]\r\nHostMei=evil"); // a pasted line break must not add keys
 
-    core::saveSettingScreen(v, ini, s);
+    EXPECT_TRUE(core::saveSettingScreen(v, ini, s));
 
     const auto values = readIni(ini);
     const QMap<QString, QString> expected = {

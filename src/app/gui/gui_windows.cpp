@@ -31,7 +31,7 @@ void GuiWindows::openMenu() {
 }
 
 void GuiWindows::openSettings() {
-    auto* settings = new core::ui::frmSetting(core::session(), core::settingsFile());
+    auto* settings = new core::ui::frmSetting(core::session(), context_.prompter, core::settingsFile());
     settings->setAttribute(Qt::WA_DeleteOnClose);
     settings->show();
 }

@@ -12,8 +12,9 @@
 
 namespace kemnoa::core::ui {
 
-frmSetting::frmSetting(Session& session, QString settingsPath, FolderChooser chooseFolder, QWidget* parent)
-    : QWidget(parent), session_(session), settingsPath_(std::move(settingsPath)),
+frmSetting::frmSetting(Session& session, Prompter& prompter, QString settingsPath, FolderChooser chooseFolder,
+                       QWidget* parent)
+    : QWidget(parent), session_(session), prompter_(prompter), settingsPath_(std::move(settingsPath)),
       chooseFolder_(chooseFolder ? std::move(chooseFolder) : FolderChooser(&MF_FolderSelect)) {
     setWindowTitle(QStringLiteral("環境設定"));
     const SettingScreenValues values = loadSettingScreen(session_);
@@ -74,7 +75,12 @@ void frmSetting::cmdOK_Click() {
     }
     for (int i = 0; i < SettingDirRows; ++i)
         values.dir[i] = txtDir[i]->text();
-    saveSettingScreen(values, settingsPath_, session_);
+    // A settings file that cannot be written would lose the edits without a word: say so and stay open.
+    if (!saveSettingScreen(values, settingsPath_, session_)) {
+        prompter_.message(QStringLiteral("設定ファイルに書き込めませんでした。\r\n") + settingsPath_,
+                          QStringLiteral("環境設定"), MsgIcon::Critical);
+        return;
+    }
     close();
 }
 

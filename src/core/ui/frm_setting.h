@@ -2,6 +2,7 @@
 // The settings screen: server and database names of the four databases ("基本") and the working
 // folders ("Path"). OK writes them to the settings file; closing otherwise discards the edits.
 
+#include "core/prompter.h"
 #include "core/session.h"
 #include "core/settings_screen.h"
 
@@ -22,7 +23,7 @@ public:
     // Asks for a folder (owner, title); empty when cancelled.
     using FolderChooser = std::function<QString(QWidget*, const QString&)>;
 
-    frmSetting(Session& session, QString settingsPath, FolderChooser chooseFolder = {},
+    frmSetting(Session& session, Prompter& prompter, QString settingsPath, FolderChooser chooseFolder = {},
                QWidget* parent = nullptr);
 
     QTabWidget* tabs;
@@ -38,6 +39,7 @@ private:
     void cmdOK_Click();
 
     Session& session_;
+    Prompter& prompter_;
     QString settingsPath_;
     FolderChooser chooseFolder_;
 };

@@ -3,6 +3,7 @@
 #include "core/session.h"
 #include "core/ui/frm_setting.h"
 #include "platform/text/cp932.h"
+#include "support/scripted_prompter.h"
 
 #include <QFile>
 #include <QLabel>
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void closingWithoutOkWritesNothing();
     void okWritesTheElevenValuesOnly();
     void browseAsksWithTheRowLabel();
+    void failedWriteIsReportedAndTheScreenStays();
 
 private:
     QPointer<frmSetting> open();
@@ -39,6 +41,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     QString ini_;
     QStringList chooserTitles_;
+    test::ScriptedPrompter prompter_;
     QString chosen_;
 };
 
@@ -59,6 +62,7 @@ void TestFrmSetting::init() {
     s.LocalFolder = QStringLiteral("/data/recv/");
     chooserTitles_.clear();
     chosen_.clear();
+    prompter_.events.clear();
 }
 
 QPointer<frmSetting> TestFrmSetting::open() {
@@ -66,7 +70,7 @@ QPointer<frmSetting> TestFrmSetting::open() {
         chooserTitles_ << title;
         return chosen_;
     };
-    auto* w = new frmSetting(core::session(), ini_, chooser);
+    auto* w = new frmSetting(core::session(), prompter_, ini_, chooser);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
     return w;
@@ -122,6 +126,7 @@ void TestFrmSetting::okWritesTheElevenValuesOnly() {
         w->txtDir[i]->setText(QStringLiteral("/spare%1/").arg(i));
     QTest::mouseClick(w->cmdOK, Qt::LeftButton);
     QTRY_VERIFY(w.isNull());
+    QVERIFY(prompter_.events.empty());
 
     const QString written = text::fromCp932(readBytes(ini_));
     QVERIFY2(written.contains(QStringLiteral("SERVER_NM=新サーバ")), qPrintable(written));
@@ -152,6 +157,17 @@ void TestFrmSetting::browseAsksWithTheRowLabel() {
     QCOMPARE(chooserTitles_.last(), QStringLiteral("PO Dir:"));
     QCOMPARE(w->txtDir[0]->text(), QStringLiteral("/data/po/"));
     QVERIFY(!QFile::exists(ini_));
+    delete w;
+}
+
+void TestFrmSetting::failedWriteIsReportedAndTheScreenStays() {
+    QVERIFY(QDir().mkdir(ini_)); // a folder where the file should be: no write can succeed
+    QPointer<frmSetting> w = open();
+    QTest::mouseClick(w->cmdOK, Qt::LeftButton);
+    QCOMPARE(prompter_.messages(),
+             QStringList{QStringLiteral("[環境設定] 設定ファイルに書き込めませんでした。\r\n") + ini_});
+    QCOMPARE(prompter_.events.front().icon, core::MsgIcon::Critical);
+    QVERIFY(w && w->isVisible());
     delete w;
 }
 
