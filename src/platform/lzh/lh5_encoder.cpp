@@ -63,6 +63,9 @@ void Lh5Encoder::finish() {
         literal(win_[cur_ - 1]);
     literalPending_ = false;
     sendBlock();
+    // Some readers (jlha) look a whole code ahead and drop the last code when the data ends within
+    // that reach; sixteen zero bits after it cost two bytes and keep them reading to the end.
+    out_.put(16, 0);
     out_.flush();
 }
 
