@@ -24,6 +24,9 @@ QStringList filesWithExtension(const QDir& folder, const QString& extension) {
     return found;
 }
 
+// "Bad file name or number": an archive name that is not a plain file name.
+constexpr long BadFileName = 52;
+
 long errorNumberOf(const lzh::LzhError& e) {
     return e.kind() == lzh::LzhError::Kind::Io ? errnum::PathFileAccess : errnum::General;
 }
@@ -54,6 +57,11 @@ int MF_LzhMake(const QString& src, QString& dest, const QString& name, QString& 
             message = noFiles;
             return lzhmake::SourceEmpty;
         }
+
+        // The name comes from PO data; it must not lead the archive out of the destination folder.
+        if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+            name == QLatin1String(".") || name == QLatin1String(".."))
+            throw Error(QStringLiteral("ファイル名が不正です。"), BadFileName);
 
         // The old archive goes first, so a failed run never leaves it looking like the new one.
         const QString archive = dest + name;

@@ -133,6 +133,18 @@ TEST_F(LzhMake, SecondRunReplacesTheArchive) {
     EXPECT_EQ(extracted(QStringLiteral("0012345.xml")), QByteArray("<PO version=\"2\"/>"));
 }
 
+TEST_F(LzhMake, ArchiveNameMustStayInTheDestinationFolder) {
+    put(QStringLiteral("0012345.xml"), "<PO/>");
+    for (const QString& name :
+         {QStringLiteral("../0012345.lzh"), QStringLiteral("sub/x.lzh"), QStringLiteral("..")}) {
+        QString dest = dest_;
+        QString message;
+        EXPECT_EQ(core::MF_LzhMake(src_, dest, name, message), 52) << name.toStdString();
+        EXPECT_TRUE(message.endsWith(QStringLiteral("(52)"))) << message.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(root_.filePath(QStringLiteral("0012345.lzh"))));
+}
+
 TEST_F(LzhMake, UnreadableFileFailsWithoutLeavingAnArchive) {
     put(QStringLiteral("0012345.xml"), "<PO/>");
     QString message;

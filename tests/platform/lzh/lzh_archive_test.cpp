@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
@@ -206,6 +208,67 @@ TEST_F(LzhArchive, UncommittedArchiveLeavesNoFile) {
         EXPECT_THROW(w.addFile(path(QStringLiteral("missing.pdf"))), lzh::LzhError);
     }
     EXPECT_FALSE(QFileInfo::exists(archive));
+}
+
+// Generates document-like bytes on the fly, so no copy of the whole input exists anywhere.
+class GeneratedSource : public lzh::ByteSource {
+public:
+    explicit GeneratedSource(size_t size) : left_(size), chunk_(documentLike(1 << 20, 21)) {}
+    size_t read(uint8_t* data, size_t n) override {
+        const size_t k = std::min({n, left_, static_cast<size_t>(chunk_.size()) - pos_});
+        std::memcpy(data, chunk_.constData() + pos_, k);
+        // Vary the repeats a little so the input is not one long match.
+        pos_ = (pos_ + k) % static_cast<size_t>(chunk_.size());
+        if (pos_ == 0)
+            chunk_[static_cast<qsizetype>(left_ % 1000)] = static_cast<char>(left_);
+        left_ -= k;
+        return k;
+    }
+
+private:
+    size_t left_;
+    QByteArray chunk_;
+    size_t pos_ = 0;
+};
+
+// Counts and drops the archive's bytes.
+class DroppingSink : public lzh::SeekableSink {
+public:
+    void write(const uint8_t*, size_t n) override {
+        pos_ += n;
+        end_ = std::max(end_, pos_);
+    }
+    uint64_t position() override { return pos_; }
+    void seek(uint64_t pos) override { pos_ = pos; }
+    void truncate(uint64_t pos) override { end_ = pos; }
+    uint64_t end_ = 0;
+
+private:
+    uint64_t pos_ = 0;
+};
+
+long peakResidentKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+TEST_F(LzhArchive, WriterMemoryStaysBoundedForLargeFiles) {
+    const long before = peakResidentKiB();
+    if (before < 0)
+        GTEST_SKIP() << "no /proc/self/status";
+    static constexpr size_t size = 24u << 20;
+    DroppingSink sink;
+    lzh::ArchiveWriter w(sink);
+    w.addMember("big.xml", 0, [] { return std::make_unique<GeneratedSource>(size); });
+    w.finish();
+    EXPECT_LT(sink.end_, size / 2);
+    // 24 MiB went through; the writer's own buffers are well under 4 MiB.
+    EXPECT_LT(peakResidentKiB() - before, 4 * 1024);
 }
 
 TEST_F(LzhArchive, CopiedMembersKeepTheirBytes) {
