@@ -72,10 +72,10 @@ void Lh5Encoder::finish() {
 void Lh5Encoder::process(bool final) {
     if (final) {
         while (cur_ < filled_)
-            step(true);
+            step();
     } else {
         while (filled_ - cur_ >= MinLookahead)
-            step(false);
+            step();
     }
 }
 
@@ -86,7 +86,7 @@ void Lh5Encoder::insert(int pos) {
     head_[h] = pos;
 }
 
-void Lh5Encoder::step(bool) {
+void Lh5Encoder::step() {
     const int prevLength = matchLength_;
     const int prevDist = matchDist_;
     matchLength_ = MinMatch - 1;

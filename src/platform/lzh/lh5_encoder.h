@@ -29,7 +29,7 @@ private:
     static constexpr int BlockCodes = 16384; // codes per Huffman block
 
     void process(bool final);
-    void step(bool final);
+    void step();
     void insert(int pos);
     int longestMatch(int cur, int chainHead, int prevLength, int& dist) const;
     void slide();

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kemnoa::test::lzh {
 
@@ -21,6 +22,17 @@ QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& data);
 // Reads a file by the raw bytes of its path (names an external tool wrote in code page 932).
 QByteArray readFileRaw(const std::string& path);
+
+struct ExpectedMember {
+    QString name;
+    QByteArray data;
+};
+
+// Lists, tests and extracts the archive with lhasa and extracts it with jlha (each when installed);
+// every member must come out byte-identical and no other file may appear. Returns the problems found,
+// one a line; empty when all is well. workDir is a scratch folder.
+std::string checkWithLhaTools(const QString& archive, const std::vector<ExpectedMember>& members,
+                              const QString& workDir);
 
 // Deterministic pseudo-random bytes.
 QByteArray randomBytes(size_t size, uint32_t seed);
