@@ -83,6 +83,9 @@ int MF_LzhMake(const QString& src, QString& dest, const QString& name, QString& 
         const long number = errorNumberOf(e);
         message = errorText(QString::fromStdString(e.what()), number);
         return static_cast<int>(number);
+    } catch (const std::exception& e) {
+        message = errorText(QString::fromLocal8Bit(e.what()), errnum::General);
+        return static_cast<int>(errnum::General);
     }
 }
 
