@@ -102,6 +102,26 @@ TEST(Connection, UnreachablePostgresFailsWithinTheTimeOut) {
     ::close(fd);
 }
 
+TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("MSOLEDBSQL19");
+    s.server = QStringLiteral("127.0.0.1:1");
+    s.database = QStringLiteral("kem");
+    s.user = QStringLiteral("sa");
+    s.password = QStringLiteral("a;b}c");
+    s.odbcDriver = QStringLiteral("No Such Driver");
+    s.timeoutSeconds = 2;
+    db::Connection c;
+    try {
+        c.open(s);
+        FAIL() << "opened";
+    } catch (const core::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("No Such Driver")))
+            << e.description().toStdString();
+    }
+    EXPECT_FALSE(c.isOpen());
+}
+
 TEST(Connection, ClosedConnectionRefusesStatements) {
     db::Connection c;
     EXPECT_EQ(errorNumberOf([&] { c.execute(QStringLiteral("SELECT 1")); }), db::dberr::ObjectClosed);
