@@ -1,4 +1,5 @@
 #include "core/connections.h"
+#include "core/error.h"
 #include "core/open_recordset.h"
 #include "core/program_folder.h"
 #include "platform/db/reader.h"
