@@ -122,6 +122,25 @@ TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
     EXPECT_FALSE(c.isOpen());
 }
 
+TEST(Connection, SqliteWriterWaitsForALockOnlyUntilTheTimeOut) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.database = dir.filePath(QStringLiteral("w.db"));
+    s.timeoutSeconds = 1;
+    db::Connection holder;
+    holder.open(s);
+    holder.execute(QStringLiteral("CREATE TABLE t (a INTEGER)"));
+    db::Connection other;
+    other.open(s);
+    db::Transaction tx(holder);
+    holder.execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+    // The other program's write fails with the database's "locked" error instead of waiting for ever.
+    EXPECT_NE(errorNumberOf([&] { other.execute(QStringLiteral("INSERT INTO t VALUES (2)")); }), 0);
+    tx.commit();
+    other.execute(QStringLiteral("INSERT INTO t VALUES (3)"));
+}
+
 TEST(Connection, ClosedConnectionRefusesStatements) {
     db::Connection c;
     EXPECT_EQ(errorNumberOf([&] { c.execute(QStringLiteral("SELECT 1")); }), db::dberr::ObjectClosed);
