@@ -6,14 +6,13 @@
 namespace kemnoa::test {
 
 QString sourceDir() {
-    // CTest sets the variable; the configured folder serves when a test runs without it.
     const QString env = qEnvironmentVariable("KEMNOA_SOURCE_DIR");
-    return env.isEmpty() ? QString::fromUtf8(KEMNOA_TEST_SOURCE_DIR) : env;
+    return env.isEmpty() ? QStringLiteral(KEMNOA_SOURCE_DIR_DEFAULT) : env;
 }
 
 QString binaryDir() {
     const QString env = qEnvironmentVariable("KEMNOA_BINARY_DIR");
-    return env.isEmpty() ? QString::fromUtf8(KEMNOA_TEST_BINARY_DIR) : env;
+    return env.isEmpty() ? QStringLiteral(KEMNOA_BINARY_DIR_DEFAULT) : env;
 }
 
 QString systemPython() {

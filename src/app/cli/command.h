@@ -36,6 +36,7 @@ void addReceiveCommands(CommandList& commands);
 void addImportCommands(CommandList& commands);
 void addDbCommands(CommandList& commands);
 void addJetCommands(CommandList& commands);
+void addLzhCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

@@ -10,6 +10,7 @@ const CommandList& allCommands() {
         addImportCommands(list);
         addDbCommands(list);
         addJetCommands(list);
+        addLzhCommands(list);
         return list;
     }();
     return commands;
