@@ -6,6 +6,7 @@ const CommandList& allCommands() {
     static const CommandList commands = [] {
         CommandList list;
         addGeneralCommands(list);
+        addDbCommands(list);
         addJetCommands(list);
         return list;
     }();
