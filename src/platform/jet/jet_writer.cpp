@@ -1,6 +1,7 @@
 #include "platform/jet/jet_writer.h"
 
 #include "platform/jet/jet_error.h"
+#include "platform/jet/jet_structures.h"
 #include "platform/jet/jet_text.h"
 
 #include <QFileInfo>
@@ -138,8 +139,22 @@ struct ColumnLayout {
     ColumnDef def;
     int number = 0;      // position in the table
     int fixedOffset = 0; // within the fixed area, for fixed columns
-    int varIndex = 0;    // within the variable-length offsets, for variable columns
+    int varIndex = 0;    // variable columns: position among them; fixed ones: variable columns before
     int length = 0;      // col_len in the definition
+    quint8 flags = 0;
+};
+
+// A system table column with the flags byte Jet gives it.
+struct ColumnSpec {
+    ColumnDef def;
+    quint8 flags = 0; // 0: the flags of a user column
+};
+
+struct IndexSpec {
+    QString name;
+    std::vector<int> columns; // column numbers, ascending
+    quint8 flags = 0;         // unique 0x01, ignore nulls 0x02, required 0x08 (as Jet writes them)
+    quint8 type = 0;          // 1 for the primary key
 };
 
 } // namespace
@@ -151,10 +166,15 @@ struct JetWriter::Impl {
     std::vector<QByteArray> pages;
     bool closed = false;
 
+    struct Index {
+        IndexSpec spec;
+        int leafPage = 0;
+    };
     struct Table {
         QString name;
         bool system = false;
         std::vector<ColumnLayout> columns;
+        std::vector<Index> indexes;
         int fixedAreaSize = 0;
         int varCount = 0;
         std::vector<int> tdefPages;
@@ -165,22 +185,28 @@ struct JetWriter::Impl {
         // Long-value pages of each Memo/OLE column, by column number.
         std::vector<std::pair<int, std::vector<int>>> lvalPages;
         DataPage lval;
+        // Rows of indexed tables with their page and row, for the index leaf pages.
+        std::vector<std::pair<quint32, Row>> rowLog;
     };
     std::vector<Table> tables;
+    std::vector<DataPage> mapPages; // pages holding usage-map rows
 
     int newPage() {
         pages.emplace_back(kPageSize, '\0');
         return int(pages.size()) - 1;
     }
-    DataPage newDataPage(const char owner[4]) {
+    DataPage newDataPage(quint32 owner) {
         DataPage p;
         p.number = newPage();
         p.bytes = QByteArray(kPageSize, '\0');
         p.bytes[0] = 0x01;
         p.bytes[1] = 0x01;
-        std::memcpy(p.bytes.data() + 4, owner, 4);
+        put32(p.bytes, 4, owner);
         put16(p.bytes, 2, quint32(p.freeSpace()));
         return p;
+    }
+    static quint32 lvalOwner() {
+        return quint32('L') | quint32('V') << 8 | quint32('A') << 16 | quint32('L') << 24;
     }
     void flush(DataPage& p) {
         if (p.number)
@@ -188,14 +214,37 @@ struct JetWriter::Impl {
     }
 
     Table& table(const QString& name);
-    void defineTable(const QString& name, const std::vector<ColumnDef>& columns, bool system, int tdefPage);
-    void catalogRow(qint32 id, qint32 parent, const QString& name, int type, qint32 flags);
-    void insertRow(Table& t, const Row& values);
+    void defineTable(const QString& name, const std::vector<ColumnSpec>& columns, bool system, int tdefPage,
+                     const std::vector<IndexSpec>& indexes = {});
+    quint32 catalogRow(qint32 id, qint32 parent, const QString& name, int type, const QByteArray& owner,
+                       const QByteArray& properties = QByteArray());
+    void aceRow(qint32 objectId, const QByteArray& sid, qint32 acm, bool inheritable);
+    quint32 insertRow(Table& t, const Row& values);
     QByteArray encodeRow(Table& t, const Row& values);
     QByteArray storeLongValue(Table& t, int column, const QByteArray& data);
     QByteArray usageMapRow(std::vector<int> pagesInMap);
+    quint32 placeMap(const QByteArray& row);
+    QByteArray leafPage(const Table& t, const Index& index);
+    QByteArray definition(const Table& t, quint32 owned, quint32 free,
+                          const std::vector<std::pair<int, std::pair<quint32, quint32>>>& longMaps,
+                          const std::vector<quint32>& indexMaps);
+    void writeDefinitionPages(Table& t, QByteArray def);
+    void systemObjects();
     void finish();
 };
+
+namespace {
+
+// Owners and access-control entries of the objects of a new database, as the Jet engine writes
+// them with its default workgroup: the engine owns the system objects, the creating user owns the
+// database object and everything created later.
+const QByteArray kEngineSid("\x06\xea", 2);
+const QByteArray kCreatorSid("\x07\xe8", 2);
+const QByteArray kAdminsSid("\x06\xe8", 2);
+const QByteArray kUsersSid("\x06\xed", 2);
+constexpr qint32 kDatabaseObject = 0x10000000; // MSysDb, in the Databases container
+
+} // namespace
 
 JetWriter::Impl::Table& JetWriter::Impl::table(const QString& name) {
     for (Table& t : tables)
@@ -204,25 +253,29 @@ JetWriter::Impl::Table& JetWriter::Impl::table(const QString& name) {
     fail(QStringLiteral("入力テーブル '%1' が見つかりませんでした。").arg(name), errnum::TableNotFound);
 }
 
-void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnDef>& defs, bool system,
-                                  int tdefPage) {
+void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnSpec>& specs, bool system,
+                                  int tdefPage, const std::vector<IndexSpec>& indexes) {
     if (!validName(name))
         fail(QStringLiteral("テーブル名 '%1' は使えません。").arg(name), errnum::InvalidArgument);
+    if (!format::isPlainIndexText(name)) // the catalog index on names holds plain codes only
+        fail(QStringLiteral("テーブル名 '%1' には半角英数字と記号 (' と - を除く) を使ってください。")
+                 .arg(name),
+             errnum::InvalidArgument);
     for (const Table& t : tables)
         if (t.name.compare(name, Qt::CaseInsensitive) == 0)
             fail(QStringLiteral("テーブル '%1' は既にあります。").arg(name), 3010);
-    if (defs.empty() || defs.size() > 255)
-        fail(QStringLiteral("テーブル '%1' の列の数 (%2) が正しくありません。").arg(name).arg(defs.size()),
+    if (specs.empty() || specs.size() > 255)
+        fail(QStringLiteral("テーブル '%1' の列の数 (%2) が正しくありません。").arg(name).arg(specs.size()),
              errnum::InvalidArgument);
     Table t;
     t.name = name;
     t.system = system;
-    for (std::size_t i = 0; i < defs.size(); ++i) {
-        const ColumnDef& d = defs[i];
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        const ColumnDef& d = specs[i].def;
         if (!validName(d.name))
             fail(QStringLiteral("列名 '%1' は使えません。").arg(d.name), errnum::InvalidArgument);
         for (std::size_t j = 0; j < i; ++j)
-            if (defs[j].name.compare(d.name, Qt::CaseInsensitive) == 0)
+            if (specs[j].def.name.compare(d.name, Qt::CaseInsensitive) == 0)
                 fail(QStringLiteral("列名 '%1' が重複しています。").arg(d.name), 3191);
         ColumnLayout c;
         c.def = d;
@@ -237,11 +290,14 @@ void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnD
             c.length = d.textLength * 2;
             break;
         case ColumnType::Binary:
-            c.length = 255;
+            c.length = 510;
             break;
         case ColumnType::Memo:
         case ColumnType::Ole:
             c.length = 0;
+            break;
+        case ColumnType::Boolean:
+            c.length = 1;
             break;
         default:
             if (!isFixed(d.type))
@@ -249,34 +305,38 @@ void JetWriter::Impl::defineTable(const QString& name, const std::vector<ColumnD
                      errnum::InvalidArgument);
             c.length = fixedSize(d.type);
         }
+        const bool fixed = isFixed(d.type) || d.type == ColumnType::Boolean;
         if (isFixed(d.type)) {
             c.fixedOffset = t.fixedAreaSize;
             t.fixedAreaSize += c.length;
-        } else {
-            c.varIndex = t.varCount++;
         }
+        c.varIndex = t.varCount; // a fixed column records how many variable ones precede it
+        if (!fixed)
+            ++t.varCount;
+        c.flags = specs[i].flags ? specs[i].flags : quint8(0x02 | (fixed ? 0x01 : 0x00));
         if (isLong(d.type))
             t.lvalPages.emplace_back(c.number, std::vector<int>());
         t.columns.push_back(c);
     }
     if (t.fixedAreaSize > kMaxRowSize / 2)
         fail(QStringLiteral("テーブル '%1' の固定長の列が大きすぎます。").arg(name), 3047);
-    // Size of the definition: header, columns, names, the long-value column maps and their end mark.
-    int length = kTdefHeader + int(defs.size()) * kColumnEntry;
-    for (const ColumnDef& d : defs)
-        length += 2 + int(d.name.size()) * 2;
+    // Size of the definition: header, index entries, columns, names, index blocks and names, the
+    // long-value column maps and their end mark.
+    int length = kTdefHeader + int(indexes.size()) * (12 + 52 + 28) + int(specs.size()) * kColumnEntry;
+    for (const ColumnSpec& c : specs)
+        length += 2 + int(c.def.name.size()) * 2;
+    for (const IndexSpec& ix : indexes)
+        length += 2 + int(ix.name.size()) * 2;
     length += int(t.lvalPages.size()) * 10 + 2;
     t.tdefLength = length;
-    // The first page holds kPageSize bytes, each further page kPageSize - 8 after its header.
-    const int pagesNeeded =
-        length <= kPageSize ? 1 : 1 + (length - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8);
     t.tdefPages.push_back(tdefPage ? tdefPage : newPage());
-    for (int i = 1; i < pagesNeeded; ++i)
-        t.tdefPages.push_back(newPage());
+    for (const IndexSpec& ix : indexes)
+        t.indexes.push_back(Index{ix, newPage()});
     tables.push_back(std::move(t));
 }
 
-void JetWriter::Impl::catalogRow(qint32 id, qint32 parent, const QString& name, int type, qint32 flags) {
+quint32 JetWriter::Impl::catalogRow(qint32 id, qint32 parent, const QString& name, int type,
+                                    const QByteArray& owner, const QByteArray& properties) {
     Table& cat = tables.front(); // MSysObjects
     Row row(cat.columns.size());
     auto set = [&](const char* column, Value v) {
@@ -290,8 +350,19 @@ void JetWriter::Impl::catalogRow(qint32 id, qint32 parent, const QString& name, 
     set("Type", Value::integer(type));
     set("DateCreate", Value::dateTime(createdJet));
     set("DateUpdate", Value::dateTime(createdJet));
-    set("Flags", Value::integer(flags));
-    insertRow(cat, row);
+    set("Owner", Value::binary(owner));
+    set("Flags",
+        Value::integer(type == 1 && parent == kContainerTables && !name.startsWith(QLatin1String("MSys"))
+                           ? 0
+                           : kSystemFlag));
+    if (!properties.isEmpty())
+        set("LvProp", Value::binary(properties));
+    return insertRow(cat, row);
+}
+
+void JetWriter::Impl::aceRow(qint32 objectId, const QByteArray& sid, qint32 acm, bool inheritable) {
+    insertRow(tables[1], Row{Value::integer(objectId), Value::binary(sid), Value::integer(acm),
+                             Value::boolean(inheritable)});
 }
 
 QByteArray JetWriter::Impl::storeLongValue(Table& t, int column, const QByteArray& data) {
@@ -302,7 +373,7 @@ QByteArray JetWriter::Impl::storeLongValue(Table& t, int column, const QByteArra
     auto place = [&](const QByteArray& row) -> quint32 {
         if (!t.lval.number || !t.lval.fits(int(row.size()))) {
             flush(t.lval);
-            t.lval = newDataPage("LVAL");
+            t.lval = newDataPage(lvalOwner());
         }
         if (owned->empty() || owned->back() != t.lval.number)
             owned->push_back(t.lval.number);
@@ -326,7 +397,7 @@ QByteArray JetWriter::Impl::storeLongValue(Table& t, int column, const QByteArra
         append32(row, next);
         row.append(*it);
         flush(t.lval);
-        t.lval = newDataPage("LVAL"); // each piece fills most of a page
+        t.lval = newDataPage(lvalOwner()); // each piece fills most of a page
         next = place(row);
     }
     put32(header, 0, quint32(data.size()));
@@ -425,6 +496,10 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
             var[std::size_t(c.varIndex)] = encodeUcs2(s);
             break;
         }
+        case ColumnType::Boolean:
+            // The value is the column's bit in the null mask.
+            present[std::size_t(c.number)] = v.isNumber() ? v.asInt64() != 0 : !v.asText().isEmpty();
+            break;
         case ColumnType::Binary: {
             if (v.kind() != Value::Kind::Binary)
                 mismatch();
@@ -506,7 +581,7 @@ QByteArray JetWriter::Impl::encodeRow(Table& t, const Row& values) {
     fail(QStringLiteral("テーブル '%1' のレコードが大きすぎます。").arg(t.name), 3047);
 }
 
-void JetWriter::Impl::insertRow(Table& t, const Row& values) {
+quint32 JetWriter::Impl::insertRow(Table& t, const Row& values) {
     if (closed)
         fail(QStringLiteral("データベースは既に閉じられています。"), 3420);
     if (values.size() != t.columns.size())
@@ -518,30 +593,30 @@ void JetWriter::Impl::insertRow(Table& t, const Row& values) {
     const QByteArray row = encodeRow(t, values);
     if (!t.current.number || !t.current.fits(int(row.size()))) {
         flush(t.current);
-        char owner[4];
-        const quint32 tdef = quint32(t.tdefPages.front());
-        for (int i = 0; i < 4; ++i)
-            owner[i] = char((tdef >> (8 * i)) & 0xff);
-        t.current = newDataPage(owner);
+        t.current = newDataPage(quint32(t.tdefPages.front()));
         t.dataPages.push_back(t.current.number);
     }
-    t.current.add(row);
+    const int r = t.current.add(row);
     ++t.rowCount;
+    const quint32 pointer = quint32(t.current.number) << 8 | quint32(r);
+    if (!t.indexes.empty())
+        t.rowLog.emplace_back(pointer, values);
+    return pointer;
 }
 
 QByteArray JetWriter::Impl::usageMapRow(std::vector<int> list) {
     std::sort(list.begin(), list.end());
     QByteArray row(kMapRowSize, '\0');
-    const int start = list.empty() ? 0 : list.front();
+    // Small files: a bitmap in the row from page 0, as Jet writes it; otherwise from the first page.
+    const int start = list.empty() || list.back() < kInlineMapPages ? 0 : list.front();
     if (list.empty() || list.back() - start < kInlineMapPages) {
-        row[0] = 0x00; // the bitmap is in the row, from its start page on
+        row[0] = 0x00;
         put32(row, 1, quint32(start));
         for (int p : list)
             row[5 + (p - start) / 8] = char(row[5 + (p - start) / 8] | (1 << ((p - start) % 8)));
         return row;
     }
     row[0] = 0x01; // pointers to bitmap pages, each covering a fixed range of pages
-    std::vector<int> mapPages;
     for (int p : list) {
         const int slot = p / kPagesPerMapPage;
         if (slot >= (kMapRowSize - 1) / 4)
@@ -550,9 +625,8 @@ QByteArray JetWriter::Impl::usageMapRow(std::vector<int> list) {
                      quint32(row[3 + slot * 4] & 0xff) << 16 | quint32(row[4 + slot * 4] & 0xff) << 24;
         if (!mp) {
             mp = quint32(newPage());
-            QByteArray& page = pages[mp];
-            page[0] = 0x05;
-            page[1] = 0x01;
+            pages[mp][0] = 0x05;
+            pages[mp][1] = 0x01;
             put32(row, 1 + slot * 4, mp);
         }
         QByteArray& page = pages[mp];
@@ -562,25 +636,173 @@ QByteArray JetWriter::Impl::usageMapRow(std::vector<int> list) {
     return row;
 }
 
+quint32 JetWriter::Impl::placeMap(const QByteArray& row) {
+    if (mapPages.empty() || !mapPages.back().fits(int(row.size())))
+        mapPages.push_back(newDataPage(0));
+    const int r = mapPages.back().add(row);
+    return quint32(mapPages.back().number) << 8 | quint32(r);
+}
+
+// A leaf page holding every entry of an index: the keys in ascending byte order, each followed by
+// the row's page (three bytes, big-endian) and row number. A bitmap after the header marks where
+// each entry ends; the first entry starts at 0x1e0.
+QByteArray JetWriter::Impl::leafPage(const Table& t, const Index& index) {
+    std::vector<QByteArray> entries;
+    for (const auto& [pointer, row] : t.rowLog) {
+        QByteArray e;
+        for (int c : index.spec.columns)
+            e.append(format::ascendingIndexKey(t.columns[std::size_t(c)].def.type, row[std::size_t(c)]));
+        e.append(char((pointer >> 24) & 0xff));
+        e.append(char((pointer >> 16) & 0xff));
+        e.append(char((pointer >> 8) & 0xff));
+        e.append(char(pointer & 0xff));
+        entries.push_back(e);
+    }
+    std::sort(entries.begin(), entries.end(), [](const QByteArray& a, const QByteArray& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return quint8(x) < quint8(y); });
+    });
+    constexpr int kFirstEntry = 0x1e0, kMask = 0x1b;
+    QByteArray page(kPageSize, '\0');
+    page[0] = 0x04;
+    page[1] = 0x01;
+    put32(page, 4, quint32(t.tdefPages.front()));
+    int at = 0;
+    for (const QByteArray& e : entries) {
+        if (kFirstEntry + at + e.size() > kPageSize)
+            fail(QStringLiteral("テーブル '%1' の索引が 1 ページに収まりません。").arg(t.name), 3026);
+        std::memcpy(page.data() + kFirstEntry + at, e.constData(), std::size_t(e.size()));
+        at += int(e.size());
+        page[kMask + at / 8] = char(page[kMask + at / 8] | (1 << (at % 8)));
+    }
+    put16(page, 2, quint32(kPageSize - kFirstEntry - at));
+    return page;
+}
+
+QByteArray
+JetWriter::Impl::definition(const Table& t, quint32 owned, quint32 free,
+                            const std::vector<std::pair<int, std::pair<quint32, quint32>>>& longMaps,
+                            const std::vector<quint32>& indexMaps) {
+    QByteArray def(kTdefHeader, '\0');
+    def[0] = 0x02;
+    def[1] = 0x01;
+    put32(def, 8, quint32(t.tdefLength));
+    put32(def, 12, kMagicTableNumber);
+    put32(def, 16, quint32(t.rowCount));
+    def[24] = 0x01;
+    def[40] = char(t.system ? 0x53 : 0x4e);
+    put16(def, 41, quint32(t.columns.size()));
+    put16(def, 43, quint32(t.varCount));
+    put16(def, 45, quint32(t.columns.size()));
+    put32(def, 47, quint32(t.indexes.size())); // logical indexes
+    put32(def, 51, quint32(t.indexes.size())); // index entries
+    put32(def, 55, owned);
+    put32(def, 59, free);
+    for (std::size_t i = 0; i < t.indexes.size(); ++i) {
+        QByteArray e(12, '\0');
+        put32(e, 4, quint32(t.rowLog.size()));
+        def.append(e);
+    }
+    // Jet keeps column (and index) definitions in name order; the column number gives the order.
+    std::vector<const ColumnLayout*> byName;
+    for (const ColumnLayout& c : t.columns)
+        byName.push_back(&c);
+    std::stable_sort(byName.begin(), byName.end(), [](const ColumnLayout* a, const ColumnLayout* b) {
+        return a->def.name.compare(b->def.name, Qt::CaseInsensitive) < 0;
+    });
+    for (const ColumnLayout* c : byName) {
+        QByteArray e(kColumnEntry, '\0');
+        e[0] = char(c->def.type);
+        put32(e, 1, kMagicTableNumber);
+        put16(e, 5, quint32(c->number));
+        put16(e, 7, quint32(c->varIndex));
+        put16(e, 11, kGeneralSortOrder);
+        e[15] = char(c->flags);
+        put16(e, 21, quint32(isFixed(c->def.type) ? c->fixedOffset : 0));
+        put16(e, 23, quint32(c->length));
+        def.append(e);
+    }
+    for (const ColumnLayout* c : byName) {
+        append16(def, quint32(c->def.name.size() * 2));
+        def.append(encodeUcs2(c->def.name));
+    }
+    for (std::size_t i = 0; i < t.indexes.size(); ++i) {
+        const IndexSpec& ix = t.indexes[i].spec;
+        QByteArray e(52, '\0');
+        put32(e, 0, 0x0783); // constant in every index block Jet writes
+        for (int k = 0; k < 10; ++k) {
+            const bool used = k < int(ix.columns.size());
+            put16(e, 4 + 3 * k, used ? quint32(ix.columns[std::size_t(k)]) : 0xffff);
+            e[6 + 3 * k] = char(used ? 0x01 : 0x00); // ascending
+        }
+        put32(e, 34, indexMaps[i]);
+        put32(e, 38, quint32(t.indexes[i].leafPage));
+        e[42] = char(ix.flags);
+        def.append(e);
+    }
+    std::vector<std::size_t> indexByName(t.indexes.size());
+    for (std::size_t i = 0; i < indexByName.size(); ++i)
+        indexByName[i] = i;
+    std::sort(indexByName.begin(), indexByName.end(), [&](std::size_t a, std::size_t b) {
+        return t.indexes[a].spec.name.compare(t.indexes[b].spec.name, Qt::CaseInsensitive) < 0;
+    });
+    for (std::size_t i : indexByName) {
+        QByteArray e(28, '\0');
+        put32(e, 0, kMagicTableNumber);
+        put32(e, 4, quint32(i));
+        put32(e, 8, quint32(i));
+        put32(e, 13, 0xffffffff); // not a foreign key
+        e[21] = 0x04;
+        e[22] = 0x04;
+        e[23] = char(t.indexes[i].spec.type);
+        def.append(e);
+    }
+    for (std::size_t i : indexByName) {
+        append16(def, quint32(t.indexes[i].spec.name.size() * 2));
+        def.append(encodeUcs2(t.indexes[i].spec.name));
+    }
+    for (const ColumnLayout* c : byName)
+        for (const auto& [col, maps] : longMaps)
+            if (col == c->number) {
+                append16(def, quint32(col));
+                append32(def, maps.first);
+                append32(def, maps.second);
+            }
+    append16(def, 0xffff);
+    Q_ASSERT(def.size() == t.tdefLength);
+    return def;
+}
+
+void JetWriter::Impl::writeDefinitionPages(Table& t, QByteArray def) {
+    // A reader that finds a value ending exactly at a page end steps to the next page, so a
+    // definition ending there gets one more byte of padding.
+    if (def.size() >= kPageSize && (def.size() - kPageSize) % (kPageSize - 8) == 0)
+        def.append('\0');
+    const int pagesNeeded = def.size() <= kPageSize
+                                ? 1
+                                : 1 + int((def.size() - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8));
+    while (int(t.tdefPages.size()) < pagesNeeded)
+        t.tdefPages.push_back(newPage());
+    qsizetype at = 0;
+    for (std::size_t i = 0; i < t.tdefPages.size(); ++i) {
+        QByteArray& page = pages[std::size_t(t.tdefPages[i])];
+        page.fill('\0');
+        const qsizetype begin = i == 0 ? 0 : 8;
+        const qsizetype n = std::min<qsizetype>(def.size() - at, kPageSize - begin);
+        std::memcpy(page.data() + begin, def.constData() + at, std::size_t(n));
+        at += n;
+        page[0] = 0x02;
+        page[1] = 0x01;
+        put16(page, 2, quint32(std::max<qsizetype>(0, kPageSize - begin - n - 8)));
+        put32(page, 4, i + 1 < t.tdefPages.size() ? quint32(t.tdefPages[i + 1]) : 0);
+    }
+}
+
 void JetWriter::Impl::finish() {
     for (Table& t : tables) {
         flush(t.current);
         flush(t.lval);
     }
-    // Usage maps live as rows on map pages: page 1 first (row 0 is the global map), then more.
-    std::vector<DataPage> mapPages;
-    mapPages.push_back(newDataPage("\0\0\0\0"));
-    pages.pop_back();
-    mapPages.back().number = 1;
-    auto placeMap = [&](const QByteArray& row) -> quint32 {
-        if (!mapPages.back().fits(int(row.size()))) {
-            mapPages.push_back(newDataPage("\0\0\0\0"));
-        }
-        const int r = mapPages.back().add(row);
-        return quint32(mapPages.back().number) << 8 | quint32(r);
-    };
-    placeMap(QByteArray(kMapRowSize, '\0')); // the global map, filled in below
-
     for (Table& t : tables) {
         std::vector<int> withSpace;
         if (t.current.number && t.current.rows < kMaxRowsPerPage && t.current.freeSpace() > 64)
@@ -592,86 +814,27 @@ void JetWriter::Impl::finish() {
             std::vector<int> lvalFree;
             if (t.lval.number && !list.empty() && list.back() == t.lval.number && t.lval.freeSpace() > 64)
                 lvalFree.push_back(t.lval.number);
-            longMaps.push_back({col, {placeMap(usageMapRow(list)), placeMap(usageMapRow(lvalFree))}});
+            const quint32 used = placeMap(usageMapRow(list));
+            longMaps.push_back({col, {used, placeMap(usageMapRow(lvalFree))}});
         }
-
-        // The definition as one stream, then cut into its pages.
-        QByteArray def(kTdefHeader, '\0');
-        def[0] = 0x02;
-        def[1] = 0x01;
-        put32(def, 8, quint32(t.tdefLength));
-        put32(def, 12, kMagicTableNumber);
-        put32(def, 16, quint32(t.rowCount));
-        def[24] = 0x01;
-        def[40] = char(t.system ? 0x53 : 0x4e);
-        put16(def, 41, quint32(t.columns.size()));
-        put16(def, 43, quint32(t.varCount));
-        put16(def, 45, quint32(t.columns.size()));
-        put32(def, 47, 0); // logical indexes
-        put32(def, 51, 0); // index entries
-        put32(def, 55, owned);
-        put32(def, 59, free);
-        for (const ColumnLayout& c : t.columns) {
-            QByteArray e(kColumnEntry, '\0');
-            e[0] = char(c.def.type);
-            put32(e, 1, kMagicTableNumber);
-            put16(e, 5, quint32(c.number));
-            put16(e, 7, quint32(isFixed(c.def.type) ? 0 : c.varIndex));
-            put16(e, 9, quint32(c.number));
-            if (c.def.type == ColumnType::Text || c.def.type == ColumnType::Memo)
-                put16(e, 11, kGeneralSortOrder);
-            e[15] = char(0x02 | (isFixed(c.def.type) ? 0x01 : 0x00));
-            put16(e, 21, quint32(isFixed(c.def.type) ? c.fixedOffset : 0));
-            put16(e, 23, quint32(c.length));
-            def.append(e);
+        std::vector<quint32> indexMaps;
+        for (const Index& ix : t.indexes) {
+            pages[std::size_t(ix.leafPage)] = leafPage(t, ix);
+            indexMaps.push_back(placeMap(usageMapRow({ix.leafPage})));
         }
-        for (const ColumnLayout& c : t.columns) {
-            append16(def, quint32(c.def.name.size() * 2));
-            def.append(encodeUcs2(c.def.name));
-        }
-        for (const auto& [col, maps] : longMaps) {
-            append16(def, quint32(col));
-            append32(def, maps.first);
-            append32(def, maps.second);
-        }
-        append16(def, 0xffff);
-        Q_ASSERT(def.size() == t.tdefLength);
-        // A reader that finds a value ending exactly at a page end steps to the next page, so a
-        // definition ending there gets one more byte of padding.
-        if (def.size() > kPageSize && (def.size() - kPageSize) % (kPageSize - 8) == 0)
-            def.append('\0');
-        if (def.size() == kPageSize)
-            def.append('\0');
-        const int pagesNeeded =
-            def.size() <= kPageSize
-                ? 1
-                : 1 + int((def.size() - kPageSize + (kPageSize - 8) - 1) / (kPageSize - 8));
-        while (int(t.tdefPages.size()) < pagesNeeded)
-            t.tdefPages.push_back(newPage());
-        qsizetype at = 0;
-        for (std::size_t i = 0; i < t.tdefPages.size(); ++i) {
-            QByteArray& page = pages[std::size_t(t.tdefPages[i])];
-            page.fill('\0');
-            if (i == 0) {
-                const qsizetype n = std::min<qsizetype>(def.size(), kPageSize);
-                std::memcpy(page.data(), def.constData(), std::size_t(n));
-                at = n;
-                put16(page, 2, quint32(std::max<qsizetype>(0, kPageSize - n - 8)));
-            } else {
-                page[0] = 0x02;
-                page[1] = 0x01;
-                const qsizetype n = std::min<qsizetype>(def.size() - at, kPageSize - 8);
-                std::memcpy(page.data() + 8, def.constData() + at, std::size_t(n));
-                at += n;
-                put16(page, 2, quint32(std::max<qsizetype>(0, kPageSize - 8 - n)));
-            }
-            if (i + 1 < t.tdefPages.size())
-                put32(page, 4, quint32(t.tdefPages[i + 1]));
-        }
+        writeDefinitionPages(t, definition(t, owned, free, longMaps, indexMaps));
     }
+    for (DataPage& p : mapPages)
+        flush(p);
 
-    // The global map spans every page of the file; a set bit would mark a free page, and a file
-    // written in one pass has none.
+    // Page 1: the global usage map, spanning every page of the file; a set bit would mark a free
+    // page, and a file written in one pass has none. Jet keeps a second, empty map beside it.
+    DataPage first;
+    first.number = 1;
+    first.bytes = QByteArray(kPageSize, '\0');
+    first.bytes[0] = 0x01;
+    first.bytes[1] = 0x01;
+    put32(first.bytes, 4, 1);
     QByteArray global(kMapRowSize, '\0');
     const int total = int(pages.size());
     if (total > kInlineMapPages) {
@@ -684,29 +847,106 @@ void JetWriter::Impl::finish() {
             put32(global, 1 + slot * 4, quint32(mp));
         }
     }
-    std::memcpy(mapPages.front().bytes.data() + kPageSize - kMapRowSize, global.constData(),
-                kMapRowSize); // row 0 sits at the end of page 1
-    for (DataPage& p : mapPages)
-        pages[std::size_t(p.number)] = p.bytes;
+    first.add(global);
+    first.add(QByteArray(kMapRowSize, '\0'));
+    flush(first);
 
     // Page 0: the database definition page.
     QByteArray& h = pages[0];
     h.fill('\0');
-    h[0] = 0x00;
     h[1] = 0x01;
     std::memcpy(h.data() + 4, "Standard Jet DB", 15);
     h[0x14] = 0x01; // Jet 4
+    put32(h, 0x18, 0x100);
+    put32(h, 0x1c, 0x101);
+    for (int i = 0; i < 4; ++i) // the definition pages of the four system tables
+        put32(h, 0x20 + 4 * i, quint32(tables[std::size_t(i)].tdefPages.front()));
     put16(h, 0x3c, kCodePage);
     put32(h, 0x3e, 0); // database key 0: pages are not encoded
     // No password: the password area holds just the mask derived from the creation date.
     const qint32 dateMask = qint32(std::floor(createdJet));
     for (int i = 0; i < 40; i += 4)
         put32(h, 0x42 + i, quint32(dateMask));
-    put16(h, 0x6e, kGeneralSortOrder);
-    h[0x71] = 0x00; // sort order version: General (legacy)
+    put32(h, 0x6a, 0x11a6);
+    put16(h, 0x6e, kGeneralSortOrder); // sort order version 0 (General, legacy) follows at 0x71
     put64(h, 0x72, doubleBits(createdJet));
     static const unsigned char key[4] = {0xc7, 0xda, 0x39, 0x6b};
     rc4(key, 4, reinterpret_cast<unsigned char*>(h.data()) + 0x18, 128);
+    put32(h, 0x98, 0x654); // after the encoded area: engine build and version "4.0"
+    std::memcpy(h.data() + 0x9c, "4.0", 4);
+    h[0xe00] = 0x01; // a table of 256 entries Jet writes in every new database
+    h[0xe01] = 0x01;
+    for (int i = 1; i < 256; ++i)
+        h[0xe00 + 2 * i + 1] = 0x01;
+}
+
+void JetWriter::Impl::systemObjects() {
+    newPage();                   // 0: definition page
+    newPage();                   // 1: global usage map
+    newPage();                   // 2: MSysObjects, where every reader starts
+    for (int i = 3; i <= 5; ++i) // 3-5: the other system tables, as Jet places them
+        newPage();
+    auto col = [](const char* n, ColumnType t, quint8 flags, int len = 255) {
+        return ColumnSpec{ColumnDef{QString::fromLatin1(n), t, len}, flags};
+    };
+    constexpr quint8 F = 0x13, V = 0x12; // flags Jet gives fixed and variable system columns
+    defineTable(QStringLiteral("MSysObjects"),
+                {col("Id", ColumnType::Long, F), col("ParentId", ColumnType::Long, F),
+                 col("Name", ColumnType::Text, V), col("Type", ColumnType::Integer, F),
+                 col("DateCreate", ColumnType::DateTime, F), col("DateUpdate", ColumnType::DateTime, F),
+                 col("Owner", ColumnType::Binary, 0x32), col("Flags", ColumnType::Long, F),
+                 col("Database", ColumnType::Memo, V), col("Connect", ColumnType::Memo, V),
+                 col("ForeignName", ColumnType::Text, V), col("RmtInfoShort", ColumnType::Binary, V),
+                 col("RmtInfoLong", ColumnType::Ole, V), col("Lv", ColumnType::Ole, V),
+                 col("LvProp", ColumnType::Ole, V), col("LvModule", ColumnType::Ole, V),
+                 col("LvExtra", ColumnType::Ole, V)},
+                true, 2,
+                {{QStringLiteral("ParentIdName"), {1, 2}, 0xda, 0}, {QStringLiteral("Id"), {0}, 0xa1, 1}});
+    defineTable(QStringLiteral("MSysACEs"),
+                {col("ObjectId", ColumnType::Long, F), col("SID", ColumnType::Binary, 0x32),
+                 col("ACM", ColumnType::Long, F), col("FInheritable", ColumnType::Boolean, F)},
+                true, 3, {{QStringLiteral("ObjectId"), {0}, 0x00, 0}});
+    defineTable(QStringLiteral("MSysQueries"),
+                {col("ObjectId", ColumnType::Long, F), col("Attribute", ColumnType::Byte, F),
+                 col("Order", ColumnType::Binary, V), col("Name1", ColumnType::Text, V),
+                 col("Name2", ColumnType::Text, V), col("Expression", ColumnType::Memo, V),
+                 col("Flag", ColumnType::Integer, F), col("LvExtra", ColumnType::Long, F)},
+                true, 4, {{QStringLiteral("ObjectIdAttribute"), {0, 1, 2}, 0x01, 1}});
+    defineTable(QStringLiteral("MSysRelationships"),
+                {col("szRelationship", ColumnType::Text, V), col("grbit", ColumnType::Long, F),
+                 col("ccolumn", ColumnType::Long, F), col("icolumn", ColumnType::Long, F),
+                 col("szObject", ColumnType::Text, V), col("szColumn", ColumnType::Text, V),
+                 col("szReferencedObject", ColumnType::Text, V),
+                 col("szReferencedColumn", ColumnType::Text, V)},
+                true, 5,
+                {{QStringLiteral("szRelationship"), {0}, 0x02, 0},
+                 {QStringLiteral("szObject"), {4}, 0x02, 0},
+                 {QStringLiteral("szReferencedObject"), {6}, 0x02, 0}});
+
+    catalogRow(kContainerTables, kContainerRoot, QStringLiteral("Tables"), 3, kEngineSid);
+    catalogRow(kContainerDatabases, kContainerRoot, QStringLiteral("Databases"), 3, kEngineSid);
+    catalogRow(kContainerRelationships, kContainerRoot, QStringLiteral("Relationships"), 3, kEngineSid);
+    catalogRow(kDatabaseObject, kContainerDatabases, QStringLiteral("MSysDb"), 2, kCreatorSid);
+    for (std::size_t i = 0; i < 4; ++i)
+        catalogRow(tables[i].tdefPages.front(), kContainerTables, tables[i].name, 1, kEngineSid);
+
+    // Permissions: the containers pass theirs on to the objects created in them.
+    const qint32 objects = tables[0].tdefPages.front(), aces = tables[1].tdefPages.front(),
+                 queries = tables[2].tdefPages.front(), relationships = tables[3].tdefPages.front();
+    for (qint32 systemTable : {objects, aces, queries})
+        aceRow(systemTable, kCreatorSid, 393216, false);
+    aceRow(relationships, kCreatorSid, 917504, false);
+    aceRow(kContainerTables, kUsersSid, 983294, true);
+    aceRow(kContainerTables, kCreatorSid, 393217, false);
+    aceRow(kContainerRelationships, kUsersSid, 983294, true);
+    aceRow(kContainerRelationships, kCreatorSid, 393217, false);
+    aceRow(kContainerDatabases, kCreatorSid, 393216, false);
+    aceRow(kDatabaseObject, kCreatorSid, 393230, false);
+    aceRow(kDatabaseObject, kAdminsSid, 14, false);
+    for (qint32 systemTable : {queries, relationships, objects})
+        aceRow(systemTable, kAdminsSid, 20, false);
+    aceRow(kContainerTables, kAdminsSid, 1048319, true);
+    aceRow(kContainerRelationships, kAdminsSid, 1048575, true);
 }
 
 JetWriter::JetWriter(const QString& path, const QDateTime& created) : d_(std::make_unique<Impl>()) {
@@ -717,44 +957,7 @@ JetWriter::JetWriter(const QString& path, const QDateTime& created) : d_(std::ma
     const QDate day = d_->created.date();
     const QTime time = d_->created.time();
     d_->createdJet = toJetDate(day.year(), day.month(), day.day(), time.hour(), time.minute(), time.second());
-
-    d_->newPage(); // 0: definition page
-    d_->newPage(); // 1: global usage map
-    d_->newPage(); // 2: MSysObjects, where every reader starts
-    auto col = [](const char* n, ColumnType t, int len = 255) {
-        return ColumnDef{QString::fromLatin1(n), t, len};
-    };
-    d_->defineTable(QStringLiteral("MSysObjects"),
-                    {col("Connect", ColumnType::Memo), col("Database", ColumnType::Memo),
-                     col("DateCreate", ColumnType::DateTime), col("DateUpdate", ColumnType::DateTime),
-                     col("Flags", ColumnType::Long), col("ForeignName", ColumnType::Text),
-                     col("Id", ColumnType::Long), col("Lv", ColumnType::Ole), col("LvExtra", ColumnType::Ole),
-                     col("LvModule", ColumnType::Ole), col("LvProp", ColumnType::Ole),
-                     col("Name", ColumnType::Text), col("Owner", ColumnType::Binary),
-                     col("ParentId", ColumnType::Long), col("RmtInfoLong", ColumnType::Ole),
-                     col("RmtInfoShort", ColumnType::Binary), col("Type", ColumnType::Integer)},
-                    true, 2);
-    d_->defineTable(QStringLiteral("MSysACEs"),
-                    {col("ACM", ColumnType::Long), col("FInheritable", ColumnType::Byte),
-                     col("ObjectId", ColumnType::Long), col("SID", ColumnType::Binary)},
-                    true, 0);
-    d_->defineTable(QStringLiteral("MSysQueries"),
-                    {col("Attribute", ColumnType::Byte), col("Expression", ColumnType::Memo),
-                     col("Flag", ColumnType::Integer), col("LvExtra", ColumnType::Ole),
-                     col("Name1", ColumnType::Memo), col("Name2", ColumnType::Memo),
-                     col("ObjectId", ColumnType::Long), col("Order", ColumnType::Binary)},
-                    true, 0);
-    d_->defineTable(QStringLiteral("MSysRelationships"),
-                    {col("ccolumn", ColumnType::Long), col("grbit", ColumnType::Long),
-                     col("icolumn", ColumnType::Long), col("szColumn", ColumnType::Text),
-                     col("szObject", ColumnType::Text), col("szReferencedColumn", ColumnType::Text),
-                     col("szReferencedObject", ColumnType::Text), col("szRelationship", ColumnType::Text)},
-                    true, 0);
-    d_->catalogRow(kContainerTables, kContainerRoot, QStringLiteral("Tables"), 3, kSystemFlag);
-    d_->catalogRow(kContainerDatabases, kContainerRoot, QStringLiteral("Databases"), 3, kSystemFlag);
-    d_->catalogRow(kContainerRelationships, kContainerRoot, QStringLiteral("Relationships"), 3, kSystemFlag);
-    for (std::size_t i = 0; i < d_->tables.size(); ++i)
-        d_->catalogRow(d_->tables[i].tdefPages.front(), kContainerTables, d_->tables[i].name, 1, kSystemFlag);
+    d_->systemObjects();
 }
 
 JetWriter::~JetWriter() = default;
@@ -764,9 +967,20 @@ void JetWriter::createTable(const QString& name, const std::vector<ColumnDef>& c
         fail(QStringLiteral("データベースは既に閉じられています。"), 3420);
     if (name.startsWith(QLatin1String("MSys"), Qt::CaseInsensitive))
         fail(QStringLiteral("テーブル名 '%1' は使えません。").arg(name), errnum::InvalidArgument);
-    d_->defineTable(name, columns, false, 0);
+    std::vector<ColumnSpec> specs;
+    std::vector<std::pair<QString, QStringList>> properties;
+    for (const ColumnDef& c : columns) {
+        if (c.type == ColumnType::Boolean)
+            fail(QStringLiteral("列 '%1' の型 %2 は書き込めません。").arg(c.name, columnTypeName(c.type)),
+                 errnum::InvalidArgument);
+        specs.push_back(ColumnSpec{c, 0});
+        if (c.type == ColumnType::Text || c.type == ColumnType::Memo)
+            properties.push_back({c.name, {QStringLiteral("AllowZeroLength")}});
+    }
+    d_->defineTable(name, specs, false, 0);
     const Impl::Table& t = d_->tables.back();
-    d_->catalogRow(t.tdefPages.front(), kContainerTables, name, 1, 0);
+    d_->catalogRow(t.tdefPages.front(), kContainerTables, name, 1, kCreatorSid,
+                   properties.empty() ? QByteArray() : format::columnPropertiesBlob(properties));
 }
 
 void JetWriter::insert(const QString& table, const Row& values) {

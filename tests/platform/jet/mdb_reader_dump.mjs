@@ -1,5 +1,5 @@
 // Prints what the npm package mdb-reader sees in an Access file, as JSON:
-// { tables: [...], data: { name: { columns: [{name, type, size}], rowCount, rows: [[...], ...] } } }.
+// { tables: [...], systemTables: [...], password, creationDate, data: { name: { columns: [{name, type, size}], rowCount, rows: [[...], ...] } } }.
 // Usage: node mdb_reader_dump.mjs NODE_MODULES FILE [TABLE...]
 import { readFileSync } from "node:fs";
 import path from "node:path";
@@ -26,4 +26,13 @@ for (const name of only.length ? only : tables) {
     );
     data[name] = { columns, rowCount: table.rowCount, rows };
 }
-process.stdout.write(JSON.stringify({ tables, data }));
+const systemTables = reader.getTableNames({ normalTables: false, systemTables: true });
+process.stdout.write(
+    JSON.stringify({
+        tables,
+        systemTables,
+        password: reader.getPassword(),
+        creationDate: reader.getCreationDate()?.toISOString() ?? null,
+        data,
+    })
+);

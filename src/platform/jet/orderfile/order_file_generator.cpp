@@ -340,7 +340,8 @@ struct Builder {
         const int terms = local.below(4);
         for (int i = 1; i <= 8; ++i)
             r.text(QStringLiteral("FUKI%1").arg(i),
-                   i <= terms ? QString::fromLatin1(demo::kTerms[std::size_t((gyou + i * 3) % 10)].number)
+                   i <= terms ? QString::fromLatin1(
+                                    demo::kTerms[std::size_t(gyou + i * 3) % demo::kTerms.size()].number)
                               : QString());
         add(r);
     }
@@ -353,7 +354,8 @@ struct Builder {
         r.number(QStringLiteral("FUKI_SU"), count);
         for (int i = 1; i <= 8; ++i)
             r.text(QStringLiteral("FUKI%1").arg(i),
-                   i <= count ? QString::fromLatin1(demo::kTerms[std::size_t((orderNo + i) % 10)].number)
+                   i <= count ? QString::fromLatin1(
+                                    demo::kTerms[std::size_t(orderNo + i) % demo::kTerms.size()].number)
                               : QString());
         add(r);
     }
@@ -366,7 +368,7 @@ struct Builder {
         r.text(QStringLiteral("NAME_NM"), u8(m.nameType));
         r.text(QStringLiteral("SIZAI_CD"), QString::fromLatin1(m.code));
         r.text(QStringLiteral("SIZAI_NM"), u8(m.name));
-        const int first = rng.below(3), count = 2 + rng.below(4);
+        const int first = rng.below(2), count = 2 + rng.below(4); // a run of the demo sizes
         int total = 0;
         for (int i = 1; i <= 10; ++i) {
             const bool used = i <= count;
