@@ -189,7 +189,28 @@ int McWinFTP::perform(const Request& req) {
         curl_easy_setopt(c, CURLOPT_READDATA, req.upload);
         curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(req.upload->size()));
     }
-    const CURLcode rc = curl_easy_perform(c);
+    // Driven through our own multi handle, which keeps the control connection between requests.
+    // The poll is kept short: libcurl 7.88 does not always wake up when a passive data connection
+    // is established and would otherwise sit out its full wait on every transfer.
+    CURLcode rc = CURLE_OK;
+    if (curl_multi_add_handle(multi_, c) != CURLM_OK) {
+        rc = CURLE_FAILED_INIT;
+    } else {
+        int running = 1;
+        while (running) {
+            if (curl_multi_perform(multi_, &running) != CURLM_OK) {
+                rc = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running)
+                curl_multi_poll(multi_, nullptr, 0, 5, nullptr);
+        }
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(multi_, &left))
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == c)
+                rc = msg->data.result;
+        curl_multi_remove_handle(multi_, c);
+    }
     curl_easy_setopt(c, CURLOPT_POSTQUOTE, nullptr);
     curl_slist_free_all(post);
     return rc;
@@ -231,6 +252,11 @@ void McWinFTP::OpenSession() {
     dir_.clear();
     mlsd_.reset();
     curl_ = curl_easy_init();
+    multi_ = curl_ ? curl_multi_init() : nullptr;
+    if (!multi_ && curl_) {
+        curl_easy_cleanup(curl_);
+        curl_ = nullptr;
+    }
     if (!curl_) {
         report(CURLE_FAILED_INIT, fromCp932(curl_easy_strerror(CURLE_FAILED_INIT)));
         return;
@@ -243,8 +269,7 @@ void McWinFTP::OpenSession() {
     const int rc = perform(req);
     if (rc != CURLE_OK) {
         raiseError(rc);
-        curl_easy_cleanup(curl_);
-        curl_ = nullptr;
+        CloseSession();
         return;
     }
     bool mlsd = false;
@@ -259,8 +284,12 @@ void McWinFTP::OpenSession() {
 void McWinFTP::CloseSession() {
     endListing();
     if (curl_) {
-        curl_easy_cleanup(curl_); // sends QUIT and closes the control connection
+        curl_easy_cleanup(curl_);
         curl_ = nullptr;
+    }
+    if (multi_) {
+        curl_multi_cleanup(multi_); // sends QUIT and closes the control connection
+        multi_ = nullptr;
     }
 }
 

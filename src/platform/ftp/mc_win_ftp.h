@@ -1,7 +1,8 @@
 #pragma once
 // One FTP session, kept open between operations: connect, transfer files in both directions,
 // rename, delete, make and remove directories, and walk a directory listing one entry at a time
-// while other transfers go on. Built on libcurl; one easy handle holds the control connection.
+// while other transfers go on. Built on libcurl: one easy handle, run through a multi handle of
+// its own whose connection cache keeps the one control connection between requests.
 //
 // The current directory is kept here as a path relative to the login directory and applied to
 // every request, so it survives a reconnect that libcurl makes on its own.
@@ -17,6 +18,7 @@
 
 using CURL = void;
 using CURLSH = void;
+using CURLM = void;
 
 namespace kemnoa::ftp {
 
@@ -110,6 +112,7 @@ private:
 
     CURLSH* share_ = nullptr;
     CURL* curl_ = nullptr;
+    CURLM* multi_ = nullptr; // owns the connection cache of the session
     qint32 port_ = DefaultPort;
     std::optional<QString> host_;
     std::optional<QString> user_;

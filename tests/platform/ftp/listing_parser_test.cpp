@@ -1,6 +1,7 @@
 #include "platform/ftp/listing_parser.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace kemnoa::ftp;
 
@@ -79,6 +80,40 @@ TEST(ListingParser, NameIsCutAtNul) {
 
 TEST(ListingParser, LinesSplitOnCrLfAndLf) {
     EXPECT_EQ(listingLines("a\r\nb\n\r\nc"), (QList<QByteArray>{"a", "b", "c"}));
+}
+
+// Listings are server input: mutated real lines and random bytes must parse or be skipped, never crash.
+TEST(ListingParser, MalformedLinesNeverCrash) {
+    std::mt19937 rng(20261210);
+    const char alphabet[] = "-drwxlJanFebDec0123456789:;= <>DIR/.AMPM\t\r\0\xff\x81type=filesizemodify";
+    for (int i = 0; i < 20000; ++i) {
+        QByteArray line(cases[rng() % std::size(cases)].line);
+        const int edits = 1 + static_cast<int>(rng() % 6);
+        for (int e = 0; e < edits; ++e) {
+            const qsizetype at = line.isEmpty() ? 0 : static_cast<qsizetype>(rng() % line.size());
+            const char c = alphabet[rng() % (sizeof(alphabet) - 1)];
+            switch (rng() % 3) {
+            case 0:
+                line.insert(at, c);
+                break;
+            case 1:
+                if (!line.isEmpty())
+                    line.remove(at, 1 + static_cast<qsizetype>(rng() % 8));
+                break;
+            default:
+                if (!line.isEmpty())
+                    line[at] = c;
+                break;
+            }
+        }
+        if (const auto e = parseMlsdLine(line)) {
+            EXPECT_FALSE(e->name.isEmpty());
+        }
+        if (const auto e = parseListLine(line, 2026)) {
+            EXPECT_FALSE(e->name.isEmpty());
+            EXPECT_TRUE(e->date.isValid());
+        }
+    }
 }
 
 TEST(ListingParser, Wildcards) {

@@ -139,6 +139,23 @@ TEST_F(FtpClientTest, ActiveModeTransfers) {
                 0);
 }
 
+TEST_F(FtpClientTest, TextModeTransfersAsAscii) {
+    writeFile(rootFile(QStringLiteral("lines.txt")), "a\nb\n");
+    writeFile(localFile(QStringLiteral("up.txt")), "x\ny\n");
+    connect();
+    // ASCII mode on the wire; the file gets this system's own line ends.
+    ASSERT_TRUE(ftp.GetFile(QStringLiteral("lines.txt"), localFile(QStringLiteral("lines.txt")), false, 1));
+    EXPECT_EQ(readFile(localFile(QStringLiteral("lines.txt"))), QByteArray("a\nb\n"));
+    ASSERT_TRUE(ftp.PutFile(localFile(QStringLiteral("up.txt")), QStringLiteral("up.txt"), 1));
+    EXPECT_EQ(readFile(rootFile(QStringLiteral("up.txt"))), QByteArray("x\ny\n"));
+    // Any other value is binary.
+    ASSERT_TRUE(ftp.GetFile(QStringLiteral("lines.txt"), localFile(QStringLiteral("bin.txt")), false, 0));
+    EXPECT_EQ(readFile(localFile(QStringLiteral("bin.txt"))), QByteArray("a\nb\n"));
+    const QStringList cmds = server.commands();
+    EXPECT_TRUE(cmds.contains(QStringLiteral("TYPE A")));
+    EXPECT_TRUE(cmds.contains(QStringLiteral("TYPE I")));
+}
+
 TEST_F(FtpClientTest, GetFileHonoursFailIfExists) {
     writeFile(rootFile(QStringLiteral("ORD1.mdb")), "server");
     writeFile(localFile(QStringLiteral("ORD1.mdb")), "local");
