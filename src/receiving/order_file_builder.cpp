@@ -61,7 +61,7 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAINO")] = txt(QStringLiteral("IR%1").arg(ordNo));
     // The third tag code of every three has no conversion row.
     static const char* const kTags[] = {core::demo::ClientTagCodes[0], core::demo::ClientTagCodes[1],
-                                        "CL-TAG-99"};
+                                        "CT-99"};
     r[QStringLiteral("TAFCD")] = txt(QString::fromLatin1(kTags[(gyou - 1) % 3]));
     r[QStringLiteral("TACLT")] = txt(QString::fromUtf8(kColor[gyou % 4]));
     r[QStringLiteral("TAPHN")] =
@@ -130,9 +130,9 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     FileRow fz;
     fz[QStringLiteral("ORD_NO")] = num(ordNo);
     fz[QStringLiteral("GYOU")] = num(1);
-    fz[QStringLiteral("NAME_NM")] = txt(QStringLiteral("ピスネーム"));
-    fz[QStringLiteral("SIZAI_CD")] = txt(QStringLiteral("P-400"));
-    fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("ピスネーム 10x40"));
+    fz[QStringLiteral("NAME_NM")] = txt(QString::fromUtf8(core::demo::NameTypes[0]));
+    fz[QStringLiteral("SIZAI_CD")] = txt(QString::fromLatin1(core::demo::MaterialCodes[0]));
+    fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("朱子織ネーム 白"));
     fz[QStringLiteral("TITLEKEI")] = txt(QStringLiteral("合計"));
     fz[QStringLiteral("SURYOKEI")] = num(300);
     fz[QStringLiteral("TITLEMUJI")] = txt(QStringLiteral("ムジ"));

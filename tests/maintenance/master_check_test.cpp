@@ -35,7 +35,7 @@ TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
     EXPECT_TRUE(rows[2].message.startsWith(QStringLiteral("洗濯ネーム2行目")));
 
     // Corrected in the work tables, the next check leaves exactly the remaining finding.
-    connection_.execute(QStringLiteral("Update rcv_denheaddata Set KESSAI = '中国決済', NOU_CD = 'N002' "
+    connection_.execute(QStringLiteral("Update rcv_denheaddata Set KESSAI = '中国決済', NOU_CD = 'C0102-01' "
                                        "Where ORD_NO = 7001"));
     maintenance::MP_ErrDataMake(prompter_, connection_, 7001);
     rows = maintenance::loadErrorList(connection_, 7001);

@@ -84,9 +84,9 @@ TEST_P(ImportTest, ImportsOrdersLinesAndSubmissionsWithTheirRules) {
     EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 2")),
               QStringLiteral("KT-1002"));
     EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_posdata Where ORD_NO = 1002 And GYOU = 3")),
-              QStringLiteral("CL-TAG-99"));
+              QStringLiteral("CT-99"));
     EXPECT_EQ(text(QStringLiteral("Select TAFCD From rcv_cardata Where ORD_NO = 1002 And GYOU = 1")),
-              QStringLiteral("CL-TAG-01"));
+              QStringLiteral("CT-01"));
     // Every order was checked and found correct.
     EXPECT_EQ(count(QStringLiteral("rcv_errdata")), 0);
     EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ERR_SU = 0")), 3);
