@@ -174,6 +174,49 @@ TEST_P(ImportTest, AFailingFileKeepsItsCommittedOrdersAndTheRunGoesOnWhenTold) {
     EXPECT_EQ(prompter_.messages().filter(QStringLiteral("[読み込み済み]")).size(), 1);
 }
 
+TEST_P(ImportTest, AStatementRejectedMidOrderRollsBackThatOrderOnly) {
+    // The database refuses one care-label line of the second order, after its header, its hang-tag
+    // lines and its first care-label line were written.
+    if (GetParam() == db::Dialect::SQLite) {
+        connection_.execute(QStringLiteral("Create Trigger refuse_boom Before Insert On rcv_cardata "
+                                           "When NEW.TASIZ = 'BOOM' Begin Select Raise(Abort, 'boom'); End"));
+    } else {
+        connection_.execute(QStringLiteral("Create Function refuse_boom() Returns trigger As $$ Begin "
+                                           "If NEW.tasiz = 'BOOM' Then Raise Exception 'boom'; End If; "
+                                           "Return NEW; End $$ Language plpgsql"));
+        connection_.execute(QStringLiteral("Create Trigger refuse_boom Before Insert On rcv_cardata "
+                                           "For Each Row Execute Function refuse_boom()"));
+    }
+    BuiltFile f;
+    f.orders = {sampleOrder(3501, 1), sampleOrder(3502, 3), sampleOrder(3503, 1)};
+    f.orders[1].car[1][QStringLiteral("TASIZ")] = jet::Value::text(QStringLiteral("BOOM"));
+    f.ehj = {sampleEhj(1, QStringLiteral("E0001"))};
+    write(QStringLiteral("ORD1.mdb"), f);
+
+    prompter_.answer(true);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(files(), QStringList{QStringLiteral("ORD1.err")});
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = 3501")), 1);
+    EXPECT_EQ(count(QStringLiteral("rcv_cardata Where ORD_NO = 3501")), 1);
+    for (const char* table : {"rcv_denheaddata", "rcv_posdata", "rcv_cardata", "rcv_addfukidata",
+                              "rcv_fuzokudata", "rcv_errdata"})
+        EXPECT_EQ(count(QString::fromLatin1(table) + QStringLiteral(" Where ORD_NO = 3502")), 0) << table;
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = 3503")), 0); // the file stopped there
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 0);
+
+    // Without the refusal the same file imports the rest.
+    connection_.execute(GetParam() == db::Dialect::SQLite
+                            ? QStringLiteral("Drop Trigger refuse_boom")
+                            : QStringLiteral("Drop Trigger refuse_boom On rcv_cardata"));
+    QFile::rename(folder_ + QStringLiteral("ORD1.err"), folder_ + QStringLiteral("ORD1.mdb"));
+    prompter_.events.clear();
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(count(QStringLiteral("rcv_cardata Where ORD_NO = 3502")), 3);
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 3);
+    EXPECT_EQ(prompter_.messages().filter(QStringLiteral("[読み込み済み]")).size(), 1);
+    EXPECT_TRUE(files().isEmpty());
+}
+
 TEST_P(ImportTest, AnsweringNoStopsAtOnceAndLeavesTheNextFile) {
     BuiltFile bad;
     bad.orders = {sampleOrder(4001, 1)};
