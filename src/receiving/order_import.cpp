@@ -246,11 +246,26 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                     for (std::size_t c = 0; c < pos.size(); ++c)
                         src[c] = pos[c] >= 0 ? heads.rows[r][pos[c]] : QVariant();
                 previous = n;
-                if (importOrder(file, n, src) && services_.errDataMake)
+                // The order's header, lines and tag codes are written together or not at all.
+                WorkTransaction tx(work_);
+                if (MF_DenHeadImport(file, n, src))
+                    continue; // already present: refused, nothing written
+                MP_PosImport(file, n);
+                MP_CarImport(file, n);
+                MP_AddFukiImport(file, n);
+                MP_FuzokuImport(file, n);
+                work_.execute(tagConversion(true), {n});
+                tx.commit();
+                prompter_.processEvents();
+                if (services_.errDataMake)
                     services_.errDataMake(n);
             }
         }
-        importStaging(file);
+        // Both tables of the file are staged together or not at all.
+        WorkTransaction tx(work_);
+        MP_EhjRrkImport(file);
+        MP_FukiRrkImport(file);
+        tx.commit();
     } catch (const core::Error& e) {
         file.file.reset();
         const QString line = QStringLiteral("♯") + e.text();
@@ -265,9 +280,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
     return false;
 }
 
-// Returns true when the order was written (and is to be checked), false for a duplicate.
-bool OrderImport::importOrder(FileState& file, qint32 n, const std::vector<QVariant>& headerRow) {
-    // MF_DenHeadImport: an order already present is refused as a whole.
+bool OrderImport::MF_DenHeadImport(FileState&, qint32 n, const std::vector<QVariant>& headerRow) {
     if (work_.hasRow(QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?"), {n})) {
         const QString no = QString::number(n);
         prompter_.message(
@@ -276,79 +289,80 @@ bool OrderImport::importOrder(FileState& file, qint32 n, const std::vector<QVari
                                "の発注データを削除してから行ってください。"),
             QStringLiteral("読み込み済み"), core::MsgIcon::Critical);
         prompter_.listAdd(QStringLiteral("発注番号(") + no + QStringLiteral(")は既に受信（読込）済み"));
-        return false;
+        return true;
     }
-    // Every value is mapped (and a bad one found) before anything is written.
     const WorkValues header = mapHeader(headerRow, n);
-    std::vector<std::vector<QVariantList>> lines(4);
-    for (std::size_t t = 0; t < 4; ++t) {
-        const TableDef& def = *lineTables()[t];
-        const LineIndex& idx = file.lineTable(t);
-        const auto it = idx.byOrder.constFind(n);
-        if (it == idx.byOrder.constEnd())
-            continue;
-        SourceValues src(def.columns.size());
-        for (int r : *it) {
-            const auto& row = idx.table.rows[static_cast<std::size_t>(r)];
-            for (std::size_t c = 0; c < def.columns.size(); ++c)
-                src[c] = row[static_cast<std::size_t>(idx.positions[c])];
-            lines[t].push_back(mapLine(def, src, n));
-        }
-    }
     const QString caution =
         header[static_cast<qsizetype>(headerTable().names().indexOf(QStringLiteral("BIKO1")))].toString();
     if (!caution.isEmpty())
         prompter_.message(QStringLiteral("読み込み中の発注(") + QString::number(n) +
                               QStringLiteral(")に以下の注意情報があります。") + kCrLf + kCrLf + caution,
                           QStringLiteral("注意してください"), core::MsgIcon::Information);
-
-    WorkTransaction tx(work_);
     work_.executeEach(insertStatement(headerTable()), {header});
-    for (std::size_t t = 0; t < 4; ++t) {
-        const TableDef& def = *lineTables()[t];
-        work_.execute(QStringLiteral("Delete From ") + def.workTable + QStringLiteral(" Where ORD_NO = ?"),
-                      {n});
-        work_.executeEach(insertStatement(def), lines[t]);
-    }
-    work_.execute(tagConversion(true), {n});
-    tx.commit();
-    prompter_.processEvents();
-    return true;
+    return false;
 }
 
-void OrderImport::importStaging(FileState& file) {
-    std::vector<QVariantList> rows[2];
-    const TableDef* defs[2] = {&ehjStaging(), &fukiStaging()};
-    for (int k = 0; k < 2; ++k) {
-        const TableDef& def = *defs[k];
-        const FileTable table = file.file->readTable(def.fileTable);
-        const std::vector<int> pos = resolveColumns(def, table.columns);
-        const qsizetype idCol = [&] {
-            for (qsizetype i = 0; i < table.columns.size(); ++i)
-                if (table.columns[i].compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
-                    return i;
-            throw core::Error(QStringLiteral("テーブル'%1'に列'id'がありません。").arg(def.fileTable),
-                              importerr::MissingColumn);
-        }();
-        std::vector<int> order(table.rows.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = static_cast<int>(i);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return sortsBefore(table.rows[a][idCol], table.rows[b][idCol]);
-        });
+void OrderImport::importLines(FileState& file, std::size_t tableIndex, qint32 n) {
+    const TableDef& def = *lineTables()[tableIndex];
+    const LineIndex& idx = file.lineTable(tableIndex);
+    std::vector<QVariantList> rows;
+    const auto it = idx.byOrder.constFind(n);
+    if (it != idx.byOrder.constEnd()) {
         SourceValues src(def.columns.size());
-        for (int r : order) {
+        for (int r : *it) {
+            const auto& row = idx.table.rows[static_cast<std::size_t>(r)];
             for (std::size_t c = 0; c < def.columns.size(); ++c)
-                src[c] = table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(pos[c])];
-            rows[k].push_back(mapStaging(def, src));
+                src[c] = row[static_cast<std::size_t>(idx.positions[c])];
+            rows.push_back(mapLine(def, src, n));
         }
     }
-    // Both tables of the file are staged together or not at all.
-    WorkTransaction tx(work_);
-    for (int k = 0; k < 2; ++k)
-        work_.executeEach(insertStatement(*defs[k], QStringLiteral("KAKUNIN_FLG"), QStringLiteral("'0'")),
-                          rows[k]);
-    tx.commit();
+    work_.execute(QStringLiteral("Delete From ") + def.workTable + QStringLiteral(" Where ORD_NO = ?"), {n});
+    work_.executeEach(insertStatement(def), rows);
+}
+
+void OrderImport::MP_PosImport(FileState& file, qint32 n) {
+    importLines(file, 0, n);
+}
+void OrderImport::MP_CarImport(FileState& file, qint32 n) {
+    importLines(file, 1, n);
+}
+void OrderImport::MP_AddFukiImport(FileState& file, qint32 n) {
+    importLines(file, 2, n);
+}
+void OrderImport::MP_FuzokuImport(FileState& file, qint32 n) {
+    importLines(file, 3, n);
+}
+
+void OrderImport::stageSubmissions(FileState& file, const TableDef& def) {
+    const FileTable table = file.file->readTable(def.fileTable);
+    const std::vector<int> pos = resolveColumns(def, table.columns);
+    const qsizetype idCol = [&] {
+        for (qsizetype i = 0; i < table.columns.size(); ++i)
+            if (table.columns[i].compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+                return i;
+        throw core::Error(QStringLiteral("テーブル'%1'に列'id'がありません。").arg(def.fileTable),
+                          importerr::MissingColumn);
+    }();
+    std::vector<int> order(table.rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return sortsBefore(table.rows[a][idCol], table.rows[b][idCol]); });
+    std::vector<QVariantList> rows;
+    SourceValues src(def.columns.size());
+    for (int r : order) {
+        for (std::size_t c = 0; c < def.columns.size(); ++c)
+            src[c] = table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(pos[c])];
+        rows.push_back(mapStaging(def, src));
+    }
+    work_.executeEach(insertStatement(def, QStringLiteral("KAKUNIN_FLG"), QStringLiteral("'0'")), rows);
+}
+
+void OrderImport::MP_EhjRrkImport(FileState& file) {
+    stageSubmissions(file, ehjStaging());
+}
+void OrderImport::MP_FukiRrkImport(FileState& file) {
+    stageSubmissions(file, fukiStaging());
 }
 
 void OrderImport::Command1_Click() {

@@ -9,6 +9,7 @@
 
 #include "core/prompter.h"
 #include "receiving/order_file.h"
+#include "receiving/order_tables.h"
 #include "receiving/work_database.h"
 
 #include <QString>
@@ -44,8 +45,17 @@ public:
 
 private:
     struct FileState;
-    bool importOrder(FileState& file, qint32 ordNo, const std::vector<QVariant>& headerRow);
-    void importStaging(FileState& file);
+    // A failure is thrown as core::Error and fails the file. MF_DenHeadImport is true for an order
+    // already present (refused, nothing written).
+    bool MF_DenHeadImport(FileState& file, qint32 ordNo, const std::vector<QVariant>& headerRow);
+    void MP_PosImport(FileState& file, qint32 ordNo);
+    void MP_CarImport(FileState& file, qint32 ordNo);
+    void MP_AddFukiImport(FileState& file, qint32 ordNo);
+    void MP_FuzokuImport(FileState& file, qint32 ordNo);
+    void MP_EhjRrkImport(FileState& file);
+    void MP_FukiRrkImport(FileState& file);
+    void importLines(FileState& file, std::size_t tableIndex, qint32 ordNo);
+    void stageSubmissions(FileState& file, const TableDef& def);
     void finalSteps();
     void logAndList(const QString& line);
 
