@@ -35,8 +35,8 @@ void addGeneralCommands(CommandList& commands);
 void addReceiveCommands(CommandList& commands);
 void addImportCommands(CommandList& commands);
 void addDbCommands(CommandList& commands);
-void addJetCommands(CommandList& commands);
 void addLzhCommands(CommandList& commands);
+void addJetCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

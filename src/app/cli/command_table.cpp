@@ -9,8 +9,8 @@ const CommandList& allCommands() {
         addReceiveCommands(list);
         addImportCommands(list);
         addDbCommands(list);
-        addJetCommands(list);
         addLzhCommands(list);
+        addJetCommands(list);
         return list;
     }();
     return commands;

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -27,15 +28,25 @@ public:
     // The value of a named column in row r; throws kemnoa::core::Error (3265) for an unknown column.
     const Value& value(std::size_t r, const QString& column) const;
 
-    // Rows whose column equals the value (Null matches nothing), in their present order.
+    // Rows whose column equals the value (Null matches nothing), in their present order. Asking a
+    // number column for a number builds an index of that column on first use, so picking the lines
+    // of one order after another out of a whole table stays cheap.
     RowSet where(const QString& column, const Value& equals) const;
     // Rows sorted by the columns, each ascending; rows that tie keep their order.
     RowSet orderBy(const QStringList& columns) const;
 
 private:
     int requireColumn(const QString& name) const;
+    const std::vector<std::size_t>* numberIndexLookup(std::size_t column, double key) const;
     std::shared_ptr<const std::vector<Column>> columns_ = std::make_shared<std::vector<Column>>();
     std::vector<Row> rows_;
+    // Per column: rows by numeric value; empty when the column holds anything but numbers and Null.
+    struct NumberIndex {
+        bool usable = false;
+        std::unordered_map<double, std::vector<std::size_t>> rows;
+    };
+    mutable std::shared_ptr<std::unordered_map<std::size_t, NumberIndex>> indexes_ =
+        std::make_shared<std::unordered_map<std::size_t, NumberIndex>>();
 };
 
 // A Select on one table: "Select * From table [Where c1 = v1 And ...] [Order By ...]".

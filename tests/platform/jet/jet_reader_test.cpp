@@ -81,9 +81,25 @@ TEST_F(JetReaderTest, SelectFiltersAndOrdersLikeTheImportStatements) {
     // The same through a whole table in memory, and a text filter compared by its number.
     const RowSet all = r.readTable(QStringLiteral("posdata"));
     EXPECT_EQ(all.where(QStringLiteral("ord_no"), Value::text(QString::number(n))).size(), 3u);
-    const RowSet byDescendingInput = all.orderBy({QStringLiteral("GYOU"), QStringLiteral("ORD_NO")});
-    EXPECT_EQ(byDescendingInput.value(0, QStringLiteral("ORD_NO")), Value::integer(data.orderNumbers[0]));
-    EXPECT_EQ(byDescendingInput.value(4, QStringLiteral("GYOU")), Value::integer(2));
+    const RowSet byLine = all.orderBy({QStringLiteral("GYOU"), QStringLiteral("ORD_NO")});
+    EXPECT_EQ(byLine.value(0, QStringLiteral("ORD_NO")), Value::integer(data.orderNumbers[0]));
+    EXPECT_EQ(byLine.value(4, QStringLiteral("GYOU")), Value::integer(2));
+    // Repeated lookups (served by the number index) agree with the order after sorting too.
+    for (qint32 order : data.orderNumbers) {
+        for (const RowSet* set : {&all, &byLine}) {
+            const RowSet lines = set->where(QStringLiteral("ORD_NO"), Value::real(order));
+            ASSERT_EQ(lines.size(), 3u);
+            for (std::size_t i = 0; i < 3; ++i)
+                EXPECT_EQ(lines.value(i, QStringLiteral("ORD_NO")), Value::integer(order));
+        }
+        EXPECT_EQ(
+            byLine.where(QStringLiteral("ORD_NO"), Value::integer(order)).value(2, QStringLiteral("GYOU")),
+            Value::integer(3));
+    }
+    EXPECT_TRUE(all.where(QStringLiteral("ORD_NO"), Value::integer(-5)).empty());
+    EXPECT_TRUE(all.where(QStringLiteral("ORD_NO"), Value()).empty());
+    // A text column is searched row by row: a number matches text holding that number.
+    EXPECT_EQ(all.where(QStringLiteral("TAPR12"), Value::integer(0)).size(), all.size());
 
     // Null and empty text stay apart.
     const RowSet head = r.select({QStringLiteral("denheaddata"), {}, {QStringLiteral("ORD_NO")}});
