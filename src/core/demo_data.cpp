@@ -63,48 +63,65 @@ QList<TableRows> workTables() {
         namecode.rows << QVariantList{u(n)};
     out << namecode;
 
-    out << TableRows{QStringLiteral("kemmst_sizaicode"),
-                     {QStringLiteral("name_nm"), QStringLiteral("sizai_cd"), QStringLiteral("sizai_nm")},
-                     {texts({"下札", "T-100", "下札 白 50x90"}),
-                      texts({"下札", "T-110", "下札 クラフト 50x90"}),
-                      texts({"洗濯ネーム", "C-200", "洗濯ネーム サテン 30mm"}),
-                      texts({"洗濯ネーム", "C-210", "洗濯ネーム ナイロンタフタ 25mm"}),
-                      texts({"織ネーム", "W-300", "織ネーム ブランド 60x20"}),
-                      texts({"ピスネーム", "P-400", "ピスネーム 10x40"})}};
+    out << TableRows{
+        QStringLiteral("kemmst_sizaicode"),
+        {QStringLiteral("name_nm"), QStringLiteral("sizai_cd"), QStringLiteral("sizai_nm")},
+        {texts({"織ネーム", "W-001", "朱子織ネーム 白"}), texts({"織ネーム", "W-002", "タフタ織ネーム 黒"}),
+         texts({"プリントネーム", "P-101", "ポリエステルサテン"}),
+         texts({"プリントネーム", "P-102", "ナイロンタフタ"}), texts({"下札", "T-201", "上質紙 220kg"}),
+         texts({"下札", "T-202", "コート紙 ミシン目入"}), texts({"品質表示", "Q-301", "テトロンタフタ"}),
+         texts({"サイズネーム", "S-401", "サイズ織ネーム"})}};
 
     TableRows size{
         QStringLiteral("kemmst_size"), {QStringLiteral("size_value"), QStringLiteral("sort_lv")}, {}};
-    const int order[] = {10, 20, 30, 40, 50, 90};
-    for (int i = 0; i < 6; ++i)
+    const int order[] = {10, 20, 30, 40, 50, 60, 70, 110, 120, 130, 140};
+    for (int i = 0; i < 11; ++i)
         size.rows << QVariantList{u(Sizes[i]), order[i]};
     out << size;
 
     const QStringList ehjColumns = {u("EHJ_NO"), u("EHJ1"), u("EHJ2"), u("EHJ3"),      u("EHJ4"),
                                     u("EHJ5"),   u("EHJ6"), u("B01"),  u("B02"),       u("B03"),
                                     u("B04"),    u("B05"),  u("UPD"),  u("EHJ_HENKAN")};
-    out << TableRows{QStringLiteral("kemmst_ehj"),
-                     ehjColumns,
-                     {texts({"E0001", "1030", "2010", "3011", "4010", "5010", "6010", "", "", "", "", "",
-                             "2024/04/01 09:00:00", "A01"}),
-                      texts({"E0002", "1050", "2020", "3021", "4020", "5011", "", "", "", "", "", "",
-                             "2024/04/01 09:00:00", "A02"}),
-                      texts({"E0003", "1071", "2020", "3040", "4030", "", "", "手洗い", "", "", "", "",
-                             "2024/04/02 10:30:00", "B01"}),
-                      texts({"E0004", "1041", "2010", "3012", "5020", "6030", "", "", "", "", "", "",
-                             "2024/04/03 14:15:00", "B02"})}};
+    // Sets and terms of the order-file generator, with conversion codes and dates of our own.
+    const char* sets[][7] = {{"E0001", "1030", "2020", "3012", "4010", "5011", "6020"},
+                             {"E0002", "1040", "2010", "3022", "4020", "5020", "6010"},
+                             {"E0003", "1050", "2020", "3031", "4030", "5010", ""},
+                             {"E0004", "1060", "2010", "3040", "4010", "", ""},
+                             {"E0005", "1010", "2020", "3011", "4020", "5011", "6030"},
+                             {"E0006", "1070", "2010", "3020", "4010", "5020", "6040"},
+                             {"E0007", "1031", "2020", "3013", "4030", "6020", ""},
+                             {"E0008", "1041", "2010", "3023", "4020", "5010", "6010"}};
+    TableRows ehj{QStringLiteral("kemmst_ehj"), ehjColumns, {}};
+    for (int i = 0; i < 8; ++i) {
+        QVariantList row;
+        for (const char* v : sets[i])
+            row << u(v);
+        row << u(i == 2 ? "手洗い" : "") << u("") << u("") << u("") << u("");
+        row << u("2024/04/01 09:00:00") << QStringLiteral("A%1").arg(i + 1, 2, 10, QLatin1Char('0'));
+        ehj.rows << row;
+    }
+    out << ehj;
 
-    out << TableRows{
+    const char* terms[][2] = {{"F001", "洗濯ネットを使用してください"},
+                              {"F002", "裏返して洗ってください"},
+                              {"F003", "濃色のものは色落ちすることがあります"},
+                              {"F004", "他のものと分けて洗ってください"},
+                              {"F005", "漂白剤は使用しないでください"},
+                              {"F006", "タンブル乾燥はお避けください"},
+                              {"F007", "アイロンは当て布をしてください"},
+                              {"F008", "形を整えて陰干ししてください"},
+                              {"F009", "素材の特性上、多少縮むことがあります"},
+                              {"F010", "プリント部分にアイロンを当てないでください"}};
+    TableRows fuki{
         QStringLiteral("kemmst_fuki"),
         {u("FUKI_NO"), u("FUKI_NAIYO"), u("B01"), u("B02"), u("B03"), u("B04"), u("B05"), u("UPD")},
-        {texts({"F0001", "洗濯ネットを使用してください", "", "", "", "", "", "2024/04/01 09:00:00"}),
-         texts({"F0002", "濃色のものは色落ちすることがありますので、他のものと分けて洗ってください", "", "",
-                "", "", "", "2024/04/01 09:00:00"}),
-         texts({"F0003", "タンブル乾燥はお避けください", "", "", "", "", "", "2024/04/01 09:00:00"}),
-         texts({"F0004", "中性洗剤を使用してください", "", "", "", "", "", "2024/04/02 10:30:00"}),
-         texts({"F0005", "裏返しにして洗ってください", "", "", "", "", "", "2024/04/02 10:30:00"})}};
+        {}};
+    for (const auto& t : terms)
+        fuki.rows << texts({t[0], t[1], "", "", "", "", "", "2024/04/01 09:00:00"});
+    out << fuki;
 
     TableRows tag{QStringLiteral("tagcd_henkan"), {u("TAFCD"), u("TAG_CD")}, {}};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 5; ++i)
         tag.rows << QVariantList{u(ClientTagCodes[i]), u(CompanyTagCodes[i])};
     out << tag;
     return out;
@@ -125,21 +142,33 @@ QList<TableRows> poTables() {
                                        u("NOU1_AD"),   u("NOU2_AD"),     u("NOU_TEL"),   u("NOU_FAX"),
                                        u("NOU_BUNM"),  u("NOU_TNM"),     u("NOUCYU_NM"), u("NOUCYU1_AD"),
                                        u("NOUCYU2_AD")};
-    out << TableRows{
-        QStringLiteral("MST_NOUHIN"),
-        nouhinColumns,
-        {QVariantList{101} +
-             texts({DestinationCodes[0], CustomerCode, "ケムノア東京物流センター",
-                    "東京都江東区新木場四丁目5番6号", "", "03-5500-1001", "03-5500-1002", "入荷課", "高橋 誠",
-                    "凯姆诺亚东京物流中心", "东京都江东区新木场4-5-6", ""}),
-         QVariantList{102} + texts({DestinationCodes[1], CustomerCode, "ケムノア大阪倉庫",
-                                    "大阪府大阪市住之江区南港北一丁目7番8号", "南港倉庫2号棟", "06-6600-2001",
-                                    "06-6600-2002", "物流課", "山本 恵", "凯姆诺亚大阪仓库",
-                                    "大阪府大阪市住之江区南港北1-7-8", "南港仓库2号楼"}),
-         QVariantList{103} +
-             texts({DestinationCodes[2], CustomerCode, "ケムノア上海配送センター", "上海市浦東新区張江路88号",
-                    "", "+86-21-6800-3001", "+86-21-6800-3002", "配送部", "陳 静", "凯姆诺亚上海配送中心",
-                    "上海市浦东新区张江路88号", ""})}};
+    // The delivery destinations of the demo clients (the generator's NOU_CD is the client code + "-01").
+    struct Destination {
+        const char* name;
+        const char* adr1;
+        const char* adr2;
+        const char* tel;
+        const char* chineseName;
+    };
+    const Destination destinations[] = {
+        {"株式会社さくら衣料 物流センター", "東京都千代田区丸の内一丁目2番3号", "さくらビル3階",
+         "03-3211-0101", "樱花服饰株式会社 物流中心"},
+        {"青葉アパレル株式会社 物流センター", "宮城県仙台市青葉区一番町二丁目4番1号", "青葉第二ビル5F",
+         "022-224-0102", "青叶服装株式会社 物流中心"},
+        {"有限会社みなと縫製 物流センター", "神奈川県横浜市中区山下町25番地", "", "045-641-0103",
+         "港缝制有限公司 物流中心"},
+        {"株式会社北斗ファッション 物流センター", "北海道札幌市中央区北一条西五丁目2番", "北斗会館7階",
+         "011-231-0104", "北斗时装株式会社 物流中心"},
+        {"なにわテキスタイル株式会社 物流センター", "大阪府大阪市中央区本町三丁目5番7号", "本町NKビル",
+         "06-6262-0105", "浪速纺织株式会社 物流中心"}};
+    TableRows nouhin{QStringLiteral("MST_NOUHIN"), nouhinColumns, {}};
+    for (int i = 0; i < 5; ++i) {
+        const Destination& d = destinations[i];
+        nouhin.rows << QVariantList{101 + i} +
+                           texts({DestinationCodes[i], CustomerCode, d.name, d.adr1, d.adr2, d.tel, "",
+                                  "入荷課", "物流 担当", d.chineseName, "", ""});
+    }
+    out << nouhin;
 
     const QStringList infoColumns = {
         u("SEICD"),         u("TOKCD"),        u("NOUCD"),        u("HACYUGAISYACD"), u("TUUKANM"),
@@ -175,36 +204,40 @@ QList<TableRows> poTables() {
                             u("納期厳守"),
                             u("KEMNOA / MADE IN CHINA")};
     };
-    out << TableRows{QStringLiteral("TABLE_NOUHIN_INFO"),
-                     infoColumns,
-                     {info(101, "V001", "JPY", 1, 0, 1.0, "航空便"),
-                      info(102, "V001", "JPY", 0, 1, 2.5, "船便"),
-                      info(103, "V002", "CNY", 0, 0, 1.0, "トラック")}};
+    out << TableRows{
+        QStringLiteral("TABLE_NOUHIN_INFO"),
+        infoColumns,
+        {info(101, "V001", "JPY", 1, 0, 1.0, "航空便"), info(102, "V001", "JPY", 0, 1, 2.5, "船便"),
+         info(103, "V002", "CNY", 0, 0, 1.0, "トラック"), info(104, "V001", "JPY", 1, 1, 3.0, "航空便"),
+         info(105, "V002", "JPY", 0, 0, 1.0, "船便")}};
 
     out << TableRows{QStringLiteral("HcyCd_Find"),
                      {u("NOUKYAKU_CD"), u("TOKCD"), u("SEICD"), u("HACYUGAISYACD")},
                      {texts({DestinationCodes[0], CustomerCode, BillingPartyCode, "V001"}),
                       texts({DestinationCodes[1], CustomerCode, BillingPartyCode, "V001"}),
-                      texts({DestinationCodes[2], CustomerCode, BillingPartyCode, "V002"})}};
+                      texts({DestinationCodes[2], CustomerCode, BillingPartyCode, "V002"}),
+                      texts({DestinationCodes[3], CustomerCode, BillingPartyCode, "V001"}),
+                      texts({DestinationCodes[4], CustomerCode, BillingPartyCode, "V002"})}};
     return out;
 }
 
 QList<TableRows> officeTables() {
     QList<TableRows> out;
-    out << TableRows{QStringLiteral("FSHOWK"),
-                     {u("SHO011"), u("SHO032"), u("SHO033")},
-                     {texts({"8710001", "下札", "白 50x90"}), texts({"8710002", "下札", "クラフト 50x90"}),
-                      texts({"8710003", "洗濯ネーム", "サテン 30mm"}),
-                      texts({"8710004", "洗濯ネーム", "ナイロンタフタ 25mm"}),
-                      texts({"8710005", "織ネーム", "ブランド 60x20"}),
-                      texts({"8710006", "ピスネーム", "10x40"}), texts({"9910001", "梱包資材", "段ボール"})}};
+    out << TableRows{
+        QStringLiteral("FSHOWK"),
+        {u("SHO011"), u("SHO032"), u("SHO033")},
+        {texts({"8710001", "下札", "上質紙 220kg"}), texts({"8710002", "下札", "コート紙 ミシン目入"}),
+         texts({"8710003", "織ネーム", "朱子織 白"}),
+         texts({"8710004", "プリントネーム", "ポリエステルサテン"}),
+         texts({"8710005", "品質表示", "テトロンタフタ"}), texts({"8710006", "サイズネーム", "サイズ織"}),
+         texts({"9910001", "梱包資材", "段ボール"})}};
     out << TableRows{
         QStringLiteral("FSKNPF"),
         {u("SKN011"), u("SKN031_1"), u("SKN031_9"), u("SKN031_10")},
-        {QVariantList{u("8710001"), u("T-100"), 4.5, 2.1}, QVariantList{u("8710002"), u("T-110"), 5.0, 2.4},
-         QVariantList{u("8710003"), u("C-200"), 3.2, 1.35}, QVariantList{u("8710004"), u("C-210"), 2.8, 1.2},
+        {QVariantList{u("8710001"), u("T-201"), 4.5, 2.1}, QVariantList{u("8710002"), u("T-202"), 5.0, 2.4},
+         QVariantList{u("8710003"), u("W-001"), 3.2, 1.35}, QVariantList{u("8710004"), u("P-101"), 2.8, 1.2},
          QVariantList{u("8710005"), QVariant(), 12.0, 6.0}, // no material: not listed
-         QVariantList{u("8710006"), u("P-400"), 1.5, 0.6},
+         QVariantList{u("8710006"), u("S-401"), 1.5, 0.6},
          QVariantList{u("9910001"), u("X-999"), 80.0, 40.0}}};
     out << TableRows{QStringLiteral("FSHJWK1"),
                      {u("SHJ011"), u("SHJ012"), u("SHJ032")},

@@ -9,15 +9,22 @@
 
 namespace kemnoa::core::demo {
 
-// Client-side codes that demo orders carry.
-inline constexpr const char* DestinationCodes[] = {"N001", "N002", "N003"};                  // NOU_CD
-inline constexpr const char* ClientTagCodes[] = {"CL-TAG-01", "CL-TAG-02", "CL-TAG-03"};     // TAFCD
-inline constexpr const char* CompanyTagCodes[] = {"KT-1001", "KT-1002", "KT-2001"};          // TAG_CD
-inline constexpr const char* CareSymbolSets[] = {"E0001", "E0002", "E0003", "E0004"};        // EHJ
-inline constexpr const char* TermNumbers[] = {"F0001", "F0002", "F0003", "F0004", "F0005"};  // FUKI1-8
-inline constexpr const char* NameTypes[] = {"下札", "洗濯ネーム", "織ネーム", "ピスネーム"}; // NAME_NM
-inline constexpr const char* MaterialCodes[] = {"T-100", "T-110", "C-200", "C-210", "W-300", "P-400"};
-inline constexpr const char* Sizes[] = {"S", "M", "L", "LL", "3L", "F"};
+// Client-side codes that demo orders carry; they are those of the demo order-file generator
+// (platform/jet/orderfile/demo_codes.h and its client list) and must stay in step with it.
+inline constexpr const char* DestinationCodes[] = {"C0101-01", "C0102-01", "C0103-01", "C0104-01",
+                                                   "C0105-01"};                                // NOU_CD
+inline constexpr const char* ClientTagCodes[] = {"CT-01", "CT-02", "CT-03", "CT-04", "CT-05"}; // TAFCD
+inline constexpr const char* CompanyTagCodes[] = {"KT-1001", "KT-1002", "KT-2001", "KT-2002",
+                                                  "KT-3001"}; // TAG_CD
+inline constexpr const char* CareSymbolSets[] = {"E0001", "E0002", "E0003", "E0004",
+                                                 "E0005", "E0006", "E0007", "E0008"}; // EHJ
+inline constexpr const char* TermNumbers[] = {"F001", "F002", "F003", "F004", "F005",
+                                              "F006", "F007", "F008", "F009", "F010"}; // FUKI1-8
+inline constexpr const char* NameTypes[] = {"織ネーム", "プリントネーム", "下札", "品質表示",
+                                            "サイズネーム"}; // NAME_NM
+inline constexpr const char* MaterialCodes[] = {"W-001", "W-002", "P-101", "P-102",
+                                                "T-201", "T-202", "Q-301", "S-401"};
+inline constexpr const char* Sizes[] = {"XS", "S", "M", "L", "LL", "3L", "F", "90", "100", "110", "120"};
 inline constexpr const char* ProductCodes[] = {"8710001", "8710002", "8710003",
                                                "8710004", "8710005", "8710006"};
 // The fixed company codes (kem_setting).

@@ -1,4 +1,6 @@
 #include "core/connections.h"
+#include "core/error.h"
+#include "core/open_recordset.h"
 #include "core/program_folder.h"
 #include "platform/db/reader.h"
 #include "support/pg_database.h"
@@ -151,4 +153,21 @@ TEST_F(ConnectionsTest, PostgresKindOpensWithServerAndPort) {
     po.DbName = QStringLiteral("no_such_database_here");
     EXPECT_NE(dbOpen(KindPo, prompter_), 0);
     EXPECT_EQ(prompter_.events.back().title, QStringLiteral("dbOpen"));
+}
+
+TEST_F(ConnectionsTest, OpenRecordsetWritesRowsBackThroughTheSharedConnection) {
+    ASSERT_EQ(dbOpen(KindWork, prompter_), 0);
+    cnWork().execute(QStringLiteral("Insert Into kemmst_fuki (FUKI_NO, FUKI_NAIYO) Values ('F1', 'a')"));
+    db::Recordset rs =
+        MF_OpenRecordset(cnWork(), QStringLiteral("Select * From kemmst_fuki Order By FUKI_NO"));
+    rs.moveLast();
+    EXPECT_EQ(rs.text(QStringLiteral("FUKI_NO")), QStringLiteral("F1"));
+    rs.addNew();
+    rs.setValue(QStringLiteral("FUKI_NO"), QStringLiteral("F2"));
+    rs.setValue(QStringLiteral("FUKI_NAIYO"), QStringLiteral("O'HARA"));
+    rs.update();
+    db::Reader r = cnWork().read(QStringLiteral("Select FUKI_NAIYO From kemmst_fuki Where FUKI_NO = 'F2'"));
+    ASSERT_FALSE(r.atEnd());
+    EXPECT_EQ(r.text(0), QStringLiteral("O'HARA"));
+    EXPECT_THROW(MF_OpenRecordset(cnWork(), QStringLiteral("Select * From no_table")), Error);
 }

@@ -65,7 +65,7 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
     // A second run leaves the filled tables alone.
     const auto again = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
     EXPECT_TRUE(again.filled.isEmpty());
-    EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 6);
+    EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 11);
 
     EXPECT_FALSE(core::MF_KoteiJohoSet(prompter));
     EXPECT_EQ(s.fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));

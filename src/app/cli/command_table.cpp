@@ -7,6 +7,7 @@ const CommandList& allCommands() {
         CommandList list;
         addGeneralCommands(list);
         addDbCommands(list);
+        addLzhCommands(list);
         addJetCommands(list);
         return list;
     }();

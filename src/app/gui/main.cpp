@@ -1,9 +1,9 @@
 // kemnoa: the order office's desktop program.
 
 #include "app/gui/gui_windows.h"
-#include "app/gui/startup_stub.h"
 #include "core/program_folder.h"
 #include "core/single_instance.h"
+#include "core/startup.h"
 #include "core/ui/gui_prompter.h"
 #include "core/ui/qt_printer_query.h"
 
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
 
     core::ui::GuiPrompter prompter;
     core::ui::QtPrinterQuery printers;
-    if (!gui::runStartup(prompter, printers))
+    if (!core::runStartup(prompter, printers))
         return 1;
 
     core::DetachedProgramStarter starter;

@@ -45,7 +45,7 @@ public:
     const QString& connectionName() const { return name_; }
     QSqlDatabase database() const;
 
-    // Runs a statement that returns no rows; `?` placeholders take the parameters in order.
+    // Runs one statement that returns no rows; `?` placeholders take the parameters in order.
     // Returns the number of rows affected (-1 when the driver cannot tell).
     int execute(const QString& sql, const QVariantList& params = {});
     // The statement text for this connection's dialect.
@@ -69,8 +69,8 @@ public:
     // True when a table of that name (compared without regard to case) exists.
     bool hasTable(const QString& name) const;
 
-    // The number of the statement time-out in seconds applied to following statements where the
-    // database supports one (PostgreSQL); 0 turns it off.
+    // Limits each following statement to the given seconds where the database supports it
+    // (PostgreSQL); 0 removes the limit.
     void setStatementTimeout(int seconds);
 
 private:

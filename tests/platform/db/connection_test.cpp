@@ -102,6 +102,45 @@ TEST(Connection, UnreachablePostgresFailsWithinTheTimeOut) {
     ::close(fd);
 }
 
+TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("MSOLEDBSQL19");
+    s.server = QStringLiteral("127.0.0.1:1");
+    s.database = QStringLiteral("kem");
+    s.user = QStringLiteral("sa");
+    s.password = QStringLiteral("a;b}c");
+    s.odbcDriver = QStringLiteral("No Such Driver");
+    s.timeoutSeconds = 2;
+    db::Connection c;
+    try {
+        c.open(s);
+        FAIL() << "opened";
+    } catch (const core::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("No Such Driver")))
+            << e.description().toStdString();
+    }
+    EXPECT_FALSE(c.isOpen());
+}
+
+TEST(Connection, SqliteWriterWaitsForALockOnlyUntilTheTimeOut) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.database = dir.filePath(QStringLiteral("w.db"));
+    s.timeoutSeconds = 1;
+    db::Connection holder;
+    holder.open(s);
+    holder.execute(QStringLiteral("CREATE TABLE t (a INTEGER)"));
+    db::Connection other;
+    other.open(s);
+    db::Transaction tx(holder);
+    holder.execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+    // The other program's write fails with the database's "locked" error instead of waiting for ever.
+    EXPECT_NE(errorNumberOf([&] { other.execute(QStringLiteral("INSERT INTO t VALUES (2)")); }), 0);
+    tx.commit();
+    other.execute(QStringLiteral("INSERT INTO t VALUES (3)"));
+}
+
 TEST(Connection, ClosedConnectionRefusesStatements) {
     db::Connection c;
     EXPECT_EQ(errorNumberOf([&] { c.execute(QStringLiteral("SELECT 1")); }), db::dberr::ObjectClosed);
