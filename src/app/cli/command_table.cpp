@@ -6,6 +6,8 @@ const CommandList& allCommands() {
     static const CommandList commands = [] {
         CommandList list;
         addGeneralCommands(list);
+        addDbCommands(list);
+        addLzhCommands(list);
         addReceiveCommands(list);
         return list;
     }();
