@@ -203,7 +203,7 @@ int McWinFTP::perform(const Request& req) {
                 break;
             }
             if (running)
-                curl_multi_poll(multi_, nullptr, 0, 5, nullptr);
+                curl_multi_poll(multi_, nullptr, 0, 1, nullptr);
         }
         int left = 0;
         while (CURLMsg* msg = curl_multi_info_read(multi_, &left))
