@@ -275,7 +275,7 @@ void McWinFTP::OpenSession() {
     bool mlsd = false;
     for (const QByteArray& line : replyLines_) {
         const QByteArray feature = line.trimmed().toUpper();
-        if (line.startsWith(' ') && (feature == "MLST" || feature.startsWith("MLST ")))
+        if (line.startsWith(' ') && (feature == "MLST" || feature.startsWith("MLST ") || feature == "MLSD"))
             mlsd = true;
     }
     mlsd_ = mlsd;
