@@ -24,6 +24,10 @@ function(kemnoa_add_library name)
     set_target_properties(kemnoa_${name} PROPERTIES AUTOMOC ON)
   endif()
   kemnoa_apply_common(kemnoa_${name})
+  # Libraries of logic (not windows) are what the job runner links.
+  if(NOT name MATCHES "(^|_)ui$|^gui_app$")
+    set_property(GLOBAL APPEND PROPERTY KEMNOA_LOGIC_LIBRARIES kemnoa_${name})
+  endif()
 endfunction()
 
 # kemnoa_add_gtest(<name> SOURCES ... [DEPS ...] [LABELS ...])

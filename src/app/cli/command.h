@@ -34,6 +34,7 @@ using CommandList = std::vector<CliCommand>;
 void addGeneralCommands(CommandList& commands);
 void addDbCommands(CommandList& commands);
 void addLzhCommands(CommandList& commands);
+void addJetCommands(CommandList& commands);
 void addReceiveCommands(CommandList& commands);
 
 const CommandList& allCommands();

@@ -8,6 +8,7 @@ const CommandList& allCommands() {
         addGeneralCommands(list);
         addDbCommands(list);
         addLzhCommands(list);
+        addJetCommands(list);
         addReceiveCommands(list);
         return list;
     }();

@@ -3,6 +3,7 @@
 // with the defined size, which the order editor and the PO XML file rely on.
 
 #include <QString>
+#include <vector>
 
 namespace kemnoa::db {
 
@@ -33,5 +34,11 @@ struct ColumnInfo {
 
 // The ADO type and size of a declared SQL type such as "VARCHAR(40)", "INTEGER", "NUMERIC(18,4)".
 ColumnInfo columnInfoFromDeclaredType(const QString& name, const QString& declared);
+
+// Lookups shared by readers and record sets. Names are found without regard to case;
+// a missing column or index throws the "Item cannot be found" error.
+int columnIndexIn(const std::vector<ColumnInfo>& columns, const QString& name);
+int requireColumnIn(const std::vector<ColumnInfo>& columns, const QString& name);
+const ColumnInfo& columnAt(const std::vector<ColumnInfo>& columns, int index);
 
 } // namespace kemnoa::db

@@ -104,28 +104,15 @@ bool Recordset::find(const QString& column, const QVariant& value) {
 }
 
 const ColumnInfo& Recordset::column(int index) const {
-    if (index < 0 || index >= columnCount())
-        throwError(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
-                                  "name or ordinal."),
-                   dberr::ItemNotFound);
-    return columns_[static_cast<size_t>(index)];
+    return columnAt(columns_, index);
 }
 
 int Recordset::columnIndex(const QString& name) const {
-    for (int i = 0; i < columnCount(); ++i)
-        if (columns_[static_cast<size_t>(i)].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
+    return columnIndexIn(columns_, name);
 }
 
 int Recordset::requireColumn(const QString& name) const {
-    const int i = columnIndex(name);
-    if (i < 0)
-        throwError(QStringLiteral("Item cannot be found in the collection corresponding to the requested "
-                                  "name or ordinal. (%1)")
-                       .arg(name),
-                   dberr::ItemNotFound);
-    return i;
+    return requireColumnIn(columns_, name);
 }
 
 void Recordset::requireRow() const {
