@@ -1,5 +1,6 @@
 #include "receive_fixture.h"
 #include "receiving/ui/frm_ord_imp.h"
+#include "receiving/ui/receiving_windows.h"
 #include "support/scripted_prompter.h"
 
 #include <QListWidget>
@@ -18,6 +19,13 @@ private Q_SLOTS:
         QCOMPARE(form.cmdImp->text(), QStringLiteral("→db"));
         QCOMPARE(form.Command1->text(), QStringLiteral("初期化（開発環境用）"));
         QVERIFY(form.cmdRcv->isEnabled());
+    }
+
+    void jobCodeOpensTheScreen() {
+        core::ui::JobWindowRegistry registry;
+        receiving::registerReceivingWindows(registry);
+        std::unique_ptr<QWidget> window(registry.create(201));
+        QVERIFY(qobject_cast<receiving::frmOrd_Imp*>(window.get()) != nullptr);
     }
 
     void receiveButtonFillsList1() {

@@ -1,10 +1,12 @@
 #include "app/gui/job_registration.h"
 
+#include "receiving/ui/receiving_windows.h"
+
 namespace kemnoa::gui {
 
 void registerJobWindows(core::ui::JobWindowRegistry& registry, GuiContext& context) {
-    // No job windows are built yet; their codes do nothing in the menu until they are registered.
-    (void)registry;
+    // Codes without a window do nothing in the menu until they are registered here.
+    receiving::registerReceivingWindows(registry);
     (void)context;
 }
 

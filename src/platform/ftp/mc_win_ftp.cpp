@@ -60,6 +60,30 @@ bool hasControl(const QString& name) {
     return false;
 }
 
+// libcurl's codes for a request the server answered with an error reply (as opposed to a broken
+// connection, whose last reply may be an older, unrelated refusal).
+bool refusedByServer(int code) {
+    switch (code) {
+    case CURLE_FTP_WEIRD_SERVER_REPLY:
+    case CURLE_REMOTE_ACCESS_DENIED:
+    case CURLE_FTP_WEIRD_PASS_REPLY:
+    case CURLE_FTP_WEIRD_PASV_REPLY:
+    case CURLE_FTP_COULDNT_SET_TYPE:
+    case CURLE_FTP_COULDNT_RETR_FILE:
+    case CURLE_QUOTE_ERROR:
+    case CURLE_UPLOAD_FAILED:
+    case CURLE_FTP_PORT_FAILED:
+    case CURLE_FTP_COULDNT_USE_REST:
+    case CURLE_LOGIN_DENIED:
+    case CURLE_REMOTE_DISK_FULL:
+    case CURLE_REMOTE_FILE_EXISTS:
+    case CURLE_REMOTE_FILE_NOT_FOUND:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 McWinFTP::McWinFTP() {
@@ -203,7 +227,7 @@ int McWinFTP::perform(const Request& req) {
                 break;
             }
             if (running)
-                curl_multi_poll(multi_, nullptr, 0, 5, nullptr);
+                curl_multi_poll(multi_, nullptr, 0, 1, nullptr);
         }
         int left = 0;
         while (CURLMsg* msg = curl_multi_info_read(multi_, &left))
@@ -224,7 +248,7 @@ void McWinFTP::report(qint32 number, const QString& text) {
 void McWinFTP::raiseError(int curlCode) {
     if (curlCode == CURLE_COULDNT_RESOLVE_HOST) {
         report(ErrNameNotResolved, QStringLiteral("サーバー名を解決できませんでした。"));
-    } else if (lastCode_ >= 400) {
+    } else if (lastCode_ >= 400 && refusedByServer(curlCode)) {
         // The server answered with an error: its reply and reply code.
         report(static_cast<qint32>(lastCode_), fromCp932(lastReply_).trimmed());
     } else {
@@ -275,7 +299,7 @@ void McWinFTP::OpenSession() {
     bool mlsd = false;
     for (const QByteArray& line : replyLines_) {
         const QByteArray feature = line.trimmed().toUpper();
-        if (line.startsWith(' ') && (feature == "MLST" || feature.startsWith("MLST ")))
+        if (line.startsWith(' ') && (feature == "MLST" || feature.startsWith("MLST ") || feature == "MLSD"))
             mlsd = true;
     }
     mlsd_ = mlsd;

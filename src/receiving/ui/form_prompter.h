@@ -1,37 +1,39 @@
 #pragma once
-// The Prompter of a job screen: message boxes and questions owned by the screen, the busy
-// pointer, and progress lines into the screen's list. Another Prompter may take the dialogs
-// (tests script them); the list always belongs to the screen.
+// The Prompter of a job screen: dialogs, busy pointer and progress window go to another Prompter
+// (the program's, or a test's); progress lines go to the screen's list.
 
 #include "core/prompter.h"
 
 class QListWidget;
-class QWidget;
 
 namespace kemnoa::receiving {
 
 class FormPrompter : public core::Prompter {
 public:
-    FormPrompter(QWidget* owner, QListWidget* list, core::Prompter* dialogs = nullptr)
-        : owner_(owner), list_(list), dialogs_(dialogs) {}
+    FormPrompter(QListWidget* list, core::Prompter& base) : list_(list), base_(base) {}
 
-    void message(const QString& text, const QString& title, core::MsgIcon icon) override;
-    bool question(const QString& text, const QString& title, bool defaultNo) override;
+    void message(const QString& text, const QString& title, core::MsgIcon icon) override {
+        base_.message(text, title, icon);
+    }
+    bool question(const QString& text, const QString& title, bool defaultNo) override {
+        return base_.question(text, title, defaultNo);
+    }
     std::optional<QString> input(const QString& prompt, const QString& title,
-                                 const QString& defaultText) override;
-    void beep() override;
-    void setBusy(bool busy) override;
-    void splashTitle(const QString& text) override;
-    void splashStatus(const QString& text) override;
-    void splashEnd() override;
+                                 const QString& defaultText) override {
+        return base_.input(prompt, title, defaultText);
+    }
+    void beep() override { base_.beep(); }
+    void setBusy(bool busy) override { base_.setBusy(busy); }
+    void splashTitle(const QString& text) override { base_.splashTitle(text); }
+    void splashStatus(const QString& text) override { base_.splashStatus(text); }
+    void splashEnd() override { base_.splashEnd(); }
     void listAdd(const QString& line) override;
     void listClear() override;
-    void processEvents() override;
+    void processEvents() override { base_.processEvents(); }
 
 private:
-    QWidget* owner_;
     QListWidget* list_;
-    core::Prompter* dialogs_;
+    core::Prompter& base_;
 };
 
 } // namespace kemnoa::receiving

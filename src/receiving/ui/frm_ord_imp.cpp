@@ -14,8 +14,8 @@ namespace kemnoa::receiving {
 frmOrd_Imp::frmOrd_Imp(QWidget* parent, core::Prompter* dialogs)
     : QWidget(parent), List1(new QListWidget(this)), cmdRcv(new QPushButton(QStringLiteral("FTP受信"), this)),
       cmdImp(new QPushButton(QStringLiteral("→db"), this)),
-      Command1(new QPushButton(QStringLiteral("初期化（開発環境用）"), this)),
-      prompter_(this, List1, dialogs) {
+      Command1(new QPushButton(QStringLiteral("初期化（開発環境用）"), this)), gui_(this),
+      prompter_(List1, dialogs ? *dialogs : gui_) {
     setWindowTitle(QStringLiteral("読み込み"));
     setObjectName(QStringLiteral("frmOrd_Imp"));
     List1->setObjectName(QStringLiteral("List1"));

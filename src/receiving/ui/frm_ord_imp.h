@@ -2,6 +2,7 @@
 // The order-file screen "読み込み": receive from the FTP server (cmdRcv) and import into the work
 // database (cmdImp, Command1). Thin: the commands' logic lives in kemnoa_receiving.
 
+#include "core/ui/gui_prompter.h"
 #include "receiving/ui/form_prompter.h"
 
 #include <QWidget>
@@ -14,7 +15,7 @@ namespace kemnoa::receiving {
 class frmOrd_Imp : public QWidget {
     Q_OBJECT
 public:
-    // dialogs: where message boxes and questions go; the screen's own boxes when null.
+    // dialogs: where message boxes, questions and the busy pointer go; the screen's own when null.
     explicit frmOrd_Imp(QWidget* parent = nullptr, core::Prompter* dialogs = nullptr);
     ~frmOrd_Imp() override;
 
@@ -38,6 +39,7 @@ protected:
 private:
     void setBusyButtons(bool busy);
 
+    core::ui::GuiPrompter gui_;
     FormPrompter prompter_;
     bool connectionsOpen_ = false;
 };

@@ -28,6 +28,7 @@ def parse_args():
     p.add_argument("--fake-entry", action="append", default=[],
                    help="a file name listed in the root directory that does not exist")
     p.add_argument("--fail-list", action="store_true", help="MLSD and LIST answer 550")
+    p.add_argument("--broken-mlsd", action="store_true", help="MLST is offered, but MLSD answers 500")
     p.add_argument("--no-mlsd", action="store_true", help="offer LIST only")
     p.add_argument("--anonymous", action="store_true", help="also let anonymous users in")
     p.add_argument("--cmdlog", help="append every command received to this file")
@@ -97,6 +98,9 @@ class FaultyHandler(FTPHandler):
         return os.path.basename(path)
 
     def ftp_MLSD(self, path):
+        if ARGS.broken_mlsd:
+            self.respond("500 Command not understood.")
+            return None
         if ARGS.fail_list:
             self.respond("550 Injected listing failure.")
             return None

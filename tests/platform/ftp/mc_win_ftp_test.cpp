@@ -226,6 +226,17 @@ TEST_F(FtpClientTest, EntriesOfBothListingCommands) {
     }
 }
 
+TEST_F(FtpClientTest, OfferedButBrokenMlsdFallsBackToList) {
+    writeFile(rootFile(QStringLiteral("ORD1.mdb")), "x");
+    connect({QStringLiteral("--broken-mlsd")});
+    EXPECT_EQ(walk(QStringLiteral("ORD*.mdb")), QStringList{QStringLiteral("ORD1.mdb")});
+    EXPECT_EQ(walk(QStringLiteral("ORD*.mdb")), QStringList{QStringLiteral("ORD1.mdb")});
+    EXPECT_TRUE(events.empty());
+    const QStringList cmds = server.commands();
+    EXPECT_EQ(cmds.count(QStringLiteral("MLSD")), 1); // tried once per session
+    EXPECT_EQ(cmds.count(QStringLiteral("LIST")), 2);
+}
+
 TEST_F(FtpClientTest, ServerRefusalsCarryReplyCodeAndText) {
     connect();
     EXPECT_FALSE(ftp.GetFile(QStringLiteral("missing.mdb"), localFile(QStringLiteral("m.mdb")), false, 2));
