@@ -1,5 +1,6 @@
 #include "maintenance/server_procedures.h"
 
+#include "core/connections.h"
 #include "core/error.h"
 #include "core/session.h"
 #include "maintenance/err_data_make_procedure.h"
@@ -76,6 +77,18 @@ void MP_SkDataMake(core::Prompter& prompter, db::Connection& work, const QString
                  QStringLiteral("生産管理テーブルを作成中にエラーが発生しました。"),
                  {{QStringLiteral("@PoNo"), db::ParamType::VarChar, 50, poNo},
                   {QStringLiteral("@PoKbn"), db::ParamType::VarChar, 10, poKbn}});
+}
+
+void MP_ErrDataMake(core::Prompter& prompter, qint32 ordNo) {
+    MP_ErrDataMake(prompter, core::cnWork(), ordNo);
+}
+
+void MP_CsvDataMake(core::Prompter& prompter, const QString& poNo, const QString& poKbn) {
+    MP_CsvDataMake(prompter, core::cnWork(), poNo, poKbn);
+}
+
+void MP_SkDataMake(core::Prompter& prompter, const QString& poNo, const QString& poKbn) {
+    MP_SkDataMake(prompter, core::cnWork(), poNo, poKbn);
 }
 
 } // namespace kemnoa::maintenance

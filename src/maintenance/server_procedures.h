@@ -11,6 +11,12 @@
 
 namespace kemnoa::maintenance {
 
+// Over the shared work connection cnWork.
+void MP_ErrDataMake(core::Prompter& prompter, qint32 ordNo);
+void MP_CsvDataMake(core::Prompter& prompter, const QString& poNo, const QString& poKbn);
+void MP_SkDataMake(core::Prompter& prompter, const QString& poNo, const QString& poKbn);
+
+// Over a given work connection.
 void MP_ErrDataMake(core::Prompter& prompter, db::Connection& work, qint32 ordNo);
 void MP_CsvDataMake(core::Prompter& prompter, db::Connection& work, const QString& poNo,
                     const QString& poKbn);

@@ -29,9 +29,7 @@ bool runOrderImport(core::Prompter& prompter, const ConfirmationScreens& screens
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
     services.openFile = openJetOrderFile;
-    services.errDataMake = [&prompter](qint32 n) {
-        maintenance::MP_ErrDataMake(prompter, core::cnWork(), n);
-    };
+    services.errDataMake = [&prompter](qint32 n) { maintenance::MP_ErrDataMake(prompter, n); };
     services.log = [&prompter](const QString& line) { transfer::MP_FtpLog(line, &prompter); };
     services.openKakuninEhj = screens.openEhj;
     services.openKakuninFuki = screens.openFuki;
