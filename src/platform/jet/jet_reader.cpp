@@ -343,16 +343,17 @@ JetReader::JetReader(const QString& path, const Options& options) {
     if (!file.open(QIODevice::ReadOnly))
         throw core::Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
                           errnum::FileNotFound);
-    QByteArray bytes = file.readAll();
-    JetReader r = fromBytes(std::move(bytes), options);
-    r.d_->name = path;
-    d_ = std::move(r.d_);
+    d_ = load(file.readAll(), path, options).d_;
 }
 
 JetReader JetReader::fromBytes(QByteArray bytes, const Options& options) {
+    return load(std::move(bytes), QStringLiteral("(memory)"), options);
+}
+
+JetReader JetReader::load(QByteArray bytes, const QString& name, const Options& options) {
     auto impl = std::make_unique<Impl>();
     impl->bytes = std::move(bytes);
-    impl->name = QStringLiteral("(memory)");
+    impl->name = name;
     if (options.isolate) {
         // Parse everything once in a child; only a file that passes is parsed here.
         const QByteArray copy = impl->bytes;

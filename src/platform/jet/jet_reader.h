@@ -54,6 +54,7 @@ public:
 private:
     struct Impl;
     explicit JetReader(std::unique_ptr<Impl> impl);
+    static JetReader load(QByteArray bytes, const QString& name, const Options& options);
     std::unique_ptr<Impl> d_;
 };
 

@@ -285,3 +285,49 @@ TEST_F(JetWriterTest, RefusesWhatJetRefuses) {
 }
 
 } // namespace
+
+namespace {
+
+// A definition over several pages: 200 columns with long names.
+TEST_F(JetWriterTest, DefinitionSpanningSeveralPages) {
+    const QString path = file(QStringLiteral("many.mdb"));
+    std::vector<ColumnDef> cols;
+    for (int i = 0; i < 200; ++i)
+        cols.push_back({QStringLiteral("A_RATHER_LONG_COLUMN_NAME_%1").arg(i, 3, 10, QLatin1Char('0')),
+                        i % 3 == 0 ? ColumnType::Long : ColumnType::Text, 10});
+    {
+        JetWriter w(path);
+        w.createTable(QStringLiteral("many"), cols);
+        Row row(cols.size());
+        for (std::size_t i = 0; i < cols.size(); ++i)
+            row[i] = i % 3 == 0 ? Value::integer(qint64(i)) : Value::text(QString::number(i));
+        w.insert(QStringLiteral("many"), row);
+        w.close();
+    }
+    JetReader own(path);
+    const auto columns = own.columns(QStringLiteral("many"));
+    ASSERT_EQ(columns.size(), 200u);
+    EXPECT_EQ(columns[199].name, cols[199].name);
+    const RowSet rows = own.readTable(QStringLiteral("many"));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows.value(0, QStringLiteral("A_RATHER_LONG_COLUMN_NAME_198")), Value::integer(198));
+    EXPECT_EQ(rows.value(0, QStringLiteral("A_RATHER_LONG_COLUMN_NAME_199")),
+              Value::text(QStringLiteral("199")));
+
+    const auto exported = kt::mdbExportRows(path, QStringLiteral("many"));
+    ASSERT_EQ(exported.size(), 2u);
+    EXPECT_EQ(exported[0].size(), 200);
+    EXPECT_EQ(exported[0][199], cols[199].name);
+    EXPECT_EQ(exported[1][199], QStringLiteral("199"));
+
+    if (kt::nodeModules().isEmpty())
+        GTEST_SKIP() << "mdb-reader not installed (KEMNOA_TEST_NODE_MODULES)";
+    const QJsonObject dump = kt::mdbReaderDump(path);
+    ASSERT_FALSE(dump.contains(QStringLiteral("error")))
+        << dump.value(QStringLiteral("error")).toString().toStdString();
+    const QJsonObject many = dump[QStringLiteral("data")][QStringLiteral("many")].toObject();
+    EXPECT_EQ(many[QStringLiteral("columns")].toArray().size(), 200);
+    EXPECT_EQ(many[QStringLiteral("rows")].toArray()[0].toArray()[198].toInt(), 198);
+}
+
+} // namespace
