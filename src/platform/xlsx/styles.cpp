@@ -67,9 +67,10 @@ void appendOrdered(std::string& out, const AttrMap& map, std::initializer_list<c
         if (it != map.end())
             out += "<" + it->first + it->second + "/>";
     }
-    for (const auto& [name, attrs] : map) {
+    for (const auto& entry : map) {
+        const std::string& name = entry.first;
         if (std::find_if(order.begin(), order.end(), [&](const char* o) { return name == o; }) == order.end())
-            out += "<" + name + attrs + "/>";
+            out += "<" + name + entry.second + "/>";
     }
 }
 
