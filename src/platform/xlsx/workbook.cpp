@@ -404,6 +404,19 @@ void Range::setColumnWidth(double characters) {
     sheet_->setColumnWidth(ref_.first.column, ref_.last.column, stored);
 }
 
+void Range::setRowHeight(double points) {
+    if (!(points >= 0 && points <= 409))
+        badArgument(QStringLiteral("行の高さ %1 は使えません").arg(points));
+    book_->sheetIndex(sheet_);
+    for (uint32_t r = ref_.first.row; r <= ref_.last.row; ++r) {
+        Row& row = sheet_->rows[r];
+        std::erase_if(row.attributes,
+                      [](const auto& a) { return a.first == "ht" || a.first == "customHeight"; });
+        row.attributes.emplace_back("ht", numberText(points));
+        row.attributes.emplace_back("customHeight", "1");
+    }
+}
+
 CellValue Range::value() const {
     CellValue v;
     Cell* cell = sheet_->find(ref_.first);

@@ -105,6 +105,8 @@ public:
     void setBorders(unsigned edges, LineStyle style, BorderWeight weight = BorderWeight::Thin);
     // Width in characters of the standard font (Excel's ColumnWidth) for every column of the range.
     void setColumnWidth(double characters);
+    // Height in points for every row of the range (Excel's RowHeight).
+    void setRowHeight(double points);
 
     // Values and formats of the upper-left cell.
     CellValue value() const;

@@ -59,6 +59,7 @@ void fill(Workbook& book) {
     Range(block).setBorders(EdgeBottom, LineStyle::Dot);
     Range(block).setBorders(EdgeLeft | EdgeRight, LineStyle::Continuous);
     s.range(QStringLiteral("H1:I1")).setColumnWidth(10);
+    s.range(QStringLiteral("A33:B34")).setRowHeight(30);
     s.range(QStringLiteral("A7")).setValue(QStringLiteral("a_x0041_b\tc"));
     s.range(QStringLiteral("A8")).setValue(QStringLiteral("1,23"));                // not a number
     s.range(QStringLiteral("A9")).setValue(QStringLiteral("1234567890123456789")); // would lose digits
@@ -119,6 +120,7 @@ TEST(XlsxEngine, WritesValuesAndFormatsOpenpyxlReads) {
 
     // ColumnWidth 10 is stored with Excel's padding of 5 pixels at 7 pixels a digit.
     EXPECT_DOUBLE_EQ(sheet["widths"].toObject()["H"].toDouble(), 10.7109375);
+    EXPECT_DOUBLE_EQ(sheet["heights"].toObject()["34"].toDouble(), 30);
     EXPECT_EQ(cell("A7")["value"].toString(), QStringLiteral("a_x0041_b\tc"));
     EXPECT_EQ(cell("A8")["value"].toString(), QStringLiteral("1,23"));
     EXPECT_EQ(cell("A9")["value"].toString(), QStringLiteral("1234567890123456789"));

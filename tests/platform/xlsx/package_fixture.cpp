@@ -133,6 +133,8 @@ QString buildPackageWorkbook(const QString& dir, int careJobs) {
                            {"T", "X", "#,##0_ ", HorizontalAlignment::Right, true, true},
                            {"Y", "AI", "@", HorizontalAlignment::Center, false, false},
                            {"AJ", "AX", "@", HorizontalAlignment::Center, false, false}});
+            if (i > 32)
+                s.range(QStringLiteral("A%1").arg(i)).setRowHeight(30); // room for the barcode, as rows 12-32
             const QString job = QStringLiteral("P0012345-%1").arg(i - 11);
             s.range(QStringLiteral("B%1").arg(i)).setValue(job);
             s.range(QStringLiteral("H%1").arg(i)).setValue(QStringLiteral("C-%1").arg(i));
