@@ -148,6 +148,10 @@ void SheetData::setColumnWidth(uint32_t first, uint32_t last, double storedWidth
     columns = std::move(joined);
 }
 
+uint32_t WorkbookData::changeId(const std::string& description) {
+    return changeIds.emplace(description, uint32_t(changeIds.size())).first->second;
+}
+
 bool WorkbookData::partExists(const std::string& name) const {
     if (name == workbookPart || parts.count(name) || drawings.count(name))
         return true;

@@ -131,6 +131,47 @@ std::string attrValue(const std::string& attrs) {
 
 // ---- Range ----
 
+namespace {
+// The format of a cell after a change, computed once per (format, change) pair.
+template <class F> uint32_t changedFormat(WorkbookData& book, uint32_t xf, uint32_t change, F compute) {
+    const uint64_t key = (uint64_t(xf) << 32) | change;
+    if (auto it = book.changedFormats.find(key); it != book.changedFormats.end())
+        return it->second;
+    const uint32_t result = compute(xf);
+    book.changedFormats.emplace(key, result);
+    return result;
+}
+
+template <class T> void describeField(std::string& d, const std::optional<T>& field, char tag) {
+    d += '|';
+    d += tag;
+    if (!field)
+        return;
+    if constexpr (std::is_same_v<T, QString>)
+        d += field->toStdString();
+    else if constexpr (std::is_enum_v<T>)
+        d += std::to_string(int(*field));
+    else
+        d += std::to_string(*field);
+}
+
+std::string describe(const FontChange& c) {
+    std::string d = "font";
+    describeField(d, c.name, 'n');
+    describeField(d, c.size, 's');
+    describeField(d, c.bold, 'b');
+    describeField(d, c.italic, 'i');
+    describeField(d, c.strikethrough, 'k');
+    describeField(d, c.superscript, 'p');
+    describeField(d, c.subscript, 'd');
+    describeField(d, c.outline, 'o');
+    describeField(d, c.shadow, 'h');
+    describeField(d, c.underline, 'u');
+    describeField(d, c.colorIndex, 'c');
+    return d;
+}
+} // namespace
+
 QString Range::address() const {
     return qs(formatRangeRef(ref_));
 }
@@ -227,74 +268,71 @@ void Range::merge() {
 }
 
 void Range::setFont(const FontChange& change) {
-    std::map<uint32_t, uint32_t> done; // old format -> new, for the cells of this range
+    if (change.colorIndex && *change.colorIndex != kColorAutomatic &&
+        (*change.colorIndex < 1 || *change.colorIndex > 56))
+        badArgument(QStringLiteral("色番号 %1 は使えません").arg(*change.colorIndex));
     StyleSheet& styles = book_->styles;
+    const uint32_t id = book_->changeId(describe(change));
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        if (auto it = done.find(cell.style); it != done.end()) {
-            cell.style = it->second;
-            return;
-        }
-        Font font = styles.font(cell.style);
-        if (change.name)
-            font.elements["name"] = " val=\"" + escaped(utf8(*change.name)) + "\"";
-        if (change.size)
-            font.elements["sz"] = " val=\"" + numberText(*change.size) + "\"";
-        if (change.bold)
-            setFlag(font, "b", *change.bold);
-        if (change.italic)
-            setFlag(font, "i", *change.italic);
-        if (change.strikethrough)
-            setFlag(font, "strike", *change.strikethrough);
-        if (change.outline)
-            setFlag(font, "outline", *change.outline);
-        if (change.shadow)
-            setFlag(font, "shadow", *change.shadow);
-        const std::string vert =
-            attrValue(font.elements.count("vertAlign") ? font.elements["vertAlign"] : "");
-        if (change.superscript) {
-            if (*change.superscript)
-                font.elements["vertAlign"] = " val=\"superscript\"";
-            else if (vert == "superscript")
-                font.elements.erase("vertAlign");
-        }
-        if (change.subscript) {
-            if (*change.subscript)
-                font.elements["vertAlign"] = " val=\"subscript\"";
-            else if (attrValue(font.elements.count("vertAlign") ? font.elements["vertAlign"] : "") ==
-                     "subscript")
-                font.elements.erase("vertAlign");
-        }
-        if (change.underline) {
-            switch (*change.underline) {
-            case Underline::None:
-                font.elements.erase("u");
-                break;
-            case Underline::Single:
-                font.elements["u"] = "";
-                break;
-            case Underline::Double:
-                font.elements["u"] = " val=\"double\"";
-                break;
-            case Underline::SingleAccounting:
-                font.elements["u"] = " val=\"singleAccounting\"";
-                break;
-            case Underline::DoubleAccounting:
-                font.elements["u"] = " val=\"doubleAccounting\"";
-                break;
+        cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
+            Font font = styles.font(xf);
+            if (change.name)
+                font.elements["name"] = " val=\"" + escaped(utf8(*change.name)) + "\"";
+            if (change.size)
+                font.elements["sz"] = " val=\"" + numberText(*change.size) + "\"";
+            if (change.bold)
+                setFlag(font, "b", *change.bold);
+            if (change.italic)
+                setFlag(font, "i", *change.italic);
+            if (change.strikethrough)
+                setFlag(font, "strike", *change.strikethrough);
+            if (change.outline)
+                setFlag(font, "outline", *change.outline);
+            if (change.shadow)
+                setFlag(font, "shadow", *change.shadow);
+            const std::string vert =
+                attrValue(font.elements.count("vertAlign") ? font.elements["vertAlign"] : "");
+            if (change.superscript) {
+                if (*change.superscript)
+                    font.elements["vertAlign"] = " val=\"superscript\"";
+                else if (vert == "superscript")
+                    font.elements.erase("vertAlign");
             }
-        }
-        if (change.colorIndex) {
-            const int index = *change.colorIndex;
-            if (index == kColorAutomatic)
-                font.elements["color"] = " auto=\"1\"";
-            else if (index >= 1 && index <= 56)
-                font.elements["color"] = " indexed=\"" + std::to_string(index + 7) + "\"";
-            else
-                badArgument(QStringLiteral("色番号 %1 は使えません").arg(index));
-        }
-        const uint32_t updated = styles.withFont(cell.style, font);
-        done[cell.style] = updated;
-        cell.style = updated;
+            if (change.subscript) {
+                if (*change.subscript)
+                    font.elements["vertAlign"] = " val=\"subscript\"";
+                else if (attrValue(font.elements.count("vertAlign") ? font.elements["vertAlign"] : "") ==
+                         "subscript")
+                    font.elements.erase("vertAlign");
+            }
+            if (change.underline) {
+                switch (*change.underline) {
+                case Underline::None:
+                    font.elements.erase("u");
+                    break;
+                case Underline::Single:
+                    font.elements["u"] = "";
+                    break;
+                case Underline::Double:
+                    font.elements["u"] = " val=\"double\"";
+                    break;
+                case Underline::SingleAccounting:
+                    font.elements["u"] = " val=\"singleAccounting\"";
+                    break;
+                case Underline::DoubleAccounting:
+                    font.elements["u"] = " val=\"doubleAccounting\"";
+                    break;
+                }
+            }
+            if (change.colorIndex) {
+                const int index = *change.colorIndex;
+                if (index == kColorAutomatic)
+                    font.elements["color"] = " auto=\"1\"";
+                else
+                    font.elements["color"] = " indexed=\"" + std::to_string(index + 7) + "\"";
+            }
+            return styles.withFont(xf, font);
+        });
     });
 }
 
@@ -302,37 +340,32 @@ void Range::setNumberFormat(const QString& code) {
     if (code.isEmpty() || code.size() > 255)
         badArgument(QStringLiteral("表示形式 \"%1\" は使えません").arg(code));
     const std::string c = utf8(code);
-    std::map<uint32_t, uint32_t> done;
+    const uint32_t id = book_->changeId("format|" + c);
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        auto it = done.find(cell.style);
-        const uint32_t updated =
-            it != done.end() ? it->second : book_->styles.withNumberFormat(cell.style, c);
-        done[cell.style] = updated;
-        cell.style = updated;
+        cell.style = changedFormat(*book_, cell.style, id,
+                                   [&](uint32_t xf) { return book_->styles.withNumberFormat(xf, c); });
     });
 }
 
 void Range::setHorizontalAlignment(HorizontalAlignment alignment) {
-    std::map<uint32_t, uint32_t> done;
+    const uint32_t id = book_->changeId("align|" + std::to_string(int(alignment)));
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        if (auto it = done.find(cell.style); it != done.end()) {
-            cell.style = it->second;
-            return;
-        }
-        AttrMap a = book_->styles.cellFormat(cell.style).alignment;
-        if (const char* name = alignmentName(alignment))
-            a["horizontal"] = name;
-        else
-            a.erase("horizontal");
-        const uint32_t updated = book_->styles.withAlignment(cell.style, a);
-        done[cell.style] = updated;
-        cell.style = updated;
+        cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
+            AttrMap a = book_->styles.cellFormat(xf).alignment;
+            if (const char* name = alignmentName(alignment))
+                a["horizontal"] = name;
+            else
+                a.erase("horizontal");
+            return book_->styles.withAlignment(xf, a);
+        });
     });
 }
 
 void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
     const std::string line = borderStyle(style, weight);
-    std::map<std::pair<uint32_t, unsigned>, uint32_t> done;
+    uint32_t ids[64];
+    for (unsigned sides = 0; sides < 64; ++sides)
+        ids[sides] = book_->changeId("border|" + std::to_string(sides) + "|" + line);
     forEachCell([&](Cell& cell, uint32_t r, uint32_t c) {
         // Which sides of this cell the requested edges touch.
         unsigned sides = 0; // 1 left, 2 top, 4 bottom, 8 right, 16 diagonal down, 32 diagonal up
@@ -362,36 +395,31 @@ void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
             sides |= 32;
         if (!sides)
             return;
-        const auto key = std::make_pair(cell.style, sides);
-        if (auto it = done.find(key); it != done.end()) {
-            cell.style = it->second;
-            return;
-        }
-        Border border = book_->styles.border(cell.style);
-        auto apply = [&](const char* name) {
-            if (line.empty())
-                border.edges.erase(name);
-            else
-                border.edges[name].style = line;
-        };
-        if (sides & 1)
-            apply("left");
-        if (sides & 2)
-            apply("top");
-        if (sides & 4)
-            apply("bottom");
-        if (sides & 8)
-            apply("right");
-        if (sides & 48) {
-            apply("diagonal");
-            if (sides & 16)
-                border.attributes["diagonalDown"] = line.empty() ? "0" : "1";
-            if (sides & 32)
-                border.attributes["diagonalUp"] = line.empty() ? "0" : "1";
-        }
-        const uint32_t updated = book_->styles.withBorder(cell.style, border);
-        done[key] = updated;
-        cell.style = updated;
+        cell.style = changedFormat(*book_, cell.style, ids[sides], [&](uint32_t xf) {
+            Border border = book_->styles.border(xf);
+            auto apply = [&](const char* name) {
+                if (line.empty())
+                    border.edges.erase(name);
+                else
+                    border.edges[name].style = line;
+            };
+            if (sides & 1)
+                apply("left");
+            if (sides & 2)
+                apply("top");
+            if (sides & 4)
+                apply("bottom");
+            if (sides & 8)
+                apply("right");
+            if (sides & 48) {
+                apply("diagonal");
+                if (sides & 16)
+                    border.attributes["diagonalDown"] = line.empty() ? "0" : "1";
+                if (sides & 32)
+                    border.attributes["diagonalUp"] = line.empty() ? "0" : "1";
+            }
+            return book_->styles.withBorder(xf, border);
+        });
     });
 }
 

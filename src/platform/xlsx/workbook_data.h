@@ -13,6 +13,7 @@
 #include <pugixml.hpp>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace kemnoa::xlsx {
@@ -95,6 +96,11 @@ struct WorkbookData {
     std::map<std::string, Relationships> partRels; // rels of carried parts, by part name
     std::map<std::string, std::unique_ptr<pugi::xml_document>> drawings; // parsed drawing parts
     uint32_t activeTab = 0;
+    // Results of format changes: (cell format, change) -> cell format. The style tables only grow,
+    // so an entry never goes stale; it spares building and comparing format keys for every cell.
+    std::unordered_map<std::string, uint32_t> changeIds;
+    std::unordered_map<uint64_t, uint32_t> changedFormats;
+    uint32_t changeId(const std::string& description);
 
     bool partExists(const std::string& name) const;
     // A new part name like pattern "xl/worksheets/sheet#.xml", numbered from 1 upwards.
