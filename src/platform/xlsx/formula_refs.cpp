@@ -66,10 +66,11 @@ template <class F> void forEachSheetPrefix(const std::string& f, F visit) {
 
 } // namespace
 
+// Names other than plain ASCII words are quoted; quotes are always accepted, so this errs on the safe side.
 std::string quotedSheetName(const std::string& name) {
     bool plain = !name.empty() && !std::isdigit(static_cast<unsigned char>(name[0]));
     for (unsigned char c : name)
-        if (!(std::isalnum(c) || c == '_' || c == '.' || c >= 0x80))
+        if (!(std::isalnum(c) || c == '_' || c == '.'))
             plain = false;
     // A name that also reads as a cell reference ("AB12") must be quoted.
     if (plain && parseCellRef(name))

@@ -101,9 +101,9 @@ TEST(XlsxSheetCopy, CarriesCellsFormatsAndObjectsIntoAWorkbookWithCollidingStyle
               QStringLiteral("#,##0_ "));
     // Sheet-scoped names follow their copies and their new names.
     EXPECT_EQ(nameEntry(dump, QStringLiteral("Qul"), 1)["value"].toString(),
-              QStringLiteral("納品情報1!$B$10:$F$20"));
+              QStringLiteral("'納品情報1'!$B$10:$F$20"));
     EXPECT_EQ(nameEntry(dump, QStringLiteral("Qul"), 2)["value"].toString(),
-              QStringLiteral("納品情報2!$B$10:$F$20"));
+              QStringLiteral("'納品情報2'!$B$10:$F$20"));
     // Print areas are sheet-scoped names too.
     EXPECT_EQ(dumpSheet(dump, QStringLiteral("納品情報2"))["printArea"].toString(),
               QStringLiteral("$A$1:$H$30"));
