@@ -2,12 +2,14 @@
 // order workbook that openpyxl reads as intended.
 
 #include "package_fixture.h"
+#include "platform/xlsx/barcode.h"
 #include "platform/xlsx/workbook.h"
 #include "support/test_env.h"
 #include "xlsx_test_support.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <gtest/gtest.h>
 
@@ -58,6 +60,17 @@ TEST(XlsxTemplates, EveryTemplateOpensInTheEngine) {
     Workbook sk = Workbook::open(templatePath(QStringLiteral("MST_SK.xlsx")));
     EXPECT_EQ(sk.sheet(1).namedRange(QStringLiteral("Qul")).address(), QStringLiteral("B36:AZ55"));
     EXPECT_EQ(sk.sheet(1).namedRange(QStringLiteral("Qul")).fontSize(), 10);
+    // The SK sheet's barcode is shape 1; the layout picture placed after it is "Picture 3".
+    Sheet sheet = sk.sheet(1);
+    insertCode39(sheet, QStringLiteral("AJ2"), QStringLiteral("*-1*"), {150, 25, true});
+    QImage layout(10, 10, QImage::Format_RGB32);
+    layout.fill(Qt::white);
+    QTemporaryDir dir;
+    ASSERT_TRUE(layout.save(dir.filePath(QStringLiteral("L.jpg"))));
+    EXPECT_EQ(sheet.insertPicture(dir.filePath(QStringLiteral("L.jpg")), QStringLiteral("AK6")),
+              QStringLiteral("Picture 3"));
+    sheet.moveShape(QStringLiteral("Picture 3"), 3, 3);
+    EXPECT_EQ(sheet.shapeNames().size(), 2);
 }
 
 TEST(XlsxTemplates, OrderWorkbookFromTheTemplates) {
