@@ -24,6 +24,10 @@ function(kemnoa_add_library name)
     set_target_properties(kemnoa_${name} PROPERTIES AUTOMOC ON)
   endif()
   kemnoa_apply_common(kemnoa_${name})
+  # Libraries of logic (not windows) are what the job runner links.
+  if(NOT name MATCHES "(^|_)ui$|^gui_app$")
+    set_property(GLOBAL APPEND PROPERTY KEMNOA_LOGIC_LIBRARIES kemnoa_${name})
+  endif()
 endfunction()
 
 # kemnoa_add_gtest(<name> SOURCES ... [DEPS ...] [LABELS ...])
@@ -33,9 +37,13 @@ function(kemnoa_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kemnoa_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   kemnoa_apply_common(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KEMNOA_SOURCE_DIR=${PROJECT_SOURCE_DIR};KEMNOA_BINARY_DIR=${PROJECT_BINARY_DIR}"
-               LABELS "${ARG_LABELS}")
+  # One environment entry only: gtest_discover_tests splits list values into separate properties.
+  # The source and build folders reach the tests through kemnoa_testsupport's compile definitions.
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(ARG_LABELS)
+    list(APPEND props LABELS "${ARG_LABELS}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES ${props})
 endfunction()
 
 # kemnoa_add_qtest(<name> SOURCES ... [DEPS ...]): a QtTest executable run on the offscreen platform.

@@ -15,7 +15,9 @@ public:
     long number() const { return number_; }
     const char* what() const noexcept override { return what_.c_str(); }
     // The text of a trapped error in a message box: description, "(", number, ")".
-    QString text() const { return description_ + QStringLiteral("(") + QString::number(number_) + QStringLiteral(")"); }
+    QString text() const {
+        return description_ + QStringLiteral("(") + QString::number(number_) + QStringLiteral(")");
+    }
 
 private:
     QString description_;
@@ -25,14 +27,14 @@ private:
 
 // Error numbers of our own failures, in the range Visual Basic leaves to applications.
 namespace errnum {
-inline constexpr long General = 5;         // invalid procedure call or argument
-inline constexpr long TypeMismatch = 13;   // a value that does not convert
+inline constexpr long General = 5;       // invalid procedure call or argument
+inline constexpr long TypeMismatch = 13; // a value that does not convert
 inline constexpr long FileNotFound = 53;
 inline constexpr long FileExists = 58;
 inline constexpr long PermissionDenied = 70;
 inline constexpr long PathFileAccess = 75;
 inline constexpr long PathNotFound = 76;
-inline constexpr long Database = 3000;     // a database failure without a number of its own
+inline constexpr long Database = 3000; // a database failure without a number of its own
 } // namespace errnum
 
 inline QString errorText(const QString& description, long number) {

@@ -47,7 +47,9 @@ QString applicationBaseName() {
     return QStringLiteral("kemnoa");
 }
 
-void setApplicationBaseName(const QString& name) { g_baseName = name; }
+void setApplicationBaseName(const QString& name) {
+    g_baseName = name;
+}
 
 QString settingsFile() {
     if (!g_settingsFile.isEmpty())

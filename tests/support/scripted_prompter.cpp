@@ -29,7 +29,9 @@ std::optional<QString> ScriptedPrompter::input(const QString& prompt, const QStr
     return value;
 }
 
-void ScriptedPrompter::beep() { events.push_back({PromptEvent::Kind::Beep, {}, {}, core::MsgIcon::None}); }
+void ScriptedPrompter::beep() {
+    events.push_back({PromptEvent::Kind::Beep, {}, {}, core::MsgIcon::None});
+}
 
 void ScriptedPrompter::setBusy(bool busy) {
     busyDepth += busy ? 1 : -1;

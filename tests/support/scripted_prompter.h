@@ -28,11 +28,15 @@ public:
 
     void message(const QString& text, const QString& title, core::MsgIcon icon) override;
     bool question(const QString& text, const QString& title, bool defaultNo) override;
-    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
     void beep() override;
     void setBusy(bool busy) override;
     void splashTitle(const QString& text) override { splashTitles.push_back(text); }
-    void splashStatus(const QString& text) override { splashTexts.push_back(text); splashOpen = true; }
+    void splashStatus(const QString& text) override {
+        splashTexts.push_back(text);
+        splashOpen = true;
+    }
     void splashEnd() override { splashOpen = false; }
     void listAdd(const QString& line) override { list.push_back(line); }
     void listClear() override { list.clear(); }
@@ -45,7 +49,7 @@ public:
     QStringList splashTitles;
     QStringList splashTexts;
     bool splashOpen = false;
-    int busyDepth = 0;     // current busy nesting; 0 once every busy pointer was restored
+    int busyDepth = 0; // current busy nesting; 0 once every busy pointer was restored
     int busyMaxDepth = 0;
     int unscriptedQuestions = 0;
 

@@ -7,12 +7,12 @@ namespace kemnoa::test {
 
 QString sourceDir() {
     const QString env = qEnvironmentVariable("KEMNOA_SOURCE_DIR");
-    return env.isEmpty() ? QStringLiteral(".") : env;
+    return env.isEmpty() ? QStringLiteral(KEMNOA_SOURCE_DIR_DEFAULT) : env;
 }
 
 QString binaryDir() {
     const QString env = qEnvironmentVariable("KEMNOA_BINARY_DIR");
-    return env.isEmpty() ? QStringLiteral(".") : env;
+    return env.isEmpty() ? QStringLiteral(KEMNOA_BINARY_DIR_DEFAULT) : env;
 }
 
 QString systemPython() {
@@ -21,6 +21,8 @@ QString systemPython() {
     return QStringLiteral("python3");
 }
 
-bool haveProgram(const QString& name) { return !QStandardPaths::findExecutable(name).isEmpty(); }
+bool haveProgram(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
 
 } // namespace kemnoa::test

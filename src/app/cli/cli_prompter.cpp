@@ -31,6 +31,8 @@ std::optional<QString> CliPrompter::input(const QString& prompt, const QString& 
     return input_;
 }
 
-void CliPrompter::listAdd(const QString& line) { out_ << line << Qt::endl; }
+void CliPrompter::listAdd(const QString& line) {
+    out_ << line << Qt::endl;
+}
 
 } // namespace kemnoa::cli

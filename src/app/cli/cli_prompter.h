@@ -22,7 +22,8 @@ public:
 
     void message(const QString& text, const QString& title, core::MsgIcon icon) override;
     bool question(const QString& text, const QString& title, bool defaultNo) override;
-    std::optional<QString> input(const QString& prompt, const QString& title, const QString& defaultText) override;
+    std::optional<QString> input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
     void beep() override {}
     void setBusy(bool) override {}
     void splashTitle(const QString&) override {}

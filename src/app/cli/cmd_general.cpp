@@ -1,8 +1,49 @@
 #include "app/cli/command.h"
 
 #include "core/program_folder.h"
+#include "core/session.h"
+#include "core/settings_load.h"
 
 namespace kemnoa::cli {
+namespace {
+
+QString masked(const QString& password) { return password.isEmpty() ? QString() : QStringLiteral("********"); }
+
+void printDb(QTextStream& out, const QString& section, const core::DbSettings& db) {
+    out << '[' << section << "]\n";
+    out << "PROVIDER=" << db.Provider << '\n';
+    out << "SERVER_NM=" << db.ServerName << '\n';
+    out << "DB_NM=" << db.DbName << '\n';
+    out << "DBUSER_NM=" << db.UserName << '\n';
+    out << "PASSWORD=" << masked(db.Password) << '\n';
+    out << "CONECT_TIMEOUT=" << db.ConnectTimeout << '\n';
+    if (!db.OdbcDriver.isEmpty())
+        out << "ODBC_DRIVER=" << db.OdbcDriver << '\n';
+}
+
+int showSettings(CliContext& ctx, const QStringList& args) {
+    if (!args.isEmpty())
+        return ExitUsage;
+    if (core::MF_FirstSetting(ctx.prompter))
+        return ExitFailed;
+    const core::Session& s = core::session();
+    QTextStream& out = ctx.out;
+    out << "; " << core::settingsFile() << "\n; program folder " << core::programFolder() << '\n';
+    printDb(out, QStringLiteral("SQLKEM_DB"), s.WorkDb);
+    printDb(out, QStringLiteral("OFFICE_DB"), s.OfficeDb);
+    printDb(out, QStringLiteral("PO_DB"), s.PoDb);
+    printDb(out, QStringLiteral("SK_DB"), s.SkDb);
+    out << "[fenlowen1]\nTAG_ENV=" << s.TagEnv << "\nCAR_ENV=" << s.CarEnv << "\nKAKUNIN_FOLDER=" << s.KakuninFolder
+        << "\nAPPEXE=" << s.AppExe << "\nPRINTER_NM=" << s.PrinterNm << "\nPRINTER_PORT=" << s.PrinterPort << '\n';
+    out << "[FTP]\nLOCAL_FOLDER=" << s.LocalFolder << "\nHostMei=" << s.FtpSetting.HostMei
+        << "\nUserMei=" << s.FtpSetting.UserMei << "\nPassMei=" << masked(s.FtpSetting.PassMei)
+        << "\nPortNum=" << s.FtpSetting.PortNum << "\nPaveMod=" << s.FtpSetting.PaveMod << '\n';
+    out << "[PO_FILE]\nFOLDER=" << s.PoFolder << '\n';
+    out << "; computer " << s.ComputerName << ", " << s.VersionText << Qt::endl;
+    return ExitOk;
+}
+
+} // namespace
 
 void addGeneralCommands(CommandList& commands) {
     commands.push_back({QStringLiteral("version"), QString(), QStringLiteral("print the program version"),
@@ -12,6 +53,8 @@ void addGeneralCommands(CommandList& commands) {
                             ctx.out << "kemnoa " << KEMNOA_VERSION << Qt::endl;
                             return ExitOk;
                         }});
+    commands.push_back({QStringLiteral("settings"), QString(),
+                        QStringLiteral("print the effective settings (passwords masked)"), showSettings});
 }
 
 } // namespace kemnoa::cli

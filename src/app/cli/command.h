@@ -32,6 +32,9 @@ using CommandList = std::vector<CliCommand>;
 
 // Each group of commands adds itself here; command_table.cpp lists the groups.
 void addGeneralCommands(CommandList& commands);
+void addDbCommands(CommandList& commands);
+void addLzhCommands(CommandList& commands);
+void addJetCommands(CommandList& commands);
 
 const CommandList& allCommands();
 

@@ -6,6 +6,9 @@ const CommandList& allCommands() {
     static const CommandList commands = [] {
         CommandList list;
         addGeneralCommands(list);
+        addDbCommands(list);
+        addLzhCommands(list);
+        addJetCommands(list);
         return list;
     }();
     return commands;

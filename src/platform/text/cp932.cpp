@@ -115,6 +115,8 @@ std::optional<QString> fromCp932Strict(const QByteArray& bytes) {
     return s;
 }
 
-qsizetype cp932Length(const QString& text) { return toCp932(text).size(); }
+qsizetype cp932Length(const QString& text) {
+    return toCp932(text).size();
+}
 
 } // namespace kemnoa::text

@@ -14,7 +14,10 @@ TEST(Cp932, RoundTripsJapaneseAndAscii) {
 }
 
 TEST(Cp932, ByteLengthCountsDoubleByteCharactersTwice) {
-    struct Case { QString text; qsizetype bytes; };
+    struct Case {
+        QString text;
+        qsizetype bytes;
+    };
     const Case cases[] = {
         {QStringLiteral("ABCあ"), 5}, {QString(), 0}, {QStringLiteral("ｱｲｳ"), 3}, {QStringLiteral("①"), 2}};
     for (const auto& c : cases)

@@ -1,0 +1,135 @@
+// Database commands of the job runner: create the schemas, fill the demo data, and the start-up
+// check of the work database with its fixed values.
+
+#include "app/cli/command.h"
+
+#include "core/connections.h"
+#include "core/demo_data.h"
+#include "core/error.h"
+#include "core/program_folder.h"
+#include "core/session.h"
+#include "core/settings_load.h"
+#include "platform/db/schema.h"
+
+namespace kemnoa::cli {
+namespace {
+
+struct KindInfo {
+    qint32 kind;
+    const char* section;
+    db::DatabaseKind databaseKind;
+};
+
+constexpr KindInfo kKinds[] = {{core::KindWork, "SQLKEM_DB", db::DatabaseKind::Work},
+                               {core::KindOffice, "OFFICE_DB", db::DatabaseKind::Office},
+                               {core::KindPo, "PO_DB", db::DatabaseKind::Po},
+                               {core::KindSk, "SK_DB", db::DatabaseKind::Sk}};
+
+// The kinds whose section names a provider.
+std::vector<KindInfo> configuredKinds(CliContext& ctx, const QString& title) {
+    std::vector<KindInfo> out;
+    for (const KindInfo& k : kKinds)
+        if (!core::connectionSettingsOfKind(k.kind).provider.trimmed().isEmpty())
+            out.push_back(k);
+    if (out.empty())
+        ctx.prompter.message(
+            QStringLiteral("設定ファイルにデータベースが設定されていません。(%1)").arg(core::settingsFile()),
+            title, core::MsgIcon::Critical);
+    return out;
+}
+
+int initDb(CliContext& ctx, const QStringList& args) {
+    if (!args.isEmpty())
+        return ExitUsage;
+    if (core::MF_FirstSetting(ctx.prompter))
+        return ExitFailed;
+    const auto kinds = configuredKinds(ctx, QStringLiteral("init-db"));
+    if (kinds.empty())
+        return ExitFailed;
+    int rc = ExitOk;
+    for (const KindInfo& k : kinds) {
+        const db::ConnectionSettings settings = core::connectionSettingsOfKind(k.kind);
+        try {
+            const bool created = db::ensureDatabase(settings);
+            db::Connection connection;
+            connection.open(settings);
+            db::createSchema(connection, k.databaseKind);
+            ctx.out << k.section << ": " << (created ? "created database " : "database ") << settings.database
+                    << ", " << db::schemaTables(k.databaseKind).size() << " tables ready" << Qt::endl;
+        } catch (const core::Error& e) {
+            ctx.prompter.message(QString::fromLatin1(k.section) + QStringLiteral(": ") + e.text(),
+                                 QStringLiteral("init-db"), core::MsgIcon::Critical);
+            rc = ExitFailed;
+        }
+    }
+    return rc;
+}
+
+int seedDemo(CliContext& ctx, const QStringList& args) {
+    if (!args.isEmpty())
+        return ExitUsage;
+    if (core::MF_FirstSetting(ctx.prompter))
+        return ExitFailed;
+    const auto kinds = configuredKinds(ctx, QStringLiteral("seed-demo"));
+    if (kinds.empty())
+        return ExitFailed;
+    int rc = ExitOk;
+    for (const KindInfo& k : kinds) {
+        try {
+            db::Connection connection;
+            connection.open(core::connectionSettingsOfKind(k.kind));
+            const core::demo::SeedResult r = core::demo::seed(connection, k.databaseKind);
+            ctx.out << k.section << ": filled "
+                    << (r.filled.isEmpty() ? QStringLiteral("-") : r.filled.join(QStringLiteral(", ")));
+            if (!r.skipped.isEmpty())
+                ctx.out << "; kept (not empty) " << r.skipped.join(QStringLiteral(", "));
+            ctx.out << Qt::endl;
+        } catch (const core::Error& e) {
+            ctx.prompter.message(QString::fromLatin1(k.section) + QStringLiteral(": ") + e.text(),
+                                 QStringLiteral("seed-demo"), core::MsgIcon::Critical);
+            rc = ExitFailed;
+        }
+    }
+    return rc;
+}
+
+// The start-up check: settings, work database, fixed values, as the program does before its login.
+int dbCheck(CliContext& ctx, const QStringList& args) {
+    if (!args.isEmpty())
+        return ExitUsage;
+    if (core::MF_FirstSetting(ctx.prompter)) {
+        ctx.prompter.message(QStringLiteral("初期化失敗\r\n強制終了します。"), QStringLiteral("強制終了"),
+                             core::MsgIcon::Critical);
+        return ExitFailed;
+    }
+    if (core::dbOpen(core::KindWork, ctx.prompter) != 0) {
+        ctx.prompter.message(QStringLiteral("データベースに接続できませんでした。\r\n強制終了します。"),
+                             QStringLiteral("エラー"), core::MsgIcon::Critical);
+        return ExitFailed;
+    }
+    if (core::MF_KoteiJohoSet(ctx.prompter)) {
+        core::closeAllConnections();
+        return ExitFailed;
+    }
+    core::dbClose(core::KindWork);
+    const core::Session& s = core::session();
+    for (const QString& key : core::fixedInfoKeys())
+        ctx.out << key << '=' << s.fixed(key) << '\n';
+    ctx.out.flush();
+    return ExitOk;
+}
+
+} // namespace
+
+void addDbCommands(CommandList& commands) {
+    commands.push_back({QStringLiteral("init-db"), QString(),
+                        QStringLiteral("create the tables of the configured databases"), initDb});
+    commands.push_back({QStringLiteral("seed-demo"), QString(),
+                        QStringLiteral("fill the empty tables of the configured databases with demo data"),
+                        seedDemo});
+    commands.push_back({QStringLiteral("db-check"), QString(),
+                        QStringLiteral("the start-up check of the work database; prints the fixed values"),
+                        dbCheck});
+}
+
+} // namespace kemnoa::cli

@@ -1,0 +1,335 @@
+#include "core/ini_file.h"
+
+#include "core/error.h"
+#include "platform/text/cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <optional>
+#include <vector>
+
+namespace kemnoa::core {
+namespace {
+
+// One line of the file: its raw bytes and what it means.
+struct Line {
+    enum class Kind { Other, Section, Entry };
+    QByteArray raw; // without the line end
+    QByteArray eol; // "\r\n", "\n" or empty for the last line
+    Kind kind = Kind::Other;
+    QString name;  // section name, or key
+    QString value; // entry value, trimmed and unquoted
+};
+
+struct Document {
+    bool exists = false;
+    std::vector<Line> lines;
+};
+
+QString stripQuotes(const QString& v) {
+    if (v.size() >= 2 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
+        v.back() == v.front())
+        return v.mid(1, v.size() - 2);
+    return v;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+Line parseLine(QByteArray raw, QByteArray eol, bool utf8) {
+    Line line;
+    line.raw = std::move(raw);
+    line.eol = std::move(eol);
+    QString text;
+    if (utf8) {
+        text = QString::fromUtf8(line.raw);
+    } else {
+        auto decoded = text::fromCp932Strict(line.raw);
+        if (!decoded)
+            throw Error(QStringLiteral("設定ファイルに不正な文字があります。"), errnum::General);
+        text = *decoded;
+    }
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('['))) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        line.kind = Line::Kind::Section;
+        line.name = (close < 0 ? t.mid(1) : t.mid(1, close - 1)).trimmed();
+        return line;
+    }
+    if (t.isEmpty() || t.startsWith(QLatin1Char(';')))
+        return line;
+    line.kind = Line::Kind::Entry;
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq < 0) {
+        line.name = t;
+        return line;
+    }
+    line.name = t.left(eq).trimmed();
+    line.value = stripQuotes(t.mid(eq + 1).trimmed());
+    return line;
+}
+
+Document load(const QString& fileName) {
+    Document doc;
+    if (fileName.isEmpty())
+        return doc;
+    QFile f(fileName);
+    if (!f.exists())
+        return doc;
+    if (!f.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("設定ファイルを読めません。") + fileName, errnum::PermissionDenied);
+    QByteArray bytes = f.readAll();
+    doc.exists = true;
+    bool utf8 = false;
+    if (bytes.startsWith("\xEF\xBB\xBF")) { // written by an editor as UTF-8
+        bytes.remove(0, 3);
+        utf8 = true;
+    }
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        qsizetype nl = bytes.indexOf('\n', pos);
+        QByteArray raw, eol;
+        if (nl < 0) {
+            raw = bytes.mid(pos);
+            pos = bytes.size();
+        } else {
+            raw = bytes.mid(pos, nl - pos);
+            eol = "\n";
+            pos = nl + 1;
+        }
+        if (raw.endsWith('\r')) {
+            raw.chop(1);
+            eol.prepend('\r');
+        }
+        doc.lines.push_back(parseLine(std::move(raw), std::move(eol), utf8));
+    }
+    return doc;
+}
+
+bool save(const QString& fileName, const Document& doc) {
+    QFileInfo info(fileName);
+    if (info.exists() && !info.isWritable())
+        return false;
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    for (const Line& l : doc.lines) {
+        out.write(l.raw);
+        out.write(l.eol);
+    }
+    return out.commit();
+}
+
+// Index range [begin, end) of the first section with that name: begin is the header line.
+std::optional<std::pair<size_t, size_t>> findSection(const Document& doc, const QString& section) {
+    for (size_t i = 0; i < doc.lines.size(); ++i) {
+        if (doc.lines[i].kind != Line::Kind::Section || !sameName(doc.lines[i].name, section))
+            continue;
+        size_t end = i + 1;
+        while (end < doc.lines.size() && doc.lines[end].kind != Line::Kind::Section)
+            ++end;
+        return std::make_pair(i, end);
+    }
+    return std::nullopt;
+}
+
+const Line* findEntry(const Document& doc, const QString& section, const QString& key) {
+    auto range = findSection(doc, section);
+    if (!range)
+        return nullptr;
+    for (size_t i = range->first + 1; i < range->second; ++i)
+        if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, key))
+            return &doc.lines[i];
+    return nullptr;
+}
+
+// Cuts text to what fits in the system's buffer: at most BufferSize - 1 bytes, double-byte characters whole.
+QString cutToBuffer(const QString& value) {
+    const QByteArray bytes = text::toCp932(value);
+    if (bytes.size() < clsIniFile::BufferSize)
+        return value;
+    QString out;
+    qsizetype used = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const qsizetype n = text::cp932Length(value.mid(i, 1));
+        if (used + n > clsIniFile::BufferSize - 1)
+            break;
+        used += n;
+        out += value.at(i);
+    }
+    return out;
+}
+
+// Joins entries the way the system fills a list buffer, cut at the buffer's end.
+QString joinList(const QStringList& entries) {
+    QString list;
+    qsizetype used = 0;
+    for (const QString& e : entries) {
+        const qsizetype n = text::cp932Length(e) + 1;
+        if (used + n + 1 > clsIniFile::BufferSize) {
+            // The system cuts the last entry that does not fit and ends the list.
+            const QString cut =
+                cutToBuffer(e).left(std::max<qsizetype>(0, clsIniFile::BufferSize - 2 - used));
+            if (!cut.isEmpty())
+                list += cut + QChar(0);
+            break;
+        }
+        list += e + QChar(0);
+        used += n;
+    }
+    list += QChar(0);
+    return list;
+}
+
+QByteArray encodeLine(const QString& s) {
+    return text::toCp932(s);
+}
+
+} // namespace
+
+qint32 PF_Split(const QString& list, QStringList& out) {
+    qint32 count = 0;
+    QString rest = list;
+    for (;;) {
+        const qsizetype nul = rest.indexOf(QChar(0));
+        if (nul <= 0)
+            break;
+        out.append(rest.left(nul));
+        rest = rest.mid(nul + 1);
+        ++count;
+    }
+    return count;
+}
+
+QString clsIniFile::GetString(const QString& strKey, const QString& strDefault) const {
+    const Document doc = load(fileName_);
+    const Line* entry = findEntry(doc, section_, strKey);
+    const QString value = entry ? cutToBuffer(entry->value) : QString();
+    return value.isEmpty() ? strDefault : value;
+}
+
+qint32 clsIniFile::GetInteger(const QString& strKey, qint16 lngDefault) const {
+    const Document doc = load(fileName_);
+    const Line* entry = findEntry(doc, section_, strKey);
+    if (!entry || entry->value.isEmpty())
+        return lngDefault;
+    quint32 n = 0;
+    for (QChar c : entry->value) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            break;
+        n = n * 10 + static_cast<quint32>(c.unicode() - u'0'); // wraps as the system's 32-bit reader does
+    }
+    return static_cast<qint32>(n);
+}
+
+bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
+    if (fileName_.isEmpty() || section_.isEmpty() || strKey.isEmpty())
+        return false;
+    Document doc;
+    try {
+        doc = load(fileName_);
+    } catch (const Error&) {
+        return false;
+    }
+    // The line that ends the file gets a line end before anything is appended after it.
+    auto terminateLast = [&doc] {
+        if (!doc.lines.empty() && doc.lines.back().eol.isEmpty())
+            doc.lines.back().eol = "\r\n";
+    };
+    Line entry;
+    entry.kind = Line::Kind::Entry;
+    entry.name = strKey;
+    entry.value = strValue;
+    entry.raw = encodeLine(strKey + QLatin1Char('=') + strValue);
+    entry.eol = "\r\n";
+    auto range = findSection(doc, section_);
+    if (!range) {
+        terminateLast();
+        Line header;
+        header.kind = Line::Kind::Section;
+        header.name = section_;
+        header.raw = encodeLine(QLatin1Char('[') + section_ + QLatin1Char(']'));
+        header.eol = "\r\n";
+        doc.lines.push_back(header);
+        doc.lines.push_back(entry);
+        return save(fileName_, doc);
+    }
+    size_t insertAt = range->second;
+    for (size_t i = range->first + 1; i < range->second; ++i) {
+        if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, strKey)) {
+            entry.eol = doc.lines[i].eol.isEmpty() ? QByteArray() : doc.lines[i].eol;
+            doc.lines[i] = entry;
+            return save(fileName_, doc);
+        }
+    }
+    // New key: after the section's last non-blank line, so blank separators stay between sections.
+    while (insertAt > range->first + 1 && doc.lines[insertAt - 1].kind == Line::Kind::Other &&
+           doc.lines[insertAt - 1].raw.trimmed().isEmpty())
+        --insertAt;
+    if (insertAt == doc.lines.size())
+        terminateLast();
+    else if (doc.lines[insertAt - 1].eol.isEmpty())
+        doc.lines[insertAt - 1].eol = "\r\n";
+    doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
+    return save(fileName_, doc);
+}
+
+void clsIniFile::DeleteKeyName(const QString& strKey) {
+    try {
+        Document doc = load(fileName_);
+        auto range = findSection(doc, section_);
+        if (!range)
+            return;
+        for (size_t i = range->first + 1; i < range->second; ++i) {
+            if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, strKey)) {
+                doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(i));
+                save(fileName_, doc);
+                return;
+            }
+        }
+    } catch (const Error&) {
+    }
+}
+
+void clsIniFile::DeleteSection(QString& strSection) {
+    if (strSection.isEmpty())
+        strSection = section_;
+    try {
+        Document doc = load(fileName_);
+        auto range = findSection(doc, strSection);
+        if (!range)
+            return;
+        doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(range->first),
+                        doc.lines.begin() + static_cast<std::ptrdiff_t>(range->second));
+        save(fileName_, doc);
+    } catch (const Error&) {
+    }
+}
+
+qint32 clsIniFile::EmnumSection(QStringList& strSection) const {
+    const Document doc = load(fileName_);
+    QStringList names;
+    for (const Line& l : doc.lines)
+        if (l.kind == Line::Kind::Section)
+            names << l.name;
+    return PF_Split(joinList(names), strSection);
+}
+
+qint32 clsIniFile::EnumSectionString(QStringList& strSectionString) const {
+    const Document doc = load(fileName_);
+    QStringList entries;
+    if (auto range = findSection(doc, section_)) {
+        for (size_t i = range->first + 1; i < range->second; ++i) {
+            const Line& l = doc.lines[i];
+            if (l.kind != Line::Kind::Entry)
+                continue;
+            const bool hasValue = l.raw.contains('=');
+            entries << (hasValue ? l.name + QLatin1Char('=') + l.value : l.name);
+        }
+    }
+    return PF_Split(joinList(entries), strSectionString);
+}
+
+} // namespace kemnoa::core

@@ -1,0 +1,347 @@
+#include "platform/db/connection.h"
+
+#include "platform/db/db_error.h"
+#include "platform/db/reader.h"
+#include "platform/db/recordset.h"
+#include "platform/db/schema.h"
+#include "platform/db/sql_text.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace kemnoa::db {
+
+namespace {
+
+QAtomicInt g_connectionCounter;
+
+QString nextConnectionName() {
+    return QStringLiteral("kemnoa-db-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1) + 1);
+}
+
+// host, host:port or host,port.
+void splitServer(const QString& server, QString* host, int* port) {
+    QString s = server.trimmed();
+    *port = -1;
+    int sep = s.lastIndexOf(QLatin1Char(','));
+    if (sep < 0 && s.count(QLatin1Char(':')) == 1)
+        sep = s.indexOf(QLatin1Char(':'));
+    if (sep >= 0) {
+        bool ok = false;
+        const int p = s.mid(sep + 1).trimmed().toInt(&ok);
+        if (ok && p > 0 && p < 65536) {
+            *port = p;
+            s = s.left(sep).trimmed();
+        }
+    }
+    *host = s;
+}
+
+// A value of an ODBC connection string, in braces when it holds characters of the syntax.
+QString odbcValue(const QString& value) {
+    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
+        !value.contains(QLatin1Char('}')) && value.trimmed() == value)
+        return value;
+    QString v = value;
+    v.replace(QStringLiteral("}"), QStringLiteral("}}"));
+    return QLatin1Char('{') + v + QLatin1Char('}');
+}
+
+void bindAll(QSqlQuery& query, const QVariantList& params) {
+    for (int i = 0; i < params.size(); ++i) {
+        const QVariant& v = params.at(i);
+        // Qt binds a null QString as SQL Null; an empty text must stay empty text.
+        if (v.typeId() == QMetaType::QString && !v.isNull() && v.toString().isNull())
+            query.bindValue(i, QString(QLatin1String("")));
+        else
+            query.bindValue(i, v);
+    }
+}
+
+} // namespace
+
+Connection::Connection() = default;
+
+Connection::~Connection() {
+    close();
+}
+
+QSqlDatabase Connection::database() const {
+    return QSqlDatabase::database(name_, false);
+}
+
+bool Connection::isOpen() const {
+    return !name_.isEmpty() && database().isOpen();
+}
+
+void Connection::requireOpen() const {
+    if (!isOpen())
+        throwError(QStringLiteral("Operation is not allowed when the object is closed."),
+                   dberr::ObjectClosed);
+}
+
+void Connection::open(const ConnectionSettings& settings) {
+    close();
+    Dialect dialect;
+    if (!dialectOfProvider(settings.provider, &dialect))
+        throwError(QStringLiteral("Provider cannot be found. It may not be properly installed. (%1)")
+                       .arg(settings.provider),
+                   dberr::ProviderNotFound);
+    const int timeout = settings.timeoutSeconds > 0 ? settings.timeoutSeconds : 20;
+    const QString name = nextConnectionName();
+    {
+        QSqlDatabase db;
+        switch (dialect) {
+        case Dialect::SQLite: {
+            const QString path = sqliteFilePath(settings);
+            if (path.isEmpty())
+                throwError(QStringLiteral("No SQLite database file is named."), core::errnum::FileNotFound);
+            if (!QFileInfo(path).absoluteDir().exists())
+                throwError(QStringLiteral("The folder of the database file does not exist: %1").arg(path),
+                           core::errnum::PathNotFound);
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            db.setDatabaseName(path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(timeout * 1000));
+            break;
+        }
+        case Dialect::PostgreSQL: {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            QString host;
+            int port = -1;
+            splitServer(settings.server, &host, &port);
+            db.setHostName(host);
+            if (port > 0)
+                db.setPort(port);
+            db.setDatabaseName(settings.database);
+            db.setUserName(settings.user);
+            db.setPassword(settings.password);
+            db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(timeout));
+            break;
+        }
+        case Dialect::SqlServer: {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+            QString host;
+            int port = -1;
+            splitServer(settings.server, &host, &port);
+            const QString driver = settings.odbcDriver.isEmpty() ? defaultOdbcDriver() : settings.odbcDriver;
+            QString cs = QStringLiteral("DRIVER=") + odbcValue(driver) + QStringLiteral(";SERVER=") +
+                         odbcValue(port > 0 ? host + QLatin1Char(',') + QString::number(port) : host) +
+                         QStringLiteral(";DATABASE=") + odbcValue(settings.database) + QLatin1Char(';');
+            if (settings.user.isEmpty())
+                cs += QStringLiteral("Trusted_Connection=yes;");
+            else
+                cs += QStringLiteral("UID=") + odbcValue(settings.user) + QStringLiteral(";PWD=") +
+                      odbcValue(settings.password) + QLatin1Char(';');
+            db.setDatabaseName(cs);
+            db.setConnectOptions(
+                QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(timeout));
+            break;
+        }
+        }
+        if (!db.isValid()) {
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throwError(QStringLiteral("Provider cannot be found. It may not be properly installed. (%1)")
+                           .arg(settings.provider),
+                       dberr::ProviderNotFound);
+        }
+        if (!db.open()) {
+            const core::Error error = sqlError(db.lastError());
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+            throw error;
+        }
+    }
+    name_ = name;
+    dialect_ = dialect;
+    settings_ = settings;
+    inTransaction_ = false;
+    try {
+        if (dialect == Dialect::SQLite) {
+            if (settings.createSchemaWhenEmpty && tables().isEmpty())
+                createSchema(*this, settings.kind);
+            if (settings.kind == DatabaseKind::Office)
+                attachDboAlias();
+        } else if (dialect == Dialect::PostgreSQL) {
+            // The office tables live in schema dbo, as on SQL Server; unqualified names find them too.
+            execute(QStringLiteral("SET search_path TO public, dbo"));
+        }
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+// Statements written for SQL Server address the office tables as dbo.<table>; on SQLite the file
+// is attached to itself under that schema name so that they resolve.
+void Connection::attachDboAlias() {
+    const QString path = sqliteFilePath(settings_);
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("ATTACH DATABASE ") + quote(path) + QStringLiteral(" AS dbo")))
+        throwSqlError(q.lastError());
+}
+
+void Connection::close() noexcept {
+    if (name_.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(name_, false);
+        if (db.isOpen()) {
+            if (inTransaction_)
+                db.rollback();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name_);
+    name_.clear();
+    inTransaction_ = false;
+}
+
+QString Connection::sql(const PerDialect& text) const {
+    const QString* specific = nullptr;
+    switch (dialect_) {
+    case Dialect::SQLite:
+        specific = &text.sqlite;
+        break;
+    case Dialect::PostgreSQL:
+        specific = &text.postgresql;
+        break;
+    case Dialect::SqlServer:
+        specific = &text.sqlServer;
+        break;
+    }
+    return specific && !specific->isEmpty() ? *specific : text.standard;
+}
+
+int Connection::execute(const QString& sql, const QVariantList& params) {
+    requireOpen();
+    QSqlQuery q(database());
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q.exec(sql);
+    } else {
+        ok = q.prepare(sql);
+        if (ok) {
+            bindAll(q, params);
+            ok = q.exec();
+        }
+    }
+    if (!ok)
+        throwSqlError(q.lastError());
+    return q.numRowsAffected();
+}
+
+Reader Connection::read(const QString& sql, const QVariantList& params) {
+    requireOpen();
+    auto q = std::make_unique<QSqlQuery>(database());
+    q->setForwardOnly(true);
+    bool ok;
+    if (params.isEmpty()) {
+        ok = q->exec(sql);
+    } else {
+        ok = q->prepare(sql);
+        if (ok) {
+            bindAll(*q, params);
+            ok = q->exec();
+        }
+    }
+    if (!ok)
+        throwSqlError(q->lastError());
+    return Reader(std::move(q), dialect_);
+}
+
+Recordset Connection::openStatic(const QString& sql, const QVariantList& params) {
+    requireOpen();
+    return Recordset(*this, sql, params, false);
+}
+
+Recordset Connection::openRecordset(const QString& sql, const QVariantList& params) {
+    requireOpen();
+    return Recordset(*this, sql, params, true);
+}
+
+void Connection::beginTransaction() {
+    requireOpen();
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throwSqlError(db.lastError());
+    inTransaction_ = true;
+}
+
+void Connection::commit() {
+    requireOpen();
+    QSqlDatabase db = database();
+    if (!db.commit())
+        throwSqlError(db.lastError());
+    inTransaction_ = false;
+}
+
+void Connection::rollback() {
+    requireOpen();
+    QSqlDatabase db = database();
+    inTransaction_ = false;
+    if (!db.rollback())
+        throwSqlError(db.lastError());
+}
+
+QStringList Connection::tables() const {
+    requireOpen();
+    if (dialect_ == Dialect::PostgreSQL) {
+        // Every user schema (the office tables live in dbo), without the schema name.
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                   "WHERE table_type = 'BASE TABLE' AND table_schema NOT IN "
+                                   "('pg_catalog', 'information_schema') ORDER BY table_name")))
+            throwSqlError(q.lastError());
+        QStringList names;
+        while (q.next())
+            names << canonicalName(q.value(0).toString());
+        return names;
+    }
+    return database().tables(QSql::Tables);
+}
+
+bool Connection::hasTable(const QString& name) const {
+    return tables().contains(name, Qt::CaseInsensitive);
+}
+
+void Connection::setStatementTimeout(int seconds) {
+    if (dialect_ != Dialect::PostgreSQL)
+        return;
+    execute(QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000));
+}
+
+Transaction::Transaction(Connection& connection) : connection_(connection) {
+    connection_.beginTransaction();
+}
+
+Transaction::~Transaction() {
+    if (!active_)
+        return;
+    try {
+        connection_.rollback();
+    } catch (...) {
+        // Rolling back on the way out of a failure must not throw over it.
+    }
+}
+
+void Transaction::commit() {
+    if (!active_)
+        return;
+    connection_.commit();
+    active_ = false;
+}
+
+void Transaction::rollback() {
+    if (!active_)
+        return;
+    active_ = false;
+    connection_.rollback();
+}
+
+} // namespace kemnoa::db

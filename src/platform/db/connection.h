@@ -1,0 +1,101 @@
+#pragma once
+// One database connection over Qt SQL: SQLite files, PostgreSQL and SQL Server (through ODBC).
+// Every failure is thrown as kemnoa::core::Error with the driver's description and a number.
+
+#include "platform/db/settings.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+class QSqlDatabase;
+
+namespace kemnoa::db {
+
+class Reader;
+class Recordset;
+
+// The text of one statement per dialect. Statements that every dialect runs alike go into
+// `standard`; a dialect-specific text, when given, wins over it.
+struct PerDialect {
+    QString standard;
+    QString sqlServer;
+    QString sqlite;
+    QString postgresql;
+};
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Opens with the settings, closing what was open before. A SQLite file without any table
+    // gets the schema of settings.kind when settings.createSchemaWhenEmpty is set.
+    void open(const ConnectionSettings& settings);
+    // Closes the connection; an open transaction is rolled back. Never fails.
+    void close() noexcept;
+    bool isOpen() const;
+
+    Dialect dialect() const { return dialect_; }
+    const ConnectionSettings& settings() const { return settings_; }
+    // The Qt SQL connection name, unique to this connection and this open.
+    const QString& connectionName() const { return name_; }
+    QSqlDatabase database() const;
+
+    // Runs one statement that returns no rows; `?` placeholders take the parameters in order.
+    // Returns the number of rows affected (-1 when the driver cannot tell).
+    int execute(const QString& sql, const QVariantList& params = {});
+    // The statement text for this connection's dialect.
+    QString sql(const PerDialect& text) const;
+
+    // A forward, read-only read positioned on its first row.
+    Reader read(const QString& sql, const QVariantList& params = {});
+    // A static read-only recordset (every row loaded) with move-first and find.
+    Recordset openStatic(const QString& sql, const QVariantList& params = {});
+    // An updatable client-side recordset over a single-table statement.
+    Recordset openRecordset(const QString& sql, const QVariantList& params = {});
+
+    // Transactions; prefer the Transaction guard.
+    void beginTransaction();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+    // The names of the user tables.
+    QStringList tables() const;
+    // True when a table of that name (compared without regard to case) exists.
+    bool hasTable(const QString& name) const;
+
+    // Limits each following statement to the given seconds where the database supports it
+    // (PostgreSQL); 0 removes the limit.
+    void setStatementTimeout(int seconds);
+
+private:
+    void requireOpen() const;
+    void attachDboAlias();
+
+    Dialect dialect_ = Dialect::SQLite;
+    ConnectionSettings settings_;
+    QString name_;
+    bool inTransaction_ = false;
+};
+
+// Rolls back on destruction unless committed.
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+    void rollback();
+
+private:
+    Connection& connection_;
+    bool active_ = true;
+};
+
+} // namespace kemnoa::db

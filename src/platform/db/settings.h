@@ -1,0 +1,39 @@
+#pragma once
+// What a connection is opened with, and the SQL dialect its provider speaks.
+
+#include <QString>
+
+namespace kemnoa::db {
+
+enum class Dialect { SQLite, PostgreSQL, SqlServer };
+
+// The four databases of the system; each has its own schema.
+enum class DatabaseKind { Work, Office, Po, Sk };
+
+struct ConnectionSettings {
+    QString provider; // "SQLite", "PostgreSQL" or a SQL Server OLE DB provider name (SQLOLEDB, SQLNCLI11,
+                      // MSOLEDBSQL...)
+    QString server;   // PostgreSQL/SQL Server: host, host:port (or host,port)
+    QString database; // SQLite: file path; otherwise the database name
+    QString user;
+    QString password;
+    int timeoutSeconds = 20;
+    QString odbcDriver; // SQL Server: the ODBC driver name; empty for the default
+    QString baseFolder; // SQLite: folder a relative file path is taken from
+    // SQLite: the schema created when the opened file holds no table yet; none when unset.
+    bool createSchemaWhenEmpty = false;
+    DatabaseKind kind = DatabaseKind::Work;
+};
+
+// The dialect of a provider name; nothing for a provider this program does not know.
+bool dialectOfProvider(const QString& provider, Dialect* dialect);
+
+// The ODBC driver used for SQL Server when none is configured.
+QString defaultOdbcDriver();
+
+// "work", "office", "po", "sk".
+QString kindName(DatabaseKind kind);
+// The SQLite file path of the settings: relative paths are taken from baseFolder.
+QString sqliteFilePath(const ConnectionSettings& settings);
+
+} // namespace kemnoa::db

@@ -1,0 +1,79 @@
+#include "platform/jet/isolated_run.h"
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define KEMNOA_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KEMNOA_UNDER_ASAN 1
+#endif
+#endif
+
+namespace kemnoa::jet {
+
+IsolatedOutcome runIsolated(const std::function<bool()>& work, const IsolationLimits& limits) {
+    const pid_t pid = fork();
+    if (pid < 0)
+        return IsolatedOutcome::CouldNotStart;
+    if (pid == 0) {
+        // Child: silence the parser's warnings, no core files, bounded memory and CPU.
+        const int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) {
+            dup2(devnull, STDOUT_FILENO);
+            dup2(devnull, STDERR_FILENO);
+        }
+        rlimit none{0, 0};
+        setrlimit(RLIMIT_CORE, &none);
+#ifndef KEMNOA_UNDER_ASAN // the sanitizer reserves far more address space than it uses
+        rlimit mem{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
+        setrlimit(RLIMIT_AS, &mem);
+#endif
+        const rlim_t cpu = rlim_t(limits.timeoutMs / 1000 + 2);
+        rlimit cpuLimit{cpu, cpu};
+        setrlimit(RLIMIT_CPU, &cpuLimit);
+        bool ok = false;
+        try {
+            ok = work();
+        } catch (...) {
+            ok = false;
+        }
+        _exit(ok ? 0 : 1);
+    }
+
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    int status = 0;
+    for (long pause = 200000;;) { // from 0.2 ms, doubling up to 20 ms
+        const pid_t r = waitpid(pid, &status, WNOHANG);
+        if (r == pid)
+            break;
+        if (r < 0 && errno != EINTR)
+            return IsolatedOutcome::CouldNotStart;
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        const long elapsedMs = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+        if (elapsedMs > limits.timeoutMs) {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            return IsolatedOutcome::TimedOut;
+        }
+        timespec ts{0, pause};
+        nanosleep(&ts, nullptr);
+        pause = pause < 20000000 ? pause * 2 : pause;
+    }
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status) == 0 ? IsolatedOutcome::Succeeded : IsolatedOutcome::Failed;
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGXCPU)
+        return IsolatedOutcome::TimedOut;
+    return IsolatedOutcome::Crashed;
+}
+
+} // namespace kemnoa::jet

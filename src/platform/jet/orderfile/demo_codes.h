@@ -1,0 +1,95 @@
+#pragma once
+// The reference values generated order files use, taken from the demo masters (core/demo_data.h and
+// core/demo_data.cpp, listed in docs/demo-data.md), so that imported demo orders pass the master
+// check: care-symbol sets (kemmst_ehj), terms (kemmst_fuki), name types and materials
+// (kemmst_namecode, kemmst_sizaicode), sizes (kemmst_size), destinations and the tag-code
+// conversion (tagcd_henkan). Codes come from core::demo itself; the contents of the sets, the
+// wordings and the material names repeat demo_data.cpp and are checked against it by the tests.
+// Texts are UTF-8.
+
+#include "core/demo_data.h"
+
+#include <array>
+
+namespace kemnoa::orderfile::demo {
+
+namespace core = kemnoa::core::demo;
+
+// A care-symbol set: its number and its six symbol codes (empty text for a free position).
+struct CareSymbolSet {
+    const char* number;
+    std::array<const char*, 6> codes;
+};
+inline constexpr std::array<CareSymbolSet, 4> kCareSymbolSets{{
+    {core::CareSymbolSets[0], {"1030", "2010", "3011", "4010", "5010", "6010"}},
+    {core::CareSymbolSets[1], {"1050", "2020", "3021", "4020", "5011", ""}},
+    {core::CareSymbolSets[2], {"1071", "2020", "3040", "4030", "", ""}},
+    {core::CareSymbolSets[3], {"1041", "2010", "3012", "5020", "6030", ""}},
+}};
+
+struct Term {
+    const char* number;
+    const char* wording;
+};
+inline constexpr std::array<Term, 5> kTerms{{
+    {core::TermNumbers[0], "洗濯ネットを使用してください"},
+    {core::TermNumbers[1], "濃色のものは色落ちすることがありますので、他のものと分けて洗ってください"},
+    {core::TermNumbers[2], "タンブル乾燥はお避けください"},
+    {core::TermNumbers[3], "中性洗剤を使用してください"},
+    {core::TermNumbers[4], "裏返しにして洗ってください"},
+}};
+
+// Materials: name type, material code, material name.
+struct Material {
+    const char* nameType;
+    const char* code;
+    const char* name;
+};
+inline constexpr std::array<Material, 6> kMaterials{{
+    {core::NameTypes[0], core::MaterialCodes[0], "下札 白 50x90"},
+    {core::NameTypes[0], core::MaterialCodes[1], "下札 クラフト 50x90"},
+    {core::NameTypes[1], core::MaterialCodes[2], "洗濯ネーム サテン 30mm"},
+    {core::NameTypes[1], core::MaterialCodes[3], "洗濯ネーム ナイロンタフタ 25mm"},
+    {core::NameTypes[2], core::MaterialCodes[4], "織ネーム ブランド 60x20"},
+    {core::NameTypes[3], core::MaterialCodes[5], "ピスネーム 10x40"},
+}};
+
+// Sizes: size symbol and sort order.
+struct Size {
+    const char* value;
+    int sortLevel;
+};
+inline constexpr std::array<Size, 6> kSizes{{
+    {core::Sizes[0], 10},
+    {core::Sizes[1], 20},
+    {core::Sizes[2], 30},
+    {core::Sizes[3], 40},
+    {core::Sizes[4], 50},
+    {core::Sizes[5], 90},
+}};
+
+// Delivery destinations (NOU_CD) and their names.
+struct Destination {
+    const char* code;
+    const char* name;
+};
+inline constexpr std::array<Destination, 3> kDestinations{{
+    {core::DestinationCodes[0], "ケムノア東京物流センター"},
+    {core::DestinationCodes[1], "ケムノア大阪倉庫"},
+    {core::DestinationCodes[2], "ケムノア上海配送センター"},
+}};
+
+// Tag codes: the client's code (TAFCD in order lines) and the company's (tagcd_henkan.TAG_CD).
+struct TagCode {
+    const char* clientCode;
+    const char* companyCode;
+};
+inline constexpr std::array<TagCode, 3> kTagCodes{{
+    {core::ClientTagCodes[0], core::CompanyTagCodes[0]},
+    {core::ClientTagCodes[1], core::CompanyTagCodes[1]},
+    {core::ClientTagCodes[2], core::CompanyTagCodes[2]},
+}};
+// A client tag code with no conversion row, which must stay as sent.
+inline constexpr const char* kUnmappedTagCode = "CL-TAG-99";
+
+} // namespace kemnoa::orderfile::demo

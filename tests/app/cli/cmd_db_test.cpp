@@ -1,0 +1,134 @@
+// The database commands of kemnoa-cli, run as a separate process on a real program folder.
+
+#include "platform/db/connection.h"
+#include "platform/db/reader.h"
+#include "support/pg_database.h"
+#include "support/test_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kemnoa;
+
+namespace {
+
+struct CliRun {
+    int rc = -1;
+    QString out;
+    QString err;
+};
+
+class CliDbTest : public ::testing::Test {
+protected:
+    // Writes the settings file: one [section] per database with its provider, server and name.
+    void writeSettings(const QString& provider, const QString& server, const QStringList& names,
+                       const QString& user = {}) {
+        const char* sections[] = {"SQLKEM_DB", "OFFICE_DB", "PO_DB", "SK_DB"};
+        QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 4; ++i) {
+            f.write(QStringLiteral("[%1]\r\nPROVIDER=%2\r\nSERVER_NM=%3\r\nDB_NM=%4\r\nDBUSER_NM=%5\r\n"
+                                   "PASSWORD=\r\nCONECT_TIMEOUT=5\r\n")
+                        .arg(QString::fromLatin1(sections[i]), provider, server, names.value(i), user)
+                        .toLatin1());
+        }
+    }
+
+    CliRun cli(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
+        p.setProcessEnvironment(env);
+        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    QTemporaryDir dir_;
+};
+
+const QStringList kSqliteFiles = {QStringLiteral("work.db"), QStringLiteral("office.db"),
+                                  QStringLiteral("po.db"), QStringLiteral("sk.db")};
+
+} // namespace
+
+TEST_F(CliDbTest, InitSeedAndCheckOnSqliteFiles) {
+    writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
+    CliRun r = cli({QStringLiteral("init-db")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    for (const QString& f : kSqliteFiles)
+        EXPECT_TRUE(QFile::exists(dir_.filePath(f))) << f.toStdString();
+    r = cli({QStringLiteral("seed-demo")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("kem_setting")));
+    r = cli({QStringLiteral("db-check")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 23);
+    EXPECT_EQ(lines.first(), QStringLiteral("請求先CD=S0001"));
+    EXPECT_EQ(lines.last(), QStringLiteral("APP名=ケムノア専用海外発注システム"));
+    EXPECT_EQ(cli({QStringLiteral("db-check"), QStringLiteral("extra")}).rc, 2);
+}
+
+TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
+    writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0); // opening empty files creates their tables
+    {
+        db::Connection c;
+        db::ConnectionSettings s;
+        s.provider = QStringLiteral("SQLite");
+        s.database = dir_.filePath(QStringLiteral("work.db"));
+        c.open(s);
+        c.execute(QStringLiteral("Delete From kem_setting Where 検索条件 = '発注元MAIL'"));
+    }
+    const CliRun r = cli({QStringLiteral("db-check")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err.trimmed(), QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
+                                              "強制終了されます。エラー内容は以下の通りです。 /  / "
+                                              "'発注元MAIL'が見つからない。"));
+}
+
+TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {
+    writeSettings(QStringLiteral("PostgreSQL"), QStringLiteral("127.0.0.1:1"), kSqliteFiles,
+                  QStringLiteral("x"));
+    const CliRun r = cli({QStringLiteral("db-check")});
+    EXPECT_EQ(r.rc, 1);
+    const QStringList lines = r.err.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[dbOpen] "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QLatin1Char(')')));
+    EXPECT_EQ(lines[1], QStringLiteral("[エラー] データベースに接続できませんでした。 / 強制終了します。"));
+}
+
+TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
+    QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[FTP]\r\nPortNum=21\r\n");
+    f.close();
+    const CliRun r = cli({QStringLiteral("init-db")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("[init-db]")));
+}
+
+TEST_F(CliDbTest, InitCreatesPostgresDatabases) {
+    auto base = test::freshPostgresDatabase();
+    if (!base)
+        GTEST_SKIP() << "no PostgreSQL test cluster";
+    const QString prefix = base->database + QLatin1Char('_');
+    const QStringList names = {prefix + QStringLiteral("work"), prefix + QStringLiteral("office"),
+                               prefix + QStringLiteral("po"), prefix + QStringLiteral("sk")};
+    writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
+    CliRun r = cli({QStringLiteral("init-db")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + names[0]));
+    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0); // again: nothing to create, nothing lost
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+    r = cli({QStringLiteral("db-check")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("請求先CD=S0001\n")));
+}

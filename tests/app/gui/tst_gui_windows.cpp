@@ -1,0 +1,106 @@
+// The program's windows from login to the last one closed.
+
+#include "app/gui/gui_windows.h"
+#include "core/program_folder.h"
+#include "core/session.h"
+#include "core/ui/frm_login.h"
+#include "core/ui/frm_setting.h"
+#include "core/ui/mnu_main.h"
+#include "core/user_store.h"
+#include "support/scripted_prompter.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kemnoa;
+
+namespace {
+struct NoPrinters : core::PrinterQuery {
+    QStringList printerNames() const override { return {}; }
+    QString defaultPrinterName() const override { return {}; }
+};
+struct NoStarter : core::ProgramStarter {
+    void start(const QString&, const QStringList&) override {}
+};
+
+template <class W> QList<W*> visibleWindows() {
+    QList<W*> found;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* typed = qobject_cast<W*>(w); typed && typed->isVisible())
+            found << typed;
+    return found;
+}
+} // namespace
+
+class TestGuiWindows : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void loginMenuJobsAndQuit();
+    void optionLeavesOnlyTheSettingsScreen();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    test::ScriptedPrompter prompter_;
+    NoPrinters printers_;
+    NoStarter starter_;
+};
+
+void TestGuiWindows::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_->path());
+    core::setProgramFolder(dir_->path());
+    core::resetSession();
+}
+
+void TestGuiWindows::loginMenuJobsAndQuit() {
+    gui::GuiWindows windows(prompter_, printers_, starter_);
+    windows.jobWindows().add(401, [] { return new QWidget; });
+    QPointer<core::ui::frmLogin> login = windows.showLogin();
+    login->txtUser->setText(QStringLiteral("田中"));
+    QTest::mouseClick(login->cmdOK, Qt::LeftButton);
+    QTRY_VERIFY(login.isNull());
+    QCOMPARE(core::readUserStore().user, QStringLiteral("田中"));
+
+    const auto menus = visibleWindows<core::ui::mnuMain>();
+    QCOMPARE(menus.size(), 1);
+    QPointer<core::ui::mnuMain> menu = menus.first();
+    QTest::keyClicks(menu->txtCode, QStringLiteral("3"));
+    QTest::keyClick(menu->txtCode, Qt::Key_Return);
+    QTest::keyClicks(menu->txtCode, QStringLiteral("1"));
+    QTest::keyClick(menu->txtCode, Qt::Key_Return);
+    QCOMPARE(visibleWindows<QWidget>().size(), 2); // the menu and the job window
+    QTest::keyClicks(menu->txtCode, QStringLiteral("99"));
+    QTest::keyClick(menu->txtCode, Qt::Key_Return);
+    QTest::keyClicks(menu->txtCode, QStringLiteral("99"));
+    QTest::keyClick(menu->txtCode, Qt::Key_Return);
+    QTRY_VERIFY(menu.isNull());
+
+    // The job window stays open after the menu; closing it leaves no window, so the program ends.
+    const auto rest = visibleWindows<QWidget>();
+    QCOMPARE(rest.size(), 1);
+    rest.first()->close();
+    QTRY_VERIFY(visibleWindows<QWidget>().isEmpty());
+    QVERIFY(prompter_.events.empty());
+}
+
+void TestGuiWindows::optionLeavesOnlyTheSettingsScreen() {
+    gui::GuiWindows windows(prompter_, printers_, starter_);
+    QPointer<core::ui::frmLogin> login = windows.showLogin();
+    QTest::mouseClick(login->cmdOption, Qt::LeftButton);
+    QTRY_VERIFY(login.isNull());
+    const auto settings = visibleWindows<core::ui::frmSetting>();
+    QCOMPARE(settings.size(), 1);
+    QCOMPARE(visibleWindows<QWidget>().size(), 1);
+    settings.first()->close();
+    QTRY_VERIFY(visibleWindows<QWidget>().isEmpty());
+    QVERIFY(!QFile::exists(core::settingsFile()));
+}
+
+QTEST_MAIN(TestGuiWindows)
+#include "tst_gui_windows.moc"

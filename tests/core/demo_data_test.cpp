@@ -1,0 +1,108 @@
+#include "core/connections.h"
+#include "core/demo_data.h"
+#include "core/program_folder.h"
+#include "platform/db/reader.h"
+#include "platform/db/schema.h"
+#include "support/pg_database.h"
+#include "support/scripted_prompter.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kemnoa;
+
+namespace {
+
+int count(db::Connection& c, const QString& sql, const QVariantList& params = {}) {
+    db::Reader r = c.read(sql, params);
+    return r.value(0).toInt();
+}
+
+void checkSeeded(db::Connection& work, db::Connection& po, db::Connection& office) {
+    EXPECT_EQ(count(work, QStringLiteral("Select Count(*) From kem_setting")), 23);
+    // Every destination of the demo orders is known to the PO database, with terms and a partner.
+    for (const char* code : core::demo::DestinationCodes) {
+        const QVariantList args = {QString::fromUtf8(code), QString::fromUtf8(core::demo::CustomerCode),
+                                   QString::fromUtf8(core::demo::BillingPartyCode)};
+        EXPECT_EQ(
+            count(po,
+                  QStringLiteral("Select Count(*) From MST_NOUHIN n Inner Join TABLE_NOUHIN_INFO i On "
+                                 "i.NOUCD = n.NOUCD Inner Join MST_VORLIK_C v On v.会社CD = i.HACYUGAISYACD "
+                                 "Inner Join HcyCd_Find h On h.NOUKYAKU_CD = n.NOUKYAKU_CD And h.TOKCD = "
+                                 "n.TOKCD Where n.NOUKYAKU_CD = ? And n.TOKCD = ? And i.SEICD = ?"),
+                  args),
+            1)
+            << code;
+    }
+    (void)office;
+}
+
+} // namespace
+
+TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
+    QTemporaryDir dir;
+    core::resetSession();
+    core::closeAllConnections();
+    core::setProgramFolder(dir.path());
+    core::Session& s = core::session();
+    for (core::DbSettings* d : {&s.WorkDb, &s.OfficeDb, &s.PoDb, &s.SkDb})
+        d->Provider = QStringLiteral("SQLite");
+    s.WorkDb.DbName = QStringLiteral("work.db");
+    s.OfficeDb.DbName = QStringLiteral("office.db");
+    s.PoDb.DbName = QStringLiteral("po.db");
+    s.SkDb.DbName = QStringLiteral("sk.db");
+    test::ScriptedPrompter prompter;
+    for (qint32 kind = 1; kind <= 4; ++kind)
+        ASSERT_EQ(core::dbOpen(kind, prompter), 0);
+    const auto work = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
+    EXPECT_TRUE(work.filled.contains(QStringLiteral("kem_setting")));
+    EXPECT_TRUE(work.skipped.isEmpty());
+    core::demo::seed(core::cnPo(), db::DatabaseKind::Po);
+    core::demo::seed(core::cnOffice(), db::DatabaseKind::Office);
+    core::demo::seed(core::cnSk(), db::DatabaseKind::Sk);
+    checkSeeded(core::cnWork(), core::cnPo(), core::cnOffice());
+
+    // A second run leaves the filled tables alone.
+    const auto again = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
+    EXPECT_TRUE(again.filled.isEmpty());
+    EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 11);
+
+    EXPECT_FALSE(core::MF_KoteiJohoSet(prompter));
+    EXPECT_EQ(s.fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));
+    EXPECT_EQ(s.fixed(QStringLiteral("発注元担当者CD")), QStringLiteral("1234"));
+
+    // The product master view lists the label products with a material and a submitted price.
+    db::Reader r = core::cnOffice().read(QStringLiteral(
+        "Select FSHOWK.SHO011 From dbo.FSHOWK LEFT OUTER JOIN dbo.FSKNPF ON dbo.FSHOWK.SHO011 = "
+        "dbo.FSKNPF.SKN011 LEFT OUTER JOIN dbo.FSHJWK1 ON dbo.FSHOWK.SHO011 = dbo.FSHJWK1.SHJ011 "
+        "Where (dbo.FSHOWK.SHO011 Like '8710%') AND (dbo.FSHJWK1.SHJ012 = '0') AND "
+        "(dbo.FSKNPF.SKN031_1 IS NOT NULL) AND (dbo.FSHJWK1.SHJ032 <> 0) Order By FSHOWK.SHO011 "));
+    QStringList codes;
+    for (; !r.atEnd(); r.moveNext())
+        codes << r.text(0);
+    EXPECT_EQ(codes, (QStringList{QStringLiteral("8710001"), QStringLiteral("8710002"),
+                                  QStringLiteral("8710003"), QStringLiteral("8710004")}));
+    core::closeAllConnections();
+    core::setProgramFolder(QString());
+    core::resetSession();
+}
+
+TEST(DemoData, SeedsPostgresDatabases) {
+    auto work = test::freshPostgresDatabase(db::DatabaseKind::Work);
+    if (!work)
+        GTEST_SKIP() << "no PostgreSQL test cluster";
+    auto po = test::freshPostgresDatabase(db::DatabaseKind::Po);
+    auto office = test::freshPostgresDatabase(db::DatabaseKind::Office);
+    db::Connection w, p, o;
+    w.open(*work);
+    p.open(*po);
+    o.open(*office);
+    db::createSchema(w, db::DatabaseKind::Work);
+    db::createSchema(p, db::DatabaseKind::Po);
+    db::createSchema(o, db::DatabaseKind::Office);
+    core::demo::seed(w, db::DatabaseKind::Work);
+    core::demo::seed(p, db::DatabaseKind::Po);
+    core::demo::seed(o, db::DatabaseKind::Office);
+    checkSeeded(w, p, o);
+    EXPECT_EQ(count(o, QStringLiteral("Select Count(*) From dbo.FSHOWK")), 7);
+}

@@ -1,0 +1,153 @@
+#include "core/error.h"
+#include "core/ini_file.h"
+#include "platform/text/cp932.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using kemnoa::core::clsIniFile;
+using kemnoa::text::toCp932;
+
+namespace {
+
+class IniFileTest : public ::testing::Test {
+protected:
+    void write(const QByteArray& bytes) {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    void writeText(const QString& text) { write(toCp932(text)); }
+    QByteArray read() {
+        QFile f(path());
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    }
+    QString path() const { return dir.filePath(QStringLiteral("kemnoa.ini")); }
+    clsIniFile ini(const QString& section) {
+        clsIniFile i;
+        i.setFileName(path());
+        i.setSection(section);
+        return i;
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(IniFileTest, ReadsValuesWithDefaultsForMissingAndEmpty) {
+    writeText(
+        QStringLiteral("[SQLKEM_DB]\r\nSERVER_NM=\r\nDB_NM = kemdb \r\nCONECT_TIMEOUT=30\r\n"
+                       "[fenlowen1]\r\nTAG_ENV=\"C:\\Program Files\\x\"\r\nPRINTER_NM=検品用プリンタ\r\n"));
+    auto i = ini(QStringLiteral("SQLKEM_DB"));
+    EXPECT_EQ(i.GetString(QStringLiteral("SERVER_NM"), QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(i.GetString(QStringLiteral("MISSING"), QStringLiteral("x")), QStringLiteral("x"));
+    EXPECT_EQ(i.GetString(QStringLiteral("db_nm"), QString()), QStringLiteral("kemdb"));
+    EXPECT_EQ(i.GetInteger(QStringLiteral("CONECT_TIMEOUT"), 0), 30);
+    EXPECT_EQ(i.GetInteger(QStringLiteral("MISSING"), 0), 0);
+    i.setSection(QStringLiteral("fenlowen1"));
+    EXPECT_EQ(i.GetString(QStringLiteral("TAG_ENV"), QString()), QStringLiteral("C:\\Program Files\\x"));
+    const QString jp = i.GetString(QStringLiteral("PRINTER_NM"), QString());
+    EXPECT_EQ(jp, QStringLiteral("検品用プリンタ"));
+    EXPECT_FALSE(jp.contains(QChar(0)));
+}
+
+TEST_F(IniFileTest, GetIntegerTakesLeadingDigits) {
+    writeText(QStringLiteral("[S]\r\nA=45abc\r\nB=abc\r\nC=\r\nD=-7\r\n"));
+    auto i = ini(QStringLiteral("S"));
+    EXPECT_EQ(i.GetInteger(QStringLiteral("A"), 9), 45);
+    EXPECT_EQ(i.GetInteger(QStringLiteral("B"), 9), 0);
+    EXPECT_EQ(i.GetInteger(QStringLiteral("C"), 9), 9);
+    EXPECT_EQ(i.GetInteger(QStringLiteral("D"), 9), 0);
+}
+
+TEST_F(IniFileTest, MissingFileReadsAsEmpty) {
+    auto i = ini(QStringLiteral("S"));
+    EXPECT_EQ(i.GetString(QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
+    QStringList list{QStringLiteral("kept")};
+    EXPECT_EQ(i.EmnumSection(list), 0);
+    EXPECT_EQ(list, QStringList{QStringLiteral("kept")});
+}
+
+TEST_F(IniFileTest, InvalidBytesAreAnError) {
+    write(QByteArray("[S]\r\nK=\x82\r\n"));
+    auto i = ini(QStringLiteral("S"));
+    EXPECT_THROW(i.GetString(QStringLiteral("K"), QString()), kemnoa::core::Error);
+}
+
+TEST_F(IniFileTest, EnumeratesSectionsAndLines) {
+    writeText(
+        QStringLiteral("[SQLKEM_DB]\r\nA=1\r\n; note\r\nB=二\r\n\r\n[OFFICE_DB]\r\n[PO_DB]\r\nC=3\r\n"));
+    auto i = ini(QStringLiteral("SQLKEM_DB"));
+    QStringList sections;
+    EXPECT_EQ(i.EmnumSection(sections), 3);
+    EXPECT_EQ(sections, (QStringList{QStringLiteral("SQLKEM_DB"), QStringLiteral("OFFICE_DB"),
+                                     QStringLiteral("PO_DB")}));
+    QStringList lines;
+    EXPECT_EQ(i.EnumSectionString(lines), 2);
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("A=1"), QStringLiteral("B=二")}));
+}
+
+TEST_F(IniFileTest, WritesKeepOtherLinesByteForByte) {
+    // A comment in code page 932 with a character that has two Unicode spellings must come back unchanged.
+    const QByteArray original = QByteArray("; \x87\x90 comment\r\n[A]\r\nX=1\r\n\r\n[B]\r\nY=2");
+    write(original);
+    auto i = ini(QStringLiteral("A"));
+    EXPECT_TRUE(i.SetString(QStringLiteral("X"), QStringLiteral("新しい値")));
+    EXPECT_TRUE(i.SetString(QStringLiteral("Z"), QStringLiteral("3")));
+    i.setSection(QStringLiteral("B"));
+    EXPECT_TRUE(i.SetString(QStringLiteral("W"), QStringLiteral("4")));
+    i.setSection(QStringLiteral("C"));
+    EXPECT_TRUE(i.SetString(QStringLiteral("V"), QStringLiteral("5")));
+    EXPECT_EQ(read(), QByteArray("; \x87\x90 comment\r\n[A]\r\nX=") + toCp932(QStringLiteral("新しい値")) +
+                          QByteArray("\r\nZ=3\r\n\r\n[B]\r\nY=2\r\nW=4\r\n[C]\r\nV=5\r\n"));
+    i.setSection(QStringLiteral("A"));
+    EXPECT_EQ(i.GetString(QStringLiteral("X"), QString()), QStringLiteral("新しい値"));
+}
+
+TEST_F(IniFileTest, SetStringCreatesTheFileAndFailsOnReadOnly) {
+    auto i = ini(QStringLiteral("S"));
+    EXPECT_TRUE(i.SetString(QStringLiteral("K"), QStringLiteral("v")));
+    EXPECT_EQ(read(), QByteArray("[S]\r\nK=v\r\n"));
+    QFile::setPermissions(path(), QFile::ReadOwner);
+    if (QFile(path()).open(QIODevice::WriteOnly)) // running as root: permissions do not bind
+        GTEST_SKIP() << "read-only files are writable for this user";
+    EXPECT_FALSE(i.SetString(QStringLiteral("K"), QStringLiteral("w")));
+    EXPECT_EQ(i.GetString(QStringLiteral("K"), QString()), QStringLiteral("v"));
+}
+
+TEST_F(IniFileTest, DeletesKeysAndSections) {
+    writeText(QStringLiteral("[A]\r\nX=1\r\nY=2\r\n[B]\r\nZ=3\r\n[C]\r\nW=4\r\n"));
+    auto i = ini(QStringLiteral("A"));
+    i.DeleteKeyName(QStringLiteral("X"));
+    EXPECT_EQ(i.GetString(QStringLiteral("X"), QStringLiteral("gone")), QStringLiteral("gone"));
+    EXPECT_EQ(i.GetString(QStringLiteral("Y"), QString()), QStringLiteral("2"));
+    QString named = QStringLiteral("C");
+    i.DeleteSection(named);
+    i.setSection(QStringLiteral("B"));
+    QString current;
+    i.DeleteSection(current);
+    EXPECT_EQ(current, QStringLiteral("B"));
+    QStringList sections;
+    EXPECT_EQ(i.EmnumSection(sections), 1);
+    EXPECT_EQ(sections, QStringList{QStringLiteral("A")});
+}
+
+TEST_F(IniFileTest, LongValuesAreCutAtTheBufferKeepingDoubleByteCharactersWhole) {
+    const QString longValue = QString(20000, QChar(u'あ')); // 40000 bytes
+    writeText(QStringLiteral("[S]\r\nK=") + longValue + QStringLiteral("\r\n"));
+    const QString got = ini(QStringLiteral("S")).GetString(QStringLiteral("K"), QString());
+    EXPECT_EQ(got.size(), (clsIniFile::BufferSize - 1) / 2);
+    EXPECT_EQ(got, QString(got.size(), QChar(u'あ')));
+}
+
+TEST(PfSplit, StopsAtFirstEmptyEntry) {
+    QStringList out;
+    const QString list = QStringLiteral("a") + QChar(0) + QStringLiteral("bc") + QChar(0) + QChar(0) +
+                         QStringLiteral("d") + QChar(0);
+    EXPECT_EQ(kemnoa::core::PF_Split(list, out), 2);
+    EXPECT_EQ(out, (QStringList{QStringLiteral("a"), QStringLiteral("bc")}));
+    QStringList none;
+    EXPECT_EQ(kemnoa::core::PF_Split(QString(QChar(0)), none), 0);
+}
+
+} // namespace

@@ -1,0 +1,280 @@
+#include "db_fixture.h"
+
+#include "core/error.h"
+#include "platform/db/db_error.h"
+#include "platform/db/reader.h"
+#include "support/test_env.h"
+
+#include <QFile>
+#include <QProcess>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace kemnoa;
+using kemnoa::test::DialectTest;
+
+namespace {
+
+long errorNumberOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const core::Error& e) {
+        EXPECT_FALSE(e.description().isEmpty());
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(Connection, UnknownProviderIsReportedWithTheProviderNumber) {
+    db::Connection c;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("Microsoft.Jet.OLEDB.4.0x");
+    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), db::dberr::ProviderNotFound);
+    EXPECT_FALSE(c.isOpen());
+}
+
+TEST(Connection, SqliteFileIsTakenRelativeToTheBaseFolderAndGetsItsSchema) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("sqlite");
+    s.baseFolder = dir.path();
+    s.database = QStringLiteral("data/work.db");
+    s.createSchemaWhenEmpty = true;
+    db::Connection c;
+    // The folder does not exist: a clear error, no file anywhere else.
+    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), core::errnum::PathNotFound);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("data")));
+    c.open(s);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/work.db"))));
+    EXPECT_TRUE(c.hasTable(QStringLiteral("KEM_SETTING")));
+    EXPECT_TRUE(c.hasTable(QStringLiteral("rcv_denheaddata")));
+
+    // An independent reader sees the tables in the file.
+    c.close();
+    QProcess py;
+    py.start(test::systemPython(),
+             {QStringLiteral("-c"),
+              QStringLiteral("import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+                             "print(len(c.execute('pragma table_info(rcv_csvdata)').fetchall()))"),
+              dir.filePath(QStringLiteral("data/work.db"))});
+    ASSERT_TRUE(py.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(py.readAllStandardOutput()).trimmed().toInt(), 81);
+}
+
+TEST(Connection, SqliteFileWithTablesIsLeftAsItIs) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.database = dir.filePath(QStringLiteral("other.db"));
+    db::Connection c;
+    c.open(s);
+    c.execute(QStringLiteral("CREATE TABLE mine (a INTEGER)"));
+    c.close();
+    s.createSchemaWhenEmpty = true;
+    c.open(s);
+    EXPECT_EQ(c.tables(), QStringList{QStringLiteral("mine")});
+}
+
+TEST(Connection, UnreachablePostgresFailsWithinTheTimeOut) {
+    // A port that accepts connections but never answers: the connect time-out must end the wait.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), len), 0);
+    ASSERT_EQ(::listen(fd, 4), 0);
+    ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("PostgreSQL");
+    s.server = QStringLiteral("127.0.0.1:%1").arg(ntohs(addr.sin_port));
+    s.database = QStringLiteral("x");
+    s.user = QStringLiteral("x");
+    s.timeoutSeconds = 2;
+    db::Connection c;
+    EXPECT_NE(errorNumberOf([&] { c.open(s); }), 0);
+    EXPECT_FALSE(c.isOpen());
+    ::close(fd);
+}
+
+TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("MSOLEDBSQL19");
+    s.server = QStringLiteral("127.0.0.1:1");
+    s.database = QStringLiteral("kem");
+    s.user = QStringLiteral("sa");
+    s.password = QStringLiteral("a;b}c");
+    s.odbcDriver = QStringLiteral("No Such Driver");
+    s.timeoutSeconds = 2;
+    db::Connection c;
+    try {
+        c.open(s);
+        FAIL() << "opened";
+    } catch (const core::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("No Such Driver")))
+            << e.description().toStdString();
+    }
+    EXPECT_FALSE(c.isOpen());
+}
+
+TEST(Connection, SqliteWriterWaitsForALockOnlyUntilTheTimeOut) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.database = dir.filePath(QStringLiteral("w.db"));
+    s.timeoutSeconds = 1;
+    db::Connection holder;
+    holder.open(s);
+    holder.execute(QStringLiteral("CREATE TABLE t (a INTEGER)"));
+    db::Connection other;
+    other.open(s);
+    db::Transaction tx(holder);
+    holder.execute(QStringLiteral("INSERT INTO t VALUES (1)"));
+    // The other program's write fails with the database's "locked" error instead of waiting for ever.
+    EXPECT_NE(errorNumberOf([&] { other.execute(QStringLiteral("INSERT INTO t VALUES (2)")); }), 0);
+    tx.commit();
+    other.execute(QStringLiteral("INSERT INTO t VALUES (3)"));
+}
+
+TEST(Connection, ClosedConnectionRefusesStatements) {
+    db::Connection c;
+    EXPECT_EQ(errorNumberOf([&] { c.execute(QStringLiteral("SELECT 1")); }), db::dberr::ObjectClosed);
+    c.close(); // closing what is not open does nothing
+}
+
+TEST_P(DialectTest, RejectedStatementThrowsDescriptionAndNumber) {
+    openFresh();
+    try {
+        connection_.execute(QStringLiteral("Insert Into no_such_table (a) Values (1)"));
+        FAIL() << "no error";
+    } catch (const core::Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
+            << e.description().toStdString();
+        EXPECT_NE(e.number(), 0);
+    }
+}
+
+TEST_P(DialectTest, NullIsToldApartFromEmptyText) {
+    openFresh();
+    connection_.execute(QStringLiteral("Insert Into kem_setting (検索条件, 検索値) Values ('a', NULL)"));
+    connection_.execute(QStringLiteral("Insert Into kem_setting (検索条件, 検索値) Values (?, ?)"),
+                        {QStringLiteral("b"), QString(QLatin1String(""))});
+    connection_.execute(QStringLiteral("Insert Into kem_setting (検索条件, 検索値) Values (?, ?)"),
+                        {QStringLiteral("c"), QStringLiteral("O'HARA")});
+    db::Reader r = connection_.read(QStringLiteral("Select * From kem_setting Order By 検索条件"));
+    ASSERT_FALSE(r.atEnd());
+    EXPECT_TRUE(r.isNull(QStringLiteral("検索値")));
+    EXPECT_EQ(r.text(QStringLiteral("検索値")), QString());
+    r.moveNext();
+    EXPECT_FALSE(r.isNull(QStringLiteral("検索値")));
+    EXPECT_EQ(r.text(QStringLiteral("検索値")), QString());
+    r.moveNext();
+    EXPECT_EQ(r.text(QStringLiteral("検索値")), QStringLiteral("O'HARA"));
+    r.moveNext();
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(errorNumberOf([&] { r.value(0); }), db::dberr::NoCurrentRecord);
+}
+
+TEST_P(DialectTest, ColumnsAreFoundWithoutRegardToCaseAndKeepTheirSpelling) {
+    openFresh();
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE) Values (7, 1, 't')"));
+    db::Reader r = connection_.read(QStringLiteral("Select * From rcv_errdata"));
+    EXPECT_EQ(r.column(0).name, QStringLiteral("ORD_NO"));
+    EXPECT_EQ(r.value(QStringLiteral("ord_no")).toInt(), 7);
+    EXPECT_EQ(r.text(QStringLiteral("Err_Title")), QStringLiteral("t"));
+    EXPECT_EQ(errorNumberOf([&] { r.value(QStringLiteral("NOPE")); }), db::dberr::ItemNotFound);
+}
+
+TEST_P(DialectTest, ColumnTypesUseTheAdoNumbering) {
+    openFresh();
+    db::Reader r = connection_.read(QStringLiteral("Select * From rcv_posdata Where ORD_NO=0"));
+    EXPECT_TRUE(r.atEnd());
+    ASSERT_EQ(r.columnCount(), 102);
+    const auto& ordNo = r.column(r.columnIndex(QStringLiteral("ORD_NO")));
+    EXPECT_EQ(ordNo.adoType, db::adotype::Integer);
+    const auto& tafcd = r.column(r.columnIndex(QStringLiteral("TAFCD")));
+    EXPECT_EQ(tafcd.adoType, db::adotype::VarChar);
+    EXPECT_EQ(tafcd.definedSize, 255);
+    db::Reader sk = connection_.read(QStringLiteral("Select SH_PRICE From rcv_skdata"));
+    EXPECT_EQ(sk.column(0).adoType, db::adotype::Numeric);
+}
+
+TEST_P(DialectTest, TransactionGuardRollsBackUnlessCommitted) {
+    openFresh();
+    {
+        db::Transaction tx(connection_);
+        connection_.execute(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values ('A')"));
+    }
+    {
+        db::Transaction tx(connection_);
+        connection_.execute(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values ('B')"));
+        tx.commit();
+    }
+    EXPECT_FALSE(connection_.inTransaction());
+    db::Reader r = connection_.read(QStringLiteral("Select name_nm From kemmst_namecode"));
+    ASSERT_FALSE(r.atEnd());
+    EXPECT_EQ(r.text(0), QStringLiteral("B"));
+    r.moveNext();
+    EXPECT_TRUE(r.atEnd());
+}
+
+TEST_P(DialectTest, UpdateFromTakesTheDialectsStatement) {
+    openFresh();
+    connection_.execute(QStringLiteral("Insert Into tagcd_henkan (TAFCD, TAG_CD) Values ('C1', 'K1')"));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU) Values (1, 1, 'C1', 1)"));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU) Values (1, 2, 'C9', 1)"));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU) Values (2, 1, 'C1', 1)"));
+    const QString tail = QStringLiteral("From tagcd_henkan Where rcv_posdata.TAFCD = tagcd_henkan.TAFCD And "
+                                        "rcv_posdata.ORD_NO = 1 ");
+    const QString sql = connection_.sql(
+        {.standard = QStringLiteral("Update rcv_posdata Set TAFCD = tagcd_henkan.TAG_CD ") + tail,
+         .sqlServer =
+             QStringLiteral("Update rcv_posdata Set rcv_posdata.TAFCD = tagcd_henkan.TAG_CD ") + tail});
+    EXPECT_EQ(connection_.execute(sql), 1);
+    db::Reader r = connection_.read(QStringLiteral("Select TAFCD From rcv_posdata Order By ORD_NO, GYOU"));
+    QStringList got;
+    for (; !r.atEnd(); r.moveNext())
+        got << r.text(0);
+    EXPECT_EQ(got, (QStringList{QStringLiteral("K1"), QStringLiteral("C9"), QStringLiteral("C1")}));
+}
+
+TEST_P(DialectTest, OfficeStatementWithDboNamesRunsUnchanged) {
+    openFresh(db::DatabaseKind::Office);
+    connection_.execute(
+        QStringLiteral("Insert Into dbo.FSHOWK (SHO011, SHO032, SHO033) Values ('8710001', 'a', 'b')"));
+    connection_.execute(QStringLiteral("Insert Into FSKNPF (SKN011, SKN031_1, SKN031_9, SKN031_10) "
+                                       "Values ('8710001', 'M1', 12.5, 10)"));
+    connection_.execute(
+        QStringLiteral("Insert Into FSHJWK1 (SHJ011, SHJ012, SHJ032) Values ('8710001', '0', 11)"));
+    const QString sql = QStringLiteral(
+        "Select FSHOWK.SHO011 As 商品CD,FSKNPF.SKN031_1 As ケム資材コード,FSHOWK.SHO032 As 品名1,"
+        "FSHOWK.SHO033 As 品名2,FSHJWK1.SHJ032 As 提出単価 ,FSKNPF.SKN031_9 As ケム単価,"
+        "FSKNPF.SKN031_10 As SH単価 From dbo.FSHOWK LEFT OUTER JOIN dbo.FSKNPF ON "
+        "dbo.FSHOWK.SHO011 = dbo.FSKNPF.SKN011 LEFT OUTER JOIN dbo.FSHJWK1 ON "
+        "dbo.FSHOWK.SHO011 = dbo.FSHJWK1.SHJ011 Where (dbo.FSHOWK.SHO011 Like '8710%') AND "
+        "(dbo.FSHJWK1.SHJ012 = '0') AND (dbo.FSKNPF.SKN031_1 IS NOT NULL) AND "
+        "(dbo.FSHJWK1.SHJ032 <> 0) Order By FSHOWK.SHO011 ");
+    db::Reader r = connection_.read(sql);
+    ASSERT_FALSE(r.atEnd());
+    EXPECT_EQ(r.text(QStringLiteral("商品CD")), QStringLiteral("8710001"));
+    EXPECT_EQ(r.text(QStringLiteral("ケム単価")), QStringLiteral("12.5"));
+}
+
+TEST_P(DialectTest, TableListIgnoresCase) {
+    openFresh(db::DatabaseKind::Sk);
+    EXPECT_TRUE(connection_.hasTable(QStringLiteral("TBL_Qua")));
+    EXPECT_TRUE(connection_.tables().contains(QStringLiteral("TBL_QUA")));
+    EXPECT_FALSE(connection_.hasTable(QStringLiteral("denheaddata")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialects, DialectTest,
+                         ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL), test::dialectLabel);

@@ -1,0 +1,228 @@
+// The reader on files it did not write itself: generated order files, damaged copies, files that
+// are not databases; and the child-process check that keeps a bad file from taking the program down.
+
+#include "platform/jet/isolated_run.h"
+#include "platform/jet/jet_reader.h"
+#include "platform/jet/orderfile/order_file_generator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace kemnoa::jet;
+using kemnoa::core::Error;
+namespace of = kemnoa::orderfile;
+
+namespace {
+
+class JetReaderTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString orderFile;
+    of::OrderFileData data;
+
+    void SetUp() override {
+        orderFile = dir.filePath(QStringLiteral("ORD0001.mdb"));
+        of::Options o;
+        o.orders = 4;
+        o.linesPerOrder = 3;
+        data = of::makeOrderFile(orderFile, o);
+    }
+    QString writeBytes(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+    QByteArray original() {
+        QFile f(orderFile);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+};
+
+// Opens and reads every table; returns the error number, or 0 when everything was read.
+long readAll(const QString& path) {
+    try {
+        JetReader r(path);
+        for (const QString& t : r.tables())
+            r.forEachRow(t, [](const Row&) {});
+        return 0;
+    } catch (const Error& e) {
+        EXPECT_FALSE(e.description().isEmpty());
+        return e.number();
+    }
+}
+
+TEST_F(JetReaderTest, SelectFiltersAndOrdersLikeTheImportStatements) {
+    JetReader r(orderFile);
+    EXPECT_EQ(r.tables(), of::orderFileTables());
+    EXPECT_TRUE(r.hasTable(QStringLiteral("DENHEADDATA")));
+    EXPECT_FALSE(r.hasTable(QStringLiteral("MSysObjects")));
+
+    const qint32 n = data.orderNumbers[2];
+    // "Select * From posdata Where ORD_NO = n Order By ORD_NO, GYOU"
+    const RowSet lines = r.select({QStringLiteral("posdata"),
+                                   {{QStringLiteral("ORD_NO"), Value::integer(n)}},
+                                   {QStringLiteral("ORD_NO"), QStringLiteral("GYOU")}});
+    ASSERT_EQ(lines.size(), 3u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines.value(i, QStringLiteral("GYOU")), Value::integer(qint64(i) + 1));
+        EXPECT_EQ(lines.value(i, QStringLiteral("ORD_NO")), Value::integer(n));
+    }
+    const of::GeneratedTable* pos = data.table(QStringLiteral("posdata"));
+    EXPECT_EQ(lines.rows()[0], pos->rows[2 * 3]);
+
+    // The same through a whole table in memory, and a text filter compared by its number.
+    const RowSet all = r.readTable(QStringLiteral("posdata"));
+    EXPECT_EQ(all.where(QStringLiteral("ord_no"), Value::text(QString::number(n))).size(), 3u);
+    const RowSet byLine = all.orderBy({QStringLiteral("GYOU"), QStringLiteral("ORD_NO")});
+    EXPECT_EQ(byLine.value(0, QStringLiteral("ORD_NO")), Value::integer(data.orderNumbers[0]));
+    EXPECT_EQ(byLine.value(4, QStringLiteral("GYOU")), Value::integer(2));
+    // Repeated lookups (served by the number index) agree with the order after sorting too.
+    for (qint32 order : data.orderNumbers) {
+        for (const RowSet* set : {&all, &byLine}) {
+            const RowSet lines = set->where(QStringLiteral("ORD_NO"), Value::real(order));
+            ASSERT_EQ(lines.size(), 3u);
+            for (std::size_t i = 0; i < 3; ++i)
+                EXPECT_EQ(lines.value(i, QStringLiteral("ORD_NO")), Value::integer(order));
+        }
+        EXPECT_EQ(
+            byLine.where(QStringLiteral("ORD_NO"), Value::integer(order)).value(2, QStringLiteral("GYOU")),
+            Value::integer(3));
+    }
+    EXPECT_TRUE(all.where(QStringLiteral("ORD_NO"), Value::integer(-5)).empty());
+    EXPECT_TRUE(all.where(QStringLiteral("ORD_NO"), Value()).empty());
+    // A text column is searched row by row: a number matches text holding that number.
+    EXPECT_EQ(all.where(QStringLiteral("TAPR12"), Value::integer(0)).size(), all.size());
+
+    // Null and empty text stay apart.
+    const RowSet head = r.select({QStringLiteral("denheaddata"), {}, {QStringLiteral("ORD_NO")}});
+    EXPECT_EQ(head.value(0, QStringLiteral("BIKO3")), Value::text(QString()));
+    EXPECT_TRUE(head.value(0, QStringLiteral("BIKO4")).isNull());
+    EXPECT_EQ(r.rowCount(QStringLiteral("cardata")), 12);
+}
+
+TEST_F(JetReaderTest, UnknownNamesAreErrorsWithJetNumbers) {
+    JetReader r(orderFile);
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        long number;
+    };
+    const std::vector<Case> cases = {
+        {"table", [&] { r.readTable(QStringLiteral("nosuch")); }, errnum::TableNotFound},
+        {"filter column",
+         [&] {
+             r.select({QStringLiteral("posdata"), {{QStringLiteral("NOPE"), Value::integer(1)}}, {}});
+         },
+         errnum::ItemNotFound},
+        {"order column",
+         [&] {
+             r.select({QStringLiteral("posdata"), {}, {QStringLiteral("NOPE")}});
+         },
+         errnum::ItemNotFound},
+        {"row set column", [&] { r.readTable(QStringLiteral("cardata")).value(0, QStringLiteral("NOPE")); },
+         errnum::ItemNotFound},
+        {"missing file", [&] { JetReader(dir.filePath(QStringLiteral("absent.mdb"))); },
+         errnum::FileNotFound},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.act();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), c.number) << c.what << ": " << e.what();
+        }
+    }
+}
+
+TEST_F(JetReaderTest, DamagedFilesFailWithAnError) {
+    const QByteArray good = original();
+    ASSERT_GT(good.size(), 8 * 4096);
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    };
+    QByteArray noCatalog = good;
+    noCatalog[2 * 4096] = 0x01; // the catalog's definition page is no longer one
+    QByteArray badMap = good;
+    for (int i = 55; i < 63; ++i)
+        badMap[2 * 4096 + i] = char(0xff);
+    const std::vector<Case> mustFail = {
+        {"zero length", QByteArray()},
+        {"text file", QByteArray("ORD_NO,GYOU\r\n1,1\r\n").repeated(300)},
+        {"only the first page", good.left(4096)},
+        {"half of the first page", good.left(2048)},
+        {"truncated before the catalog", good.left(2 * 4096 + 100)},
+        {"catalog page type", noCatalog},
+        {"catalog usage map pointer", badMap},
+        {"zeros", QByteArray(64 * 1024, '\0')},
+    };
+    for (const Case& c : mustFail)
+        EXPECT_EQ(readAll(writeBytes(QStringLiteral("bad.mdb"), c.bytes)), errnum::UnrecognizedFormat)
+            << c.what;
+
+    // Damage anywhere else may or may not be detectable; it must never take the program down.
+    for (qsizetype at = 4096; at < good.size(); at += 1531) {
+        QByteArray b = good;
+        b[at] = char(b[at] ^ 0x5a);
+        b[at + 1] = char(0xff);
+        const long n = readAll(writeBytes(QStringLiteral("flip.mdb"), b));
+        EXPECT_TRUE(n == 0 || n == errnum::UnrecognizedFormat) << "damage at " << at << ": " << n;
+    }
+    for (qsizetype size = 3 * 4096; size < good.size(); size += 4096 + 123) {
+        const long n = readAll(writeBytes(QStringLiteral("short.mdb"), good.left(size)));
+        EXPECT_TRUE(n == 0 || n == errnum::UnrecognizedFormat) << "truncated to " << size << ": " << n;
+    }
+}
+
+TEST(JetIsolation, CrashesHangsAndFailuresOfTheChildAreReported) {
+    const IsolationLimits limits{1500, qint64(512) << 20};
+    EXPECT_EQ(runIsolated([] { return true; }, limits), IsolatedOutcome::Succeeded);
+    EXPECT_EQ(runIsolated([] { return false; }, limits), IsolatedOutcome::Failed);
+    EXPECT_EQ(runIsolated([]() -> bool { throw std::runtime_error("x"); }, limits), IsolatedOutcome::Failed);
+    EXPECT_EQ(runIsolated([]() -> bool { std::abort(); }, limits), IsolatedOutcome::Crashed);
+    EXPECT_EQ(runIsolated(
+                  []() -> bool {
+                      std::raise(SIGSEGV);
+                      return true;
+                  },
+                  limits),
+              IsolatedOutcome::Crashed);
+    EXPECT_EQ(runIsolated(
+                  []() -> bool {
+                      for (;;)
+                          std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                  },
+                  limits),
+              IsolatedOutcome::TimedOut);
+}
+
+// Inputs that once crashed libmdb (found by fuzzing) are refused cleanly, with and without the check.
+TEST(JetFuzzRegression, StoredInputsAreRefused) {
+    const QDir dir(QStringLiteral(KEMNOA_JET_TEST_DIR "/fuzz/regressions"));
+    const QStringList files = dir.entryList({QStringLiteral("*.mdb")}, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& f : files) {
+        EXPECT_EQ(readAll(dir.filePath(f)), errnum::UnrecognizedFormat) << f.toStdString();
+        QFile file(dir.filePath(f));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        JetReader::Options unchecked;
+        unchecked.isolate = false;
+        try {
+            JetReader r = JetReader::fromBytes(file.readAll(), unchecked);
+            for (const QString& t : r.tables())
+                r.forEachRow(t, [](const Row&) {});
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::UnrecognizedFormat);
+        }
+    }
+}
+
+} // namespace
