@@ -28,11 +28,7 @@ int run(const QString& program, const QStringList& args, QByteArray* output, QBy
     return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -3;
 }
 
-QString sourceTree() {
-    // CTest may not pass KEMNOA_SOURCE_DIR to discovered tests; the build knows the tree too.
-    const QString env = qEnvironmentVariable("KEMNOA_SOURCE_DIR");
-    return env.isEmpty() ? QStringLiteral(KEMNOA_XLSX_TEST_SOURCE_DIR) : env;
-}
+QString sourceTree() { return kemnoa::test::sourceDir(); }
 
 QString testScript(const QString& name) {
     return sourceTree() + QStringLiteral("/tests/platform/xlsx/") + name;
