@@ -1,0 +1,90 @@
+#include "platform/xlsx/string_table.h"
+
+#include "platform/xlsx/workbook_error.h"
+#include "platform/xlsx/xml_util.h"
+
+#include <pugixml.hpp>
+
+namespace kemnoa::xlsx {
+namespace {
+
+void collectText(const pugi::xml_node& node, std::string& out) {
+    for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element)
+            continue;
+        const std::string_view name = localName(c);
+        if (name == "t")
+            out += c.text().get();
+        else if (name == "r")
+            collectText(c, out);
+        // rPh (phonetic guide) and phoneticPr are not part of the cell's text.
+    }
+}
+
+std::string storedPlain(const std::string& text) {
+    const std::string encoded = encodeCellText(text);
+    const bool keepSpace = !encoded.empty() && (std::isspace(static_cast<unsigned char>(encoded.front())) ||
+                                                std::isspace(static_cast<unsigned char>(encoded.back())));
+    std::string out = keepSpace ? "<t xml:space=\"preserve\">" : "<t>";
+    appendEscaped(out, encoded);
+    return out + "</t>";
+}
+
+} // namespace
+
+std::string plainText(const std::string& inner) {
+    pugi::xml_document doc;
+    const std::string wrapped = "<si>" + inner + "</si>";
+    if (!doc.load_buffer(wrapped.data(), wrapped.size(), pugi::parse_default | pugi::parse_ws_pcdata))
+        return {};
+    std::string out;
+    collectText(doc.document_element(), out);
+    return decodeCellText(out);
+}
+
+void StringTable::load(const std::string& xml, const std::string& partName) {
+    pugi::xml_document doc;
+    parseXml(doc, xml, partName);
+    normalizeMainPrefix(doc);
+    for (pugi::xml_node si = doc.document_element().first_child(); si; si = si.next_sibling()) {
+        if (si.type() != pugi::node_element || localName(si) != "si")
+            continue;
+        std::string inner;
+        for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling())
+            inner += toXml(c);
+        // Entries may repeat in a file; keep every index valid, index only the first.
+        index_.emplace(inner, uint32_t(stored_.size()));
+        stored_.push_back(std::move(inner));
+    }
+}
+
+uint32_t StringTable::add(const std::string& text) {
+    return addStored(storedPlain(text));
+}
+
+uint32_t StringTable::addStored(const std::string& inner) {
+    if (auto it = index_.find(inner); it != index_.end())
+        return it->second;
+    stored_.push_back(inner);
+    return index_[inner] = uint32_t(stored_.size() - 1);
+}
+
+std::string StringTable::text(uint32_t index) const {
+    const std::string& s = stored_[index];
+    // The common plain form needs no parse.
+    if (s.compare(0, 3, "<t>") == 0 && s.find('<', 3) == s.size() - 4 && s.find('&') == std::string::npos)
+        return decodeCellText(s.substr(3, s.size() - 7));
+    return plainText(s);
+}
+
+std::string StringTable::save(const std::vector<uint32_t>& used, size_t references) const {
+    std::string out =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst xmlns=\"") +
+        kMainNs + "\" count=\"" + std::to_string(references) + "\" uniqueCount=\"" +
+        std::to_string(used.size()) + "\">";
+    for (uint32_t i : used)
+        out += "<si>" + stored_[i] + "</si>";
+    return out + "</sst>";
+}
+
+} // namespace kemnoa::xlsx

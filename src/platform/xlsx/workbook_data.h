@@ -1,0 +1,143 @@
+#pragma once
+// The in-memory form of a workbook, shared by the engine's sources (not part of the interface).
+
+#include "platform/xlsx/cell_ref.h"
+#include "platform/xlsx/relationships.h"
+#include "platform/xlsx/string_table.h"
+#include "platform/xlsx/styles.h"
+#include "platform/xlsx/zip_package.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <pugixml.hpp>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kemnoa::xlsx {
+
+enum class CellType : uint8_t {
+    Blank,       // formatted, no value
+    Number,      // value: the number as written
+    Shared,      // index: shared string
+    Boolean,     // value: "0" / "1"
+    Error,       // value: "#N/A" ...
+    FormulaText, // value: the cached text of a formula (t="str")
+    Other,       // value: as written, t kept in `typeAttr`
+};
+
+struct Cell {
+    uint32_t column = 0;
+    uint32_t style = 0;
+    CellType type = CellType::Blank;
+    uint32_t index = 0;  // shared string index
+    std::string value;   // see CellType
+    std::string formula; // the <f> element as written, or empty
+    std::string typeAttr;
+};
+
+struct Row {
+    std::vector<std::pair<std::string, std::string>> attributes; // without r, spans and s
+    std::optional<uint32_t> style;
+    std::vector<Cell> cells; // ordered by column
+    Cell* find(uint32_t column);
+    Cell& at(uint32_t column); // inserts an empty cell in the row's format
+    std::optional<double> height() const;
+};
+
+struct Column {
+    uint32_t min = 0, max = 0;
+    std::vector<std::pair<std::string, std::string>> attributes; // without min, max and style
+    std::optional<uint32_t> style;
+    std::optional<double> width() const;
+};
+
+struct SheetData {
+    std::string name;
+    std::string partName;
+    uint32_t sheetId = 0;
+    std::string state;      // "", "hidden", "veryHidden"
+    pugi::xml_document doc; // the worksheet; sheetData, cols and mergeCells are kept below
+    std::map<uint32_t, Row> rows;
+    std::vector<Column> columns; // ordered, not overlapping
+    std::vector<RangeRef> merges;
+    Relationships rels;
+
+    Cell* find(const CellRef& ref);
+    Cell& at(const CellRef& ref); // creates the cell in the row's or column's format
+    uint32_t columnStyle(uint32_t column) const;
+    double columnWidthChars(uint32_t column) const; // as stored, default when unset
+    bool hasColumnWidth(uint32_t column) const;
+    double rowHeightPoints(uint32_t row) const;
+    void setColumnWidth(uint32_t first, uint32_t last, double storedWidth);
+};
+
+struct NameData {
+    std::string name;
+    std::optional<uint32_t> localSheet; // index from 0
+    std::string formula;
+    std::vector<std::pair<std::string, std::string>> attributes; // hidden, comment, ...
+};
+
+struct WorkbookData {
+    PartMap parts; // parts carried as they are (theme, properties, media, drawings, printer settings)
+    std::map<std::string, std::string> contentDefaults;  // extension -> type
+    std::map<std::string, std::string> contentOverrides; // part name -> type
+    Relationships packageRels;
+    std::string workbookPart = "xl/workbook.xml";
+    pugi::xml_document workbookDoc;
+    Relationships workbookRels;
+    std::vector<std::unique_ptr<SheetData>> sheets;
+    std::vector<NameData> names;
+    StyleSheet styles;
+    StringTable strings;
+    std::map<std::string, Relationships> partRels; // rels of carried parts, by part name
+    std::map<std::string, std::unique_ptr<pugi::xml_document>> drawings; // parsed drawing parts
+    uint32_t activeTab = 0;
+    // Results of format changes: (cell format, change) -> cell format. The style tables only grow,
+    // so an entry never goes stale; it spares building and comparing format keys for every cell.
+    std::unordered_map<std::string, uint32_t> changeIds;
+    std::unordered_map<uint64_t, uint32_t> changedFormats;
+    uint32_t changeId(const std::string& description);
+
+    bool partExists(const std::string& name) const;
+    // A new part name like pattern "xl/worksheets/sheet#.xml", numbered from 1 upwards.
+    std::string newPartName(const std::string& pattern) const;
+    pugi::xml_document& drawing(const std::string& partName);
+    Relationships& relsOf(const std::string& partName);
+    int sheetIndex(const SheetData* sheet) const; // from 0
+    SheetData* sheetByName(const std::string& name) const;
+};
+
+// Reading and writing the parts (workbook_io.cpp).
+void loadWorkbook(WorkbookData& book, PartMap parts);
+std::string saveWorkbook(WorkbookData& book);
+void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml);
+// remap: shared string index in the book -> index in the saved table.
+std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap);
+// The parts of a new workbook with one empty sheet.
+PartMap newWorkbookParts();
+
+// Sheet-name references inside formulas (formula_refs.cpp): renames oldName to newName, or
+// replaces references to it by #REF! when newName is empty.
+std::string renameSheetInFormula(const std::string& formula, const std::string& oldName,
+                                 const std::string& newName);
+// The sheet and range a formula like "'Sheet 1'!$B$2:$C$9" names, if it is that simple.
+std::optional<std::pair<std::string, RangeRef>> parseAreaFormula(const std::string& formula);
+// A sheet name as it appears in formulas, quoted when needed.
+std::string quotedSheetName(const std::string& name);
+
+// Drawings (drawing.cpp).
+std::string addPicture(WorkbookData& book, SheetData& sheet, const std::string& imageBytes,
+                       const std::string& extension, CellRef at, int64_t cx, int64_t cy,
+                       const std::string& namePrefix);
+void moveShape(WorkbookData& book, SheetData& sheet, const std::string* name, int number, double right,
+               double down);
+std::vector<std::string> shapeNames(WorkbookData& book, SheetData& sheet);
+std::string drawingPartOf(const SheetData& sheet);
+// Copies a drawing part for a copied sheet; returns the new part's name.
+std::string copyDrawing(WorkbookData& target, WorkbookData& source, const std::string& partName);
+
+} // namespace kemnoa::xlsx
