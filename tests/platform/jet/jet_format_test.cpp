@@ -4,6 +4,7 @@
 
 #include "platform/jet/jet_structures.h"
 #include "platform/jet/jet_test_util.h"
+#include "platform/jet/jet_text.h"
 #include "platform/jet/jet_writer.h"
 
 #include <QFile>
@@ -173,6 +174,21 @@ TEST_F(JetFormatTest, TextColumnsAllowZeroLength) {
     const QString out = QString::fromUtf8(r.out).simplified();
     EXPECT_TRUE(out.contains(QStringLiteral("name: SIZE_VALUE AllowZeroLength: yes"))) << out.toStdString();
     EXPECT_FALSE(out.contains(QStringLiteral("SORT_LV"))) << out.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// Access writes text with Unicode compression when the column allows it: FF FE, then one-byte
+// characters, a 00 byte switching to two-byte characters and back.
+TEST(JetText, DecodesPlainAndCompressedUnicode) {
+    EXPECT_EQ(decodeJet4Text(QByteArray::fromHex("fffe6162004230006364")), QStringLiteral("abあcd"));
+    EXPECT_EQ(decodeJet4Text(QByteArray::fromHex("fffe")), QString());
+    EXPECT_EQ(decodeJet4Text(QByteArray::fromHex("fffe6100")), QStringLiteral("a"));   // ends on a switch
+    EXPECT_EQ(decodeJet4Text(QByteArray::fromHex("fffe610042")), QStringLiteral("a")); // odd byte dropped
+    EXPECT_EQ(decodeJet4Text(encodeUcs2(QStringLiteral("株式会社'A"))), QStringLiteral("株式会社'A"));
+    EXPECT_EQ(decodeJet4Text(QByteArray::fromHex("6100")), QStringLiteral("a"));
 }
 
 } // namespace
