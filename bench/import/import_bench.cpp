@@ -47,7 +47,8 @@ void copyFolder(const QString& from, const QString& to) {
 }
 
 // Imports the folder into a fresh work database; returns the seconds taken and the rows written.
-double runImport(const QString& base, const QString& source, const QString& tag, bool check, qint64* lineRows) {
+double runImport(const QString& base, const QString& source, const QString& tag, bool check,
+                 qint64* lineRows) {
     const QString folder = base + QStringLiteral("/recv-") + tag;
     copyFolder(source, folder);
     db::Connection work, po;
@@ -59,7 +60,8 @@ double runImport(const QString& base, const QString& source, const QString& tag,
         work.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         work.execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
     }
-    maintenance::setPoConnectionResolver([&po](const QString&, const QString&) -> db::Connection& { return po; });
+    maintenance::setPoConnectionResolver(
+        [&po](const QString&, const QString&) -> db::Connection& { return po; });
 
     core::SilentPrompter prompter;
     receiving::DbWorkDatabase db(work);
@@ -75,8 +77,10 @@ double runImport(const QString& base, const QString& source, const QString& tag,
     const double seconds = t.nsecsElapsed() / 1e9;
     *lineRows = 0;
     for (const char* table : {"rcv_posdata", "rcv_cardata", "rcv_addfukidata", "rcv_fuzokudata"})
-        *lineRows += work.read(QStringLiteral("Select Count(*) From ") + QLatin1String(table)).value(0).toLongLong();
-    const qint64 orders = work.read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toLongLong();
+        *lineRows +=
+            work.read(QStringLiteral("Select Count(*) From ") + QLatin1String(table)).value(0).toLongLong();
+    const qint64 orders =
+        work.read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toLongLong();
     if (!done || orders != kFiles * kOrdersPerFile)
         std::fprintf(stderr, "import incomplete: %lld orders\n", static_cast<long long>(orders));
     maintenance::setPoConnectionResolver(nullptr);
@@ -102,7 +106,8 @@ int main(int argc, char** argv) {
             o.linesPerOrder = f % 2 == 0 ? 2 : 3;
             o.seed = quint32(f + 1);
             o.firstOrderNumber = 300000 + f * kOrdersPerFile;
-            orderfile::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')), o);
+            orderfile::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')),
+                                     o);
             expectedRows += qint64(kOrdersPerFile) * o.linesPerOrder * 4;
         }
 
@@ -122,10 +127,12 @@ int main(int argc, char** argv) {
         const double plain = runImport(base, source, QStringLiteral("plain"), false, &rowsPlain);
 
         std::printf("order files: %d, orders: %d, line rows: %lld (all rows read: %lld)\n", kFiles,
-                    kFiles * kOrdersPerFile, static_cast<long long>(expectedRows), static_cast<long long>(readRows));
-        std::printf("read through the Jet layer only: %.2f s, %.0f line rows/s\n", floor, expectedRows / floor);
-        std::printf("import with master check:        %.2f s, %.0f line rows/s (%lld rows written)\n", withCheck,
-                    rowsChecked / withCheck, static_cast<long long>(rowsChecked));
+                    kFiles * kOrdersPerFile, static_cast<long long>(expectedRows),
+                    static_cast<long long>(readRows));
+        std::printf("read through the Jet layer only: %.2f s, %.0f line rows/s\n", floor,
+                    expectedRows / floor);
+        std::printf("import with master check:        %.2f s, %.0f line rows/s (%lld rows written)\n",
+                    withCheck, rowsChecked / withCheck, static_cast<long long>(rowsChecked));
         std::printf("import without master check:     %.2f s, %.0f line rows/s (%lld rows written)\n", plain,
                     rowsPlain / plain, static_cast<long long>(rowsPlain));
     } catch (const core::Error& e) {
