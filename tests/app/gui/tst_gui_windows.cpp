@@ -43,6 +43,7 @@ private Q_SLOTS:
     void init();
     void loginMenuJobsAndQuit();
     void optionLeavesOnlyTheSettingsScreen();
+    void builtJobsAreRegistered();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -100,6 +101,12 @@ void TestGuiWindows::optionLeavesOnlyTheSettingsScreen() {
     settings.first()->close();
     QTRY_VERIFY(visibleWindows<QWidget>().isEmpty());
     QVERIFY(!QFile::exists(core::settingsFile()));
+}
+
+void TestGuiWindows::builtJobsAreRegistered() {
+    gui::GuiWindows windows(prompter_, printers_, starter_);
+    for (int code : {201, 210})
+        QVERIFY2(windows.jobWindows().contains(code), qPrintable(QString::number(code)));
 }
 
 QTEST_MAIN(TestGuiWindows)
