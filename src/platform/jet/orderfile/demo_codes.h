@@ -45,13 +45,17 @@ struct Material {
     const char* code;
     const char* name;
 };
-inline constexpr std::array<Material, 6> kMaterials{{
-    {core::NameTypes[0], core::MaterialCodes[0], "下札 白 50x90"},
-    {core::NameTypes[0], core::MaterialCodes[1], "下札 クラフト 50x90"},
-    {core::NameTypes[1], core::MaterialCodes[2], "洗濯ネーム サテン 30mm"},
-    {core::NameTypes[1], core::MaterialCodes[3], "洗濯ネーム ナイロンタフタ 25mm"},
-    {core::NameTypes[2], core::MaterialCodes[4], "織ネーム ブランド 60x20"},
-    {core::NameTypes[3], core::MaterialCodes[5], "ピスネーム 10x40"},
+// The same pairs of name type and material as the demo material master, so demo orders pass the
+// master check.
+inline constexpr std::array<Material, 8> kMaterials{{
+    {core::NameTypes[0], core::MaterialCodes[0], "朱子織ネーム 白"},
+    {core::NameTypes[0], core::MaterialCodes[1], "タフタ織ネーム 黒"},
+    {core::NameTypes[1], core::MaterialCodes[2], "ポリエステルサテン"},
+    {core::NameTypes[1], core::MaterialCodes[3], "ナイロンタフタ"},
+    {core::NameTypes[2], core::MaterialCodes[4], "上質紙 220kg"},
+    {core::NameTypes[2], core::MaterialCodes[5], "コート紙 ミシン目入"},
+    {core::NameTypes[3], core::MaterialCodes[6], "テトロンタフタ"},
+    {core::NameTypes[4], core::MaterialCodes[7], "サイズ織ネーム"},
 }};
 
 // Sizes: size symbol and sort order.
