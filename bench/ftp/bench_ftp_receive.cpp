@@ -21,7 +21,7 @@ namespace {
 
 class YesPrompter : public core::SilentPrompter {
 public:
-    bool question(const QString&, const QString&, bool) override { return true; }
+    bool question(const QString&, const QString&, bool, core::MsgIcon) override { return true; }
 };
 
 QString orderName(int i) {

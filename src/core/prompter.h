@@ -16,8 +16,9 @@ public:
 
     // A message box with an OK button. An empty title stands for the application's own title.
     virtual void message(const QString& text, const QString& title, MsgIcon icon) = 0;
-    // A Yes/No question with the question icon; true for Yes.
-    virtual bool question(const QString& text, const QString& title, bool defaultNo = false) = 0;
+    // A Yes/No question, with the question icon unless another is named; true for Yes.
+    virtual bool question(const QString& text, const QString& title, bool defaultNo = false,
+                          MsgIcon icon = MsgIcon::Question) = 0;
     // An input box; nothing when cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText = {}) = 0;
@@ -54,7 +55,7 @@ private:
 class SilentPrompter : public Prompter {
 public:
     void message(const QString&, const QString&, MsgIcon) override {}
-    bool question(const QString&, const QString&, bool) override { return false; }
+    bool question(const QString&, const QString&, bool, MsgIcon) override { return false; }
     std::optional<QString> input(const QString&, const QString&, const QString&) override { return {}; }
     void beep() override {}
     void setBusy(bool) override {}

@@ -181,7 +181,7 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
                 QStringLiteral("ファイル(") + path + QStringLiteral(")を読み込み中にエラーが発生しました。") +
                     kCrLf + QStringLiteral("エラーが見つかったファイルは拡張子が 'err' に変更されます。") +
                     kCrLf + kCrLf + QStringLiteral("処理を続けますか？"),
-                QStringLiteral("読み込みエラー"));
+                QStringLiteral("読み込みエラー"), false, core::MsgIcon::Critical);
             if (!goOn)
                 return false;
         }

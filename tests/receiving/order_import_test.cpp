@@ -151,6 +151,7 @@ TEST_P(ImportTest, AFailingFileKeepsItsCommittedOrdersAndTheRunGoesOnWhenTold) {
     ASSERT_FALSE(prompter_.events.empty());
     EXPECT_EQ(prompter_.events[0].kind, test::PromptEvent::Kind::Question);
     EXPECT_EQ(prompter_.events[0].title, QStringLiteral("読み込みエラー"));
+    EXPECT_EQ(prompter_.events[0].icon, core::MsgIcon::Critical);
     EXPECT_EQ(prompter_.events[0].text,
               QStringLiteral("ファイル(") + path + QStringLiteral(")を読み込み中にエラーが発生しました。") +
                   kCrLf + QStringLiteral("エラーが見つかったファイルは拡張子が 'err' に変更されます。") +

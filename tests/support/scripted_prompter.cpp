@@ -6,8 +6,8 @@ void ScriptedPrompter::message(const QString& text, const QString& title, core::
     events.push_back({PromptEvent::Kind::Message, text, title, icon});
 }
 
-bool ScriptedPrompter::question(const QString& text, const QString& title, bool) {
-    events.push_back({PromptEvent::Kind::Question, text, title, core::MsgIcon::Question});
+bool ScriptedPrompter::question(const QString& text, const QString& title, bool, core::MsgIcon icon) {
+    events.push_back({PromptEvent::Kind::Question, text, title, icon});
     if (answers_.empty()) {
         ++unscriptedQuestions;
         return false;

@@ -27,7 +27,7 @@ public:
     void inputAnswer(std::optional<QString> value) { inputs_.push_back(std::move(value)); }
 
     void message(const QString& text, const QString& title, core::MsgIcon icon) override;
-    bool question(const QString& text, const QString& title, bool defaultNo) override;
+    bool question(const QString& text, const QString& title, bool defaultNo, core::MsgIcon icon) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     void beep() override;

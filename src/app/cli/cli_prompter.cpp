@@ -14,7 +14,7 @@ void CliPrompter::message(const QString& text, const QString& title, core::MsgIc
     err_ << '[' << titled(title) << "] " << oneLine(text) << Qt::endl;
 }
 
-bool CliPrompter::question(const QString& text, const QString& title, bool) {
+bool CliPrompter::question(const QString& text, const QString& title, bool, core::MsgIcon) {
     if (!answer_) {
         unanswered_ = true;
         err_ << '[' << titled(title) << "] " << oneLine(text) << " -> No (no --yes given)" << Qt::endl;

@@ -21,7 +21,7 @@ public:
     bool unansweredQuestion() const { return unanswered_; }
 
     void message(const QString& text, const QString& title, core::MsgIcon icon) override;
-    bool question(const QString& text, const QString& title, bool defaultNo) override;
+    bool question(const QString& text, const QString& title, bool defaultNo, core::MsgIcon icon) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override;
     void beep() override {}

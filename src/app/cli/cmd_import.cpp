@@ -50,7 +50,7 @@ int deleteAll(CliContext& ctx, const QStringList& args) {
     return ExitOk;
 }
 
-// The error list: one line per finding, tab-separated, the band flag last.
+// The error list: one line per finding, tab-separated.
 int errors(CliContext& ctx, const QStringList& args) {
     if (args.size() > 1)
         return ExitUsage;
@@ -82,7 +82,7 @@ int errors(CliContext& ctx, const QStringList& args) {
     ctx.out << "発注番号\t行\tタイトル\t値\t内容\n";
     for (const auto& r : rows)
         ctx.out << r.ordNo << '\t' << r.gyou << '\t' << r.title << '\t' << r.value << '\t' << r.message
-                << '\t' << (r.band ? '1' : '0') << '\n';
+                << '\n';
     return ExitOk;
 }
 

@@ -53,8 +53,8 @@ void GuiPrompter::message(const QString& text, const QString& title, MsgIcon ico
     box.exec();
 }
 
-bool GuiPrompter::question(const QString& text, const QString& title, bool defaultNo) {
-    QMessageBox box(QMessageBox::Question, title.isEmpty() ? applicationTitle() : title, text,
+bool GuiPrompter::question(const QString& text, const QString& title, bool defaultNo, MsgIcon icon) {
+    QMessageBox box(boxIcon(icon), title.isEmpty() ? applicationTitle() : title, text,
                     QMessageBox::Yes | QMessageBox::No, owner_);
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;

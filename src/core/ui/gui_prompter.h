@@ -24,7 +24,8 @@ public:
     void setList(QListWidget* list);
 
     void message(const QString& text, const QString& title, MsgIcon icon) override;
-    bool question(const QString& text, const QString& title, bool defaultNo = false) override;
+    bool question(const QString& text, const QString& title, bool defaultNo = false,
+                  MsgIcon icon = MsgIcon::Question) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText = {}) override;
     void beep() override;

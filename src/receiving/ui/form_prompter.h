@@ -15,8 +15,8 @@ public:
     void message(const QString& text, const QString& title, core::MsgIcon icon) override {
         base_.message(text, title, icon);
     }
-    bool question(const QString& text, const QString& title, bool defaultNo) override {
-        return base_.question(text, title, defaultNo);
+    bool question(const QString& text, const QString& title, bool defaultNo, core::MsgIcon icon) override {
+        return base_.question(text, title, defaultNo, icon);
     }
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText) override {
