@@ -2,6 +2,7 @@
 
 #include "core/connections.h"
 #include "core/demo_data.h"
+#include "core/program_folder.h"
 #include "core/session.h"
 #include "platform/db/reader.h"
 #include "receiving/order_file_builder.h"
@@ -29,6 +30,7 @@ class FrmOrdImpImportTest : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         core::resetSession();
+        core::setProgramFolder(dir_.path()); // ftplog.log goes there
         core::Session& s = core::session();
         s.WorkDb.Provider = QStringLiteral("SQLite");
         s.WorkDb.DbName = path(QStringLiteral("work.db"));
