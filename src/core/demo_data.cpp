@@ -63,14 +63,12 @@ QList<TableRows> workTables() {
         namecode.rows << QVariantList{u(n)};
     out << namecode;
 
-    out << TableRows{
-        QStringLiteral("kemmst_sizaicode"),
-        {QStringLiteral("name_nm"), QStringLiteral("sizai_cd"), QStringLiteral("sizai_nm")},
-        {texts({"織ネーム", "W-001", "朱子織ネーム 白"}), texts({"織ネーム", "W-002", "タフタ織ネーム 黒"}),
-         texts({"プリントネーム", "P-101", "ポリエステルサテン"}),
-         texts({"プリントネーム", "P-102", "ナイロンタフタ"}), texts({"下札", "T-201", "上質紙 220kg"}),
-         texts({"下札", "T-202", "コート紙 ミシン目入"}), texts({"品質表示", "Q-301", "テトロンタフタ"}),
-         texts({"サイズネーム", "S-401", "サイズ織ネーム"})}};
+    TableRows sizaicode{QStringLiteral("kemmst_sizaicode"),
+                        {QStringLiteral("name_nm"), QStringLiteral("sizai_cd"), QStringLiteral("sizai_nm")},
+                        {}};
+    for (const Material& m : Materials)
+        sizaicode.rows << texts({m.nameType, m.code, m.name});
+    out << sizaicode;
 
     TableRows size{
         QStringLiteral("kemmst_size"), {QStringLiteral("size_value"), QStringLiteral("sort_lv")}, {}};

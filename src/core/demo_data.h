@@ -6,6 +6,7 @@
 #include "platform/db/connection.h"
 
 #include <QStringList>
+#include <array>
 
 namespace kemnoa::core::demo {
 
@@ -24,6 +25,22 @@ inline constexpr const char* NameTypes[] = {"織ネーム", "プリントネー�
                                             "サイズネーム"}; // NAME_NM
 inline constexpr const char* MaterialCodes[] = {"W-001", "W-002", "P-101", "P-102",
                                                 "T-201", "T-202", "Q-301", "S-401"};
+// The material master: name type, material code, material name (kemmst_sizaicode).
+struct Material {
+    const char* nameType;
+    const char* code;
+    const char* name;
+};
+inline constexpr std::array<Material, 8> Materials{{
+    {"織ネーム", "W-001", "朱子織ネーム 白"},
+    {"織ネーム", "W-002", "タフタ織ネーム 黒"},
+    {"プリントネーム", "P-101", "ポリエステルサテン"},
+    {"プリントネーム", "P-102", "ナイロンタフタ"},
+    {"下札", "T-201", "上質紙 220kg"},
+    {"下札", "T-202", "コート紙 ミシン目入"},
+    {"品質表示", "Q-301", "テトロンタフタ"},
+    {"サイズネーム", "S-401", "サイズ織ネーム"},
+}};
 inline constexpr const char* Sizes[] = {"XS", "S", "M", "L", "LL", "3L", "F", "90", "100", "110", "120"};
 inline constexpr const char* ProductCodes[] = {"8710001", "8710002", "8710003",
                                                "8710004", "8710005", "8710006"};

@@ -3,8 +3,8 @@
 // core/demo_data.cpp, listed in docs/demo-data.md), so that imported demo orders pass the master
 // check: care-symbol sets (kemmst_ehj), terms (kemmst_fuki), name types and materials
 // (kemmst_namecode, kemmst_sizaicode), sizes (kemmst_size), destinations and the tag-code
-// conversion (tagcd_henkan). Codes come from core::demo itself; the contents of the sets, the
-// wordings and the material names repeat demo_data.cpp and are checked against it by the tests.
+// conversion (tagcd_henkan). Codes and materials come from core::demo itself; the contents of
+// the sets and the wordings repeat demo_data.cpp, and imported demo orders are checked to pass.
 // Texts are UTF-8.
 
 #include "core/demo_data.h"
@@ -39,24 +39,9 @@ inline constexpr std::array<Term, 5> kTerms{{
     {core::TermNumbers[4], "裏返しにして洗ってください"},
 }};
 
-// Materials: name type, material code, material name.
-struct Material {
-    const char* nameType;
-    const char* code;
-    const char* name;
-};
-// The same pairs of name type and material as the demo material master, so demo orders pass the
-// master check.
-inline constexpr std::array<Material, 8> kMaterials{{
-    {core::NameTypes[0], core::MaterialCodes[0], "朱子織ネーム 白"},
-    {core::NameTypes[0], core::MaterialCodes[1], "タフタ織ネーム 黒"},
-    {core::NameTypes[1], core::MaterialCodes[2], "ポリエステルサテン"},
-    {core::NameTypes[1], core::MaterialCodes[3], "ナイロンタフタ"},
-    {core::NameTypes[2], core::MaterialCodes[4], "上質紙 220kg"},
-    {core::NameTypes[2], core::MaterialCodes[5], "コート紙 ミシン目入"},
-    {core::NameTypes[3], core::MaterialCodes[6], "テトロンタフタ"},
-    {core::NameTypes[4], core::MaterialCodes[7], "サイズ織ネーム"},
-}};
+// Materials: the demo material master itself, so demo orders pass the master check.
+using Material = core::Material;
+inline constexpr const auto& kMaterials = core::Materials;
 
 // Sizes: size symbol and sort order.
 struct Size {
