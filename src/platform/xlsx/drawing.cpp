@@ -85,45 +85,7 @@ std::string ensureDrawing(WorkbookData& book, SheetData& sheet) {
     const std::string id = sheet.rels.add(reltype::drawing, relativeTarget(sheet.partName, part));
     pugi::xml_node ws = sheet.doc.document_element();
     const std::string r = relationshipPrefix(ws);
-    pugi::xml_node element = insertInOrder(ws, "drawing",
-                                           {"sheetPr",
-                                            "dimension",
-                                            "sheetViews",
-                                            "sheetFormatPr",
-                                            "cols",
-                                            "sheetData",
-                                            "sheetCalcPr",
-                                            "sheetProtection",
-                                            "protectedRanges",
-                                            "scenarios",
-                                            "autoFilter",
-                                            "sortState",
-                                            "dataConsolidate",
-                                            "customSheetViews",
-                                            "mergeCells",
-                                            "phoneticPr",
-                                            "conditionalFormatting",
-                                            "dataValidations",
-                                            "hyperlinks",
-                                            "printOptions",
-                                            "pageMargins",
-                                            "pageSetup",
-                                            "headerFooter",
-                                            "rowBreaks",
-                                            "colBreaks",
-                                            "customProperties",
-                                            "cellWatches",
-                                            "ignoredErrors",
-                                            "smartTags",
-                                            "drawing",
-                                            "legacyDrawing",
-                                            "legacyDrawingHF",
-                                            "picture",
-                                            "oleObjects",
-                                            "controls",
-                                            "webPublishItems",
-                                            "tableParts",
-                                            "extLst"});
+    pugi::xml_node element = insertInOrder(ws, "drawing", worksheetChildOrder());
     element.append_attribute((r + ":id").c_str()) = id.c_str();
     return part;
 }

@@ -20,45 +20,6 @@ const std::string drawing = "application/vnd.openxmlformats-officedocument.drawi
 const std::string rels = "application/vnd.openxmlformats-package.relationships+xml";
 } // namespace ctype
 
-const std::initializer_list<std::string_view> kWorksheetOrder = {"sheetPr",
-                                                                 "dimension",
-                                                                 "sheetViews",
-                                                                 "sheetFormatPr",
-                                                                 "cols",
-                                                                 "sheetData",
-                                                                 "sheetCalcPr",
-                                                                 "sheetProtection",
-                                                                 "protectedRanges",
-                                                                 "scenarios",
-                                                                 "autoFilter",
-                                                                 "sortState",
-                                                                 "dataConsolidate",
-                                                                 "customSheetViews",
-                                                                 "mergeCells",
-                                                                 "phoneticPr",
-                                                                 "conditionalFormatting",
-                                                                 "dataValidations",
-                                                                 "hyperlinks",
-                                                                 "printOptions",
-                                                                 "pageMargins",
-                                                                 "pageSetup",
-                                                                 "headerFooter",
-                                                                 "rowBreaks",
-                                                                 "colBreaks",
-                                                                 "customProperties",
-                                                                 "cellWatches",
-                                                                 "ignoredErrors",
-                                                                 "smartTags",
-                                                                 "drawing",
-                                                                 "legacyDrawing",
-                                                                 "legacyDrawingHF",
-                                                                 "picture",
-                                                                 "oleObjects",
-                                                                 "controls",
-                                                                 "webPublishItems",
-                                                                 "tableParts",
-                                                                 "extLst"};
-
 const std::initializer_list<std::string_view> kWorkbookOrder = {"fileVersion",    "fileSharing",
                                                                 "workbookPr",     "workbookProtection",
                                                                 "bookViews",      "sheets",
@@ -168,7 +129,7 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
 
     pugi::xml_node data = child(root, "sheetData");
     if (!data)
-        data = insertInOrder(root, "sheetData", kWorksheetOrder);
+        data = insertInOrder(root, "sheetData", worksheetChildOrder());
     const uint32_t styleCount = uint32_t(book.styles.cellFormatCount());
     auto checkedStyle = [&](const char* text) {
         const uint32_t s = parseUnsigned(text, 0);
@@ -248,7 +209,7 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
         }
     }
     root.remove_child(data);
-    insertInOrder(root, "sheetData", kWorksheetOrder);
+    insertInOrder(root, "sheetData", worksheetChildOrder());
 }
 
 void loadWorkbook(WorkbookData& book, PartMap parts) {
@@ -360,7 +321,7 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
         while (pugi::xml_node n = child(root, name))
             root.remove_child(n);
     if (!sheet.columns.empty()) {
-        pugi::xml_node cols = insertInOrder(root, "cols", kWorksheetOrder);
+        pugi::xml_node cols = insertInOrder(root, "cols", worksheetChildOrder());
         for (const Column& c : sheet.columns) {
             pugi::xml_node col = cols.append_child("col");
             col.append_attribute("min") = c.min;
@@ -372,7 +333,7 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
         }
     }
     if (!sheet.merges.empty()) {
-        pugi::xml_node merges = insertInOrder(root, "mergeCells", kWorksheetOrder);
+        pugi::xml_node merges = insertInOrder(root, "mergeCells", worksheetChildOrder());
         merges.append_attribute("count") = uint32_t(sheet.merges.size());
         for (const RangeRef& m : sheet.merges)
             merges.append_child("mergeCell").append_attribute("ref") = formatRangeRef(m).c_str();
@@ -394,7 +355,7 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
     }
     pugi::xml_node dimension = child(root, "dimension");
     if (!dimension)
-        dimension = insertInOrder(root, "dimension", kWorksheetOrder);
+        dimension = insertInOrder(root, "dimension", worksheetChildOrder());
     dimension.remove_attributes();
     dimension.append_attribute("ref") = formatRangeRef(used).c_str();
     if (pugi::xml_node views = child(root, "sheetViews")) {

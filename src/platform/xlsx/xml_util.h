@@ -31,6 +31,9 @@ pugi::xml_node child(const pugi::xml_node& parent, std::string_view local);
 pugi::xml_node insertInOrder(pugi::xml_node parent, std::string_view local,
                              std::initializer_list<std::string_view> order);
 
+// The children of a worksheet element in schema sequence, for insertInOrder.
+const std::initializer_list<std::string_view>& worksheetChildOrder();
+
 // The prefix bound to a namespace URI on the root element, declaring "r" when it has none.
 std::string relationshipPrefix(pugi::xml_node root);
 
