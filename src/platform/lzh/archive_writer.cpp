@@ -16,6 +16,28 @@ void tooLarge() {
     throw LzhError(LzhError::Kind::Limit, "file too large for the archive (4 GiB or more)");
 }
 
+struct StreamedSource {
+    uint64_t size = 0;
+    uint16_t crc = 0;
+};
+
+// Reads a member's source once from the start, handing every block to the sink; returns its size and CRC.
+template <class Opener, class Sink> StreamedSource streamSource(const Opener& open, Sink&& sink) {
+    std::array<uint8_t, 65536> buf;
+    Crc16 crc;
+    StreamedSource result;
+    const auto src = open();
+    while (const size_t n = src->read(buf.data(), buf.size())) {
+        result.size += n;
+        if (result.size > MaxMemberSize)
+            tooLarge();
+        crc.update(buf.data(), n);
+        sink(buf.data(), n);
+    }
+    result.crc = crc.value();
+    return result;
+}
+
 } // namespace
 
 void ArchiveWriter::addMember(const std::string& name, int64_t mtime, const Opener& open) {
@@ -29,42 +51,23 @@ void ArchiveWriter::addMember(const std::string& name, int64_t mtime, const Open
     out_.write(placeholder.data(), headerSize);
     const uint64_t dataPos = out_.position();
 
-    std::array<uint8_t, 65536> buf;
     {
-        Crc16 crc;
-        uint64_t size = 0;
         Lh5Encoder enc(out_);
-        const auto src = open();
-        while (const size_t n = src->read(buf.data(), buf.size())) {
-            size += n;
-            if (size > MaxMemberSize)
-                tooLarge();
-            crc.update(buf.data(), n);
-            enc.write(buf.data(), n);
-        }
+        const StreamedSource read = streamSource(open, [&](const uint8_t* p, size_t n) { enc.write(p, n); });
         enc.finish();
-        h.originalSize = size;
+        h.originalSize = read.size;
         h.packedSize = enc.compressedBytes();
-        h.crc = crc.value();
+        h.crc = read.crc;
     }
 
     if (h.packedSize >= h.originalSize) {
         // Compression did not pay: store the file as it is.
         out_.seek(dataPos);
         out_.truncate(dataPos);
-        Crc16 crc;
-        uint64_t size = 0;
-        const auto src = open();
-        while (const size_t n = src->read(buf.data(), buf.size())) {
-            size += n;
-            if (size > MaxMemberSize)
-                tooLarge();
-            crc.update(buf.data(), n);
-            out_.write(buf.data(), n);
-        }
+        const StreamedSource read = streamSource(open, [&](const uint8_t* p, size_t n) { out_.write(p, n); });
         h.method = "-lh0-";
-        h.originalSize = h.packedSize = size;
-        h.crc = crc.value();
+        h.originalSize = h.packedSize = read.size;
+        h.crc = read.crc;
     }
 
     const uint64_t end = out_.position();
