@@ -27,7 +27,8 @@ private:
     bool ok_ = false;
 };
 
-int import(CliContext& ctx, const QStringList& args) {
+// Runs a job of the order-file screen: settings read, the screen's connections held while it runs.
+template <class Job> int withScreenConnections(CliContext& ctx, const QStringList& args, Job job) {
     if (!args.isEmpty())
         return ExitUsage;
     if (core::MF_FirstSetting(ctx.prompter))
@@ -35,19 +36,18 @@ int import(CliContext& ctx, const QStringList& args) {
     ScreenConnections connections(ctx.prompter);
     if (!connections.ok())
         return ExitFailed;
-    return receiving::runOrderImport(ctx.prompter) ? ExitOk : ExitFailed;
+    return job() ? ExitOk : ExitFailed;
+}
+
+int import(CliContext& ctx, const QStringList& args) {
+    return withScreenConnections(ctx, args, [&] { return receiving::runOrderImport(ctx.prompter); });
 }
 
 int deleteAll(CliContext& ctx, const QStringList& args) {
-    if (!args.isEmpty())
-        return ExitUsage;
-    if (core::MF_FirstSetting(ctx.prompter))
-        return ExitFailed;
-    ScreenConnections connections(ctx.prompter);
-    if (!connections.ok())
-        return ExitFailed;
-    receiving::runDeleteAllOrders(ctx.prompter);
-    return ExitOk;
+    return withScreenConnections(ctx, args, [&] {
+        receiving::runDeleteAllOrders(ctx.prompter);
+        return true;
+    });
 }
 
 // The error list: one line per finding, tab-separated.
