@@ -116,14 +116,14 @@ void dbClose(qint32 kind) {
     connection->close();
 }
 
-bool MF_KoteiJohoSet(Prompter& prompter) {
+Outcome MF_KoteiJohoSet(Prompter& prompter) {
     Session& s = session();
     QString detail;
     try {
         db::Recordset rs = cnWork().openStatic(QStringLiteral("Select * From kem_setting"));
         s.FixedInfo.clear();
         if (rs.recordCount() == 0)
-            return false;
+            return Outcome::Done;
         bool missing = false;
         for (const QString& key : fixedInfoKeys()) {
             rs.moveFirst();
@@ -135,7 +135,7 @@ bool MF_KoteiJohoSet(Prompter& prompter) {
             s.FixedInfo.insert(key, rs.text(QStringLiteral("検索値")));
         }
         if (!missing)
-            return false;
+            return Outcome::Done;
     } catch (const Error&) {
         detail.clear();
     }
@@ -143,7 +143,7 @@ bool MF_KoteiJohoSet(Prompter& prompter) {
                                     "強制終了されます。エラー内容は以下の通りです。\r\n\r\n") +
                          detail,
                      QStringLiteral("エラー"), MsgIcon::Critical);
-    return true;
+    return Outcome::Failed;
 }
 
 void closeAllConnections() {

@@ -2,6 +2,7 @@
 // The four shared database connections by kind, opened by dbOpen and released by dbClose, and the
 // fixed company values loaded from kem_setting.
 
+#include "core/outcome.h"
 #include "core/prompter.h"
 #include "core/session.h"
 #include "platform/db/connection.h"
@@ -36,9 +37,9 @@ qint32 dbOpen(qint32 kind, Prompter& prompter);
 // Never reports an error.
 void dbClose(qint32 kind);
 
-// Loads FixedInfo from kem_setting over cnWork. Returns false on success (also for an empty
-// table, which leaves FixedInfo empty) and true after showing the failure message.
-bool MF_KoteiJohoSet(Prompter& prompter);
+// Loads FixedInfo from kem_setting over cnWork: Done (also for an empty table, which leaves FixedInfo
+// empty), or Failed after showing the failure message.
+Outcome MF_KoteiJohoSet(Prompter& prompter);
 
 // Closes every shared connection (program end, tests); WorkOpenCount is left to the session.
 void closeAllConnections();

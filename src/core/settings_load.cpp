@@ -29,7 +29,7 @@ qint32 connectTimeoutFrom(qint32 read) {
     return read == 0 ? 20 : read;
 }
 
-bool MF_FirstSetting(Prompter& prompter) {
+Outcome MF_FirstSetting(Prompter& prompter) {
     Session& s = session();
     s.ComputerName = GetSelfComputerName(prompter);
     s.VersionText = versionText();
@@ -61,9 +61,9 @@ bool MF_FirstSetting(Prompter& prompter) {
         s.PoFolder = ini.GetString(QStringLiteral("FOLDER"), QString());
     } catch (const Error& e) {
         prompter.message(e.text(), QStringLiteral("MF_FirstSetting"), MsgIcon::Critical);
-        return true;
+        return Outcome::Failed;
     }
-    return false;
+    return Outcome::Done;
 }
 
 } // namespace kemnoa::core

@@ -8,12 +8,12 @@
 
 namespace kemnoa::core {
 
-bool runStartup(Prompter& prompter, const PrinterQuery& printers) {
+Outcome runStartup(Prompter& prompter, const PrinterQuery& printers) {
     BusyPointer busy(prompter);
-    if (MF_FirstSetting(prompter)) {
+    if (failed(MF_FirstSetting(prompter))) {
         prompter.message(QStringLiteral("初期化失敗\r\n強制終了します。"), QStringLiteral("強制終了"),
                          MsgIcon::Critical);
-        return false;
+        return Outcome::Failed;
     }
     prompter.splashTitle(QStringLiteral("接続中..."));
     prompter.splashStatus(QStringLiteral("データベース接続チェック"));
@@ -21,11 +21,11 @@ bool runStartup(Prompter& prompter, const PrinterQuery& printers) {
         prompter.message(QStringLiteral("データベースに接続できませんでした。\r\n強制終了します。"),
                          QStringLiteral("エラー"), MsgIcon::Critical);
         prompter.splashEnd();
-        return false;
+        return Outcome::Failed;
     }
-    if (MF_KoteiJohoSet(prompter)) {
+    if (failed(MF_KoteiJohoSet(prompter))) {
         prompter.splashEnd();
-        return false;
+        return Outcome::Failed;
     }
     dbClose(KindWork);
     prompter.splashEnd();
@@ -35,7 +35,7 @@ bool runStartup(Prompter& prompter, const PrinterQuery& printers) {
     s.DefaultPrinter = printers.defaultPrinterName();
     s.SelectedPrinter.clear();
     loadLoginFromUserStore(s);
-    return true;
+    return Outcome::Done;
 }
 
 } // namespace kemnoa::core

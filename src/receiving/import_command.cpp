@@ -23,9 +23,10 @@ bool workConnected(core::Prompter& prompter) {
 
 } // namespace
 
-bool runOrderImport(core::Prompter& prompter, const ConfirmationScreens& screens) {
+core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreens& screens) {
+    core::Prompter& prompter = context.prompter;
     if (!workConnected(prompter))
-        return false;
+        return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
     services.openFile = openJetOrderFile;
@@ -34,14 +35,15 @@ bool runOrderImport(core::Prompter& prompter, const ConfirmationScreens& screens
     services.openKakuninEhj = screens.openEhj;
     services.openKakuninFuki = screens.openFuki;
     OrderImport importer(prompter, work, std::move(services));
-    return importer.cmdImp_Click(core::session().LocalFolder);
+    return core::failedIf(!importer.cmdImp_Click(context.session.LocalFolder));
 }
 
-void runDeleteAllOrders(core::Prompter& prompter) {
-    if (!workConnected(prompter))
-        return;
+core::Outcome runDeleteAllOrders(core::JobContext& context) {
+    if (!workConnected(context.prompter))
+        return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
-    OrderImport(prompter, work, {}).Command1_Click();
+    OrderImport(context.prompter, work, {}).Command1_Click();
+    return core::Outcome::Done;
 }
 
 } // namespace kemnoa::receiving

@@ -1,10 +1,9 @@
 #pragma once
 // The import commands of the order-file screen wired to the shared connections: the import of every
 // order file in LocalFolder into cnWork with the master check of each new order and the FTP log,
-// and the delete-all command. The screen (and kemnoa-cli) open the work and PO connections
-// (dbOpen kinds 1 and 3) before and close them after.
+// and the delete-all command. Their job holds the work and PO connections (kinds 1 and 3).
 
-#include "core/prompter.h"
+#include "core/job.h"
 
 #include <functional>
 
@@ -15,9 +14,9 @@ struct ConfirmationScreens {
     std::function<void()> openFuki; // frmKakunin_Fuki
 };
 
-// cmdImp_Click over LocalFolder; true when it ran to its end (the screen then closes).
-bool runOrderImport(core::Prompter& prompter, const ConfirmationScreens& screens = {});
+// cmdImp_Click over LocalFolder: Done when it ran to its end (the screen then closes).
+core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreens& screens = {});
 // Command1_Click: deletes every received order after the password.
-void runDeleteAllOrders(core::Prompter& prompter);
+core::Outcome runDeleteAllOrders(core::JobContext& context);
 
 } // namespace kemnoa::receiving

@@ -97,7 +97,7 @@ TEST_F(ConnectionsTest, FailedOpenShowsTheErrorAndReturnsItsNumber) {
 
 TEST_F(ConnectionsTest, FixedValuesAreLoadedWithNullAsEmptyText) {
     fillSetting();
-    EXPECT_FALSE(MF_KoteiJohoSet(prompter_));
+    EXPECT_EQ(MF_KoteiJohoSet(prompter_), Outcome::Done);
     EXPECT_EQ(session().FixedInfo.size(), 23);
     EXPECT_EQ(session().fixed(QStringLiteral("請求先CD")), QStringLiteral("請求先CD値"));
     EXPECT_EQ(session().fixed(QStringLiteral("APP名")), QString());
@@ -107,14 +107,14 @@ TEST_F(ConnectionsTest, FixedValuesAreLoadedWithNullAsEmptyText) {
 TEST_F(ConnectionsTest, EmptyFixedTablePassesWithEveryValueEmpty) {
     ASSERT_EQ(dbOpen(KindWork, prompter_), 0);
     session().FixedInfo.insert(QStringLiteral("請求先CD"), QStringLiteral("stale"));
-    EXPECT_FALSE(MF_KoteiJohoSet(prompter_));
+    EXPECT_EQ(MF_KoteiJohoSet(prompter_), Outcome::Done);
     EXPECT_TRUE(session().FixedInfo.isEmpty());
     EXPECT_TRUE(prompter_.messages().isEmpty());
 }
 
 TEST_F(ConnectionsTest, MissingKeyStopsWithItsName) {
     fillSetting(QStringLiteral("請求先FAX"));
-    EXPECT_TRUE(MF_KoteiJohoSet(prompter_));
+    EXPECT_EQ(MF_KoteiJohoSet(prompter_), Outcome::Failed);
     ASSERT_EQ(prompter_.events.size(), 1u);
     EXPECT_EQ(prompter_.events[0].title, QStringLiteral("エラー"));
     EXPECT_EQ(prompter_.events[0].icon, MsgIcon::Critical);
@@ -127,12 +127,12 @@ TEST_F(ConnectionsTest, MissingKeyStopsWithItsName) {
 TEST_F(ConnectionsTest, UnreadableFixedTableGivesTheMessageWithoutDetail) {
     ASSERT_EQ(dbOpen(KindWork, prompter_), 0);
     cnWork().execute(QStringLiteral("Drop Table kem_setting"));
-    EXPECT_TRUE(MF_KoteiJohoSet(prompter_));
+    EXPECT_EQ(MF_KoteiJohoSet(prompter_), Outcome::Failed);
     ASSERT_EQ(prompter_.events.size(), 1u);
     EXPECT_TRUE(prompter_.events[0].text.endsWith(QStringLiteral("以下の通りです。\r\n\r\n")));
     // Likewise when the work connection is not open at all.
     closeAllConnections();
-    EXPECT_TRUE(MF_KoteiJohoSet(prompter_));
+    EXPECT_EQ(MF_KoteiJohoSet(prompter_), Outcome::Failed);
     EXPECT_EQ(prompter_.events.size(), 2u);
 }
 

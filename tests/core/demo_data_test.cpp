@@ -67,7 +67,7 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
     EXPECT_TRUE(again.filled.isEmpty());
     EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 11);
 
-    EXPECT_FALSE(core::MF_KoteiJohoSet(prompter));
+    EXPECT_EQ(core::MF_KoteiJohoSet(prompter), core::Outcome::Done);
     EXPECT_EQ(s.fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));
     EXPECT_EQ(s.fixed(QStringLiteral("発注元担当者CD")), QStringLiteral("1234"));
 

@@ -42,7 +42,7 @@ TEST_F(SettingsLoadTest, ReadsEverySectionIntoTheSession) {
         "[fenlowen1]\r\nTAG_ENV=tag\r\nCAR_ENV=car\r\nKAKUNIN_FOLDER=C:\\確認\\\r\nAPPEXE=app.exe\r\n"
         "PRINTER_NM=PS\r\nPRINTER_PORT=C:\\out.ps\r\n[FTP]\r\nLOCAL_FOLDER=/recv/\r\nHostMei=ftp.example\r\n"
         "UserMei=u\r\nPassMei=p\r\nPortNum=21x\r\nPaveMod=True\r\n[PO_FILE]\r\nFOLDER=/po/\r\n")));
-    ASSERT_FALSE(core::MF_FirstSetting(prompter));
+    ASSERT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     const auto& s = core::session();
     EXPECT_EQ(s.WorkDb.Provider, QStringLiteral("SQLite"));
     EXPECT_EQ(s.WorkDb.DbName, QStringLiteral("work.db"));
@@ -64,7 +64,7 @@ TEST_F(SettingsLoadTest, ReadsEverySectionIntoTheSession) {
 }
 
 TEST_F(SettingsLoadTest, MissingFileIsNoFailure) {
-    EXPECT_FALSE(core::MF_FirstSetting(prompter));
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     EXPECT_EQ(core::session().WorkDb.Provider, QString());
     EXPECT_EQ(core::session().WorkDb.ConnectTimeout, 20);
     EXPECT_TRUE(prompter.events.empty());
@@ -72,7 +72,7 @@ TEST_F(SettingsLoadTest, MissingFileIsNoFailure) {
 
 TEST_F(SettingsLoadTest, InvalidBytesFailWithTheErrorText) {
     write(QByteArray("[SQLKEM_DB]\r\nPROVIDER=\x82\r\n"));
-    EXPECT_TRUE(core::MF_FirstSetting(prompter));
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Failed);
     ASSERT_EQ(prompter.events.size(), 1u);
     EXPECT_EQ(prompter.events[0].title, QStringLiteral("MF_FirstSetting"));
     EXPECT_EQ(prompter.events[0].icon, core::MsgIcon::Critical);
@@ -81,7 +81,7 @@ TEST_F(SettingsLoadTest, InvalidBytesFailWithTheErrorText) {
 
 TEST_F(SettingsLoadTest, EmptyComputerNameIsReported) {
     core::setComputerNameForTesting(QString());
-    EXPECT_FALSE(core::MF_FirstSetting(prompter));
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     EXPECT_EQ(prompter.messages(),
               QStringList{QStringLiteral(
                   "[GetSelfComputerName] コンピュータ名取得失敗。\r\n管理者に報告してください。")});

@@ -49,7 +49,7 @@ public:
     void makeWorkDb(const QString& except = {}, bool empty = false) {
         writeSettings("PROVIDER=SQLite\r\nDB_NM=work.db\r\n");
         test::ScriptedPrompter p;
-        ASSERT_FALSE(MF_FirstSetting(p));
+        ASSERT_EQ(MF_FirstSetting(p), Outcome::Done);
         ASSERT_EQ(dbOpen(KindWork, p), 0);
         if (!empty)
             for (const QString& key : fixedInfoKeys())
@@ -72,7 +72,7 @@ public:
 TEST_F(StartupTest, ReachesTheLoginWithTheSessionFilled) {
     makeWorkDb();
     writeUserStore({QStringLiteral("山田"), QStringLiteral("1")});
-    ASSERT_TRUE(runStartup(prompter_, printers_));
+    ASSERT_EQ(runStartup(prompter_, printers_), Outcome::Done);
     EXPECT_TRUE(prompter_.events.empty()) << prompter_.messages().join(u'\n').toStdString();
     EXPECT_EQ(prompter_.splashTitles, QStringList{QStringLiteral("接続中...")});
     EXPECT_EQ(prompter_.splashTexts, QStringList{QStringLiteral("データベース接続チェック")});
@@ -114,7 +114,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
         SetUp();
         test::ScriptedPrompter p;
         c.arrange(*this);
-        EXPECT_FALSE(runStartup(p, printers_));
+        EXPECT_EQ(runStartup(p, printers_), Outcome::Failed);
         EXPECT_EQ(p.messages(), c.messages);
         EXPECT_EQ(p.busyDepth, 0);
         EXPECT_FALSE(p.splashOpen);
@@ -124,7 +124,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
     SetUp();
     QFile::remove(dir_.filePath(QStringLiteral("kemnoa.ini")));
     test::ScriptedPrompter p;
-    EXPECT_FALSE(runStartup(p, printers_));
+    EXPECT_EQ(runStartup(p, printers_), Outcome::Failed);
     const QStringList m = p.messages();
     ASSERT_EQ(m.size(), 2) << m.join(u'\n').toStdString();
     EXPECT_TRUE(m[0].startsWith(QStringLiteral("[dbOpen] "))) << m[0].toStdString();
@@ -133,7 +133,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
 
 TEST_F(StartupTest, EmptyFixedValueTablePassesWithEmptyValues) {
     makeWorkDb({}, true);
-    ASSERT_TRUE(runStartup(prompter_, printers_));
+    ASSERT_EQ(runStartup(prompter_, printers_), Outcome::Done);
     EXPECT_TRUE(prompter_.events.empty());
     EXPECT_EQ(session().fixed(QStringLiteral("請求先CD")), QString());
 }

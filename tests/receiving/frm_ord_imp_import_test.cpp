@@ -51,7 +51,8 @@ private Q_SLOTS:
         receiving::writeOrderFile(path(QStringLiteral("recv/ORD1.mdb")), f);
 
         test::ScriptedPrompter dialogs;
-        receiving::frmOrd_Imp form(nullptr, &dialogs);
+        core::JobScope scope({core::KindWork, core::KindPo}, dialogs);
+        receiving::frmOrd_Imp form(scope.context(), nullptr, &dialogs);
         form.show();
         QVERIFY(form.cmdImp->isEnabled());
         form.List1->addItem(QStringLiteral("old line"));
@@ -69,7 +70,8 @@ private Q_SLOTS:
     void deleteAllButtonAsksForThePassword() {
         test::ScriptedPrompter dialogs;
         dialogs.inputAnswer(QStringLiteral("fern"));
-        receiving::frmOrd_Imp form(nullptr, &dialogs);
+        core::JobScope scope({core::KindWork, core::KindPo}, dialogs);
+        receiving::frmOrd_Imp form(scope.context(), nullptr, &dialogs);
         form.show();
         QTest::mouseClick(form.Command1, Qt::LeftButton);
         QCOMPARE(count(QStringLiteral("rcv_denheaddata")), 0);

@@ -1,6 +1,6 @@
 #include "receive_fixture.h"
 #include "receiving/ui/frm_ord_imp.h"
-#include "receiving/ui/receiving_windows.h"
+#include "receiving/ui/windows.h"
 #include "support/scripted_prompter.h"
 
 #include <QListWidget>
@@ -11,9 +11,11 @@ using namespace kemnoa;
 
 class FrmOrdImpTest : public QObject {
     Q_OBJECT
+    test::ScriptedPrompter dialogs_;
 private Q_SLOTS:
     void captionsAndButtons() {
-        receiving::frmOrd_Imp form;
+        core::JobScope scope(QList<qint32>{}, dialogs_);
+        receiving::frmOrd_Imp form(scope.context());
         QCOMPARE(form.windowTitle(), QStringLiteral("読み込み"));
         QCOMPARE(form.cmdRcv->text(), QStringLiteral("FTP受信"));
         QCOMPARE(form.cmdImp->text(), QStringLiteral("→db"));
@@ -23,8 +25,11 @@ private Q_SLOTS:
 
     void jobCodeOpensTheScreen() {
         core::ui::JobWindowRegistry registry;
-        receiving::registerReceivingWindows(registry);
-        std::unique_ptr<QWidget> window(registry.create(201));
+        receiving::addReceivingWindows(registry);
+        core::JobScope scope(QList<qint32>{}, dialogs_);
+        const auto* factory = registry.find(QStringLiteral("import"));
+        QVERIFY(factory);
+        std::unique_ptr<QWidget> window((*factory)(scope.context()));
         QVERIFY(qobject_cast<receiving::frmOrd_Imp*>(window.get()) != nullptr);
     }
 
@@ -37,7 +42,8 @@ private Q_SLOTS:
 
         test::ScriptedPrompter dialogs;
         dialogs.answer(true);
-        receiving::frmOrd_Imp form(nullptr, &dialogs);
+        core::JobScope scope(QList<qint32>{}, dialogs);
+        receiving::frmOrd_Imp form(scope.context(), nullptr, &dialogs);
         form.List1->addItem(QStringLiteral("old line")); // cleared by the receive
         QTest::mouseClick(form.cmdRcv, Qt::LeftButton);
 

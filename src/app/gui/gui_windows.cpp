@@ -9,9 +9,9 @@
 namespace kemnoa::gui {
 
 GuiWindows::GuiWindows(core::Prompter& prompter, const core::PrinterQuery& printers,
-                       core::ProgramStarter& starter)
-    : context_{prompter, printers}, starter_(starter) {
-    registerJobWindows(jobWindows_, context_);
+                       core::ProgramStarter& starter, const core::JobTable& jobs)
+    : prompter_(prompter), starter_(starter), opener_(jobs, jobWindows_, prompter, &printers) {
+    addJobWindows(jobWindows_);
 }
 
 core::ui::frmLogin* GuiWindows::showLogin() {
@@ -25,13 +25,13 @@ core::ui::frmLogin* GuiWindows::showLogin() {
 }
 
 void GuiWindows::openMenu() {
-    auto* menu = new core::ui::mnuMain(context_.prompter, opener_, starter_);
+    auto* menu = new core::ui::mnuMain(prompter_, opener_, starter_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->show();
 }
 
 void GuiWindows::openSettings() {
-    auto* settings = new core::ui::frmSetting(core::session(), context_.prompter, core::settingsFile());
+    auto* settings = new core::ui::frmSetting(core::session(), prompter_, core::settingsFile());
     settings->setAttribute(Qt::WA_DeleteOnClose);
     settings->show();
 }

@@ -3,7 +3,9 @@
 // settings screen, and from the menu the job windows. The program ends with its last window.
 
 #include "app/gui/job_registration.h"
+#include "app/jobs/job_table.h"
 #include "core/menu.h"
+#include "core/printer.h"
 #include "core/ui/job_windows.h"
 
 namespace kemnoa::core::ui {
@@ -14,9 +16,11 @@ namespace kemnoa::gui {
 
 class GuiWindows {
 public:
-    GuiWindows(core::Prompter& prompter, const core::PrinterQuery& printers, core::ProgramStarter& starter);
+    // jobs: the rows the menu opens by job code (the program's job table unless a test gives one).
+    GuiWindows(core::Prompter& prompter, const core::PrinterQuery& printers, core::ProgramStarter& starter,
+               const core::JobTable& jobs = jobs::jobTable());
 
-    // Job windows by job code; registerJobWindows has filled it.
+    // Job windows by job name; addJobWindows has filled it.
     core::ui::JobWindowRegistry& jobWindows() { return jobWindows_; }
 
     // Shows the login window (not modal); it deletes itself when closed.
@@ -26,10 +30,10 @@ private:
     void openMenu();
     void openSettings();
 
-    GuiContext context_;
+    core::Prompter& prompter_;
     core::ProgramStarter& starter_;
     core::ui::JobWindowRegistry jobWindows_;
-    core::ui::GuiJobOpener opener_{jobWindows_};
+    core::ui::GuiJobOpener opener_;
 };
 
 } // namespace kemnoa::gui

@@ -1,15 +1,19 @@
 #include "app/gui/job_registration.h"
 
-#include "maintenance/ui/maintenance_windows.h"
-#include "receiving/ui/receiving_windows.h"
+#include "care_masters/ui/windows.h"
+#include "maintenance/ui/windows.h"
+#include "masters/ui/windows.h"
+#include "output/ui/windows.h"
+#include "receiving/ui/windows.h"
 
 namespace kemnoa::gui {
 
-void registerJobWindows(core::ui::JobWindowRegistry& registry, GuiContext& context) {
-    // Codes without a window do nothing in the menu until they are registered here.
-    receiving::registerReceivingWindows(registry);
-    maintenance::registerMaintenanceWindows(registry);
-    (void)context;
+void addJobWindows(core::ui::JobWindowRegistry& windows) {
+    receiving::addReceivingWindows(windows);
+    maintenance::addMaintenanceWindows(windows);
+    output::addOutputWindows(windows);
+    care_masters::addCareMasterWindows(windows);
+    masters::addMasterWindows(windows);
 }
 
 } // namespace kemnoa::gui

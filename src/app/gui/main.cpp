@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
 
     core::ui::GuiPrompter prompter;
     core::ui::QtPrinterQuery printers;
-    if (!core::runStartup(prompter, printers))
+    if (core::failed(core::runStartup(prompter, printers)))
         return 1;
 
     core::DetachedProgramStarter starter;

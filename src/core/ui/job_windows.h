@@ -1,8 +1,10 @@
 #pragma once
-// Job windows by job code. Each subsystem's widget library registers a factory for the codes it
-// builds (for example `registry.add(201, [&] { return new frmJushin(...); })`), and the program
-// hands the registry to the menu through GuiJobOpener. Codes without a factory do nothing.
+// Job windows by job name. Each subsystem's widget library adds a factory for the jobs whose window
+// it builds (`windows.add(QStringLiteral("import"), [](JobContext& ctx) { return new frmOrd_Imp(ctx); })`),
+// and the menu opens them by the job code of their row in the job table. The opener takes the
+// connections the row declares before the window is made and releases them when it is gone.
 
+#include "core/job.h"
 #include "core/menu.h"
 
 #include <QPointer>
@@ -14,30 +16,40 @@ namespace kemnoa::core::ui {
 
 class JobWindowRegistry {
 public:
-    // Makes a new job window (not shown yet); may throw Error when the window cannot be made.
-    using Factory = std::function<QWidget*()>;
+    // Makes a new job window (not shown yet) over the job's context, which lasts as long as the
+    // window; nullptr when the job has said why there is no window. May throw Error.
+    using Factory = std::function<QWidget*(JobContext&)>;
 
-    void add(int jobCode, Factory factory) { factories_[jobCode] = std::move(factory); }
-    bool contains(int jobCode) const { return factories_.count(jobCode) != 0; }
-    // A new window for the code, or nullptr when none is registered.
-    QWidget* create(int jobCode) const;
+    void add(const QString& jobName, Factory factory) { factories_[jobName] = std::move(factory); }
+    bool contains(const QString& jobName) const { return factories_.count(jobName) != 0; }
+    const Factory* find(const QString& jobName) const;
 
 private:
-    std::map<int, Factory> factories_;
+    std::map<QString, Factory> factories_;
 };
 
 // Opens job windows not modal, each at most once: a window still open is brought forward.
 class GuiJobOpener : public JobOpener {
 public:
-    explicit GuiJobOpener(const JobWindowRegistry& registry) : registry_(registry) {}
+    GuiJobOpener(const JobTable& jobs, const JobWindowRegistry& windows, Prompter& prompter,
+                 const PrinterQuery* printers = nullptr)
+        : jobs_(jobs), windows_(windows), prompter_(prompter), printers_(printers) {}
 
     bool openJob(int jobCode) override;
     // The open window of the code, or nullptr.
     QWidget* openWindow(int jobCode) const;
 
 private:
-    const JobWindowRegistry& registry_;
+    const JobTable& jobs_;
+    const JobWindowRegistry& windows_;
+    Prompter& prompter_;
+    const PrinterQuery* printers_;
     std::map<int, QPointer<QWidget>> open_;
 };
+
+// Makes the window of a job with its connections held for the window's lifetime (the opener, and
+// windows that open other job windows, such as the search list opening the editor).
+QWidget* createJobWindow(const Job& job, const JobWindowRegistry::Factory& factory, Prompter& prompter,
+                         const PrinterQuery* printers = nullptr);
 
 } // namespace kemnoa::core::ui

@@ -1,7 +1,6 @@
 #include "maintenance/ui/frm_err.h"
 
-#include "core/connections.h"
-#include "core/error.h"
+#include "maintenance/jobs.h"
 #include "maintenance/ui/error_list_model.h"
 
 #include <QHeaderView>
@@ -11,22 +10,13 @@
 namespace kemnoa::maintenance {
 
 frmErr* frmErr::MP_Open(qint32 ordNo, core::Prompter& prompter, QWidget* parent) {
-    core::dbOpen(core::KindWork, prompter);
+    // The window holds the work connection while it is open, whoever opened it.
+    auto work = std::make_unique<core::ConnectionLease>(core::KindWork, prompter);
     std::vector<ErrorListRow> rows;
-    try {
-        rows = loadErrorList(core::cnWork(), ordNo);
-    } catch (const core::Error& e) {
-        prompter.message(e.text(), QStringLiteral("MP_Open"), core::MsgIcon::Critical);
-        core::dbClose(core::KindWork);
+    if (failed(MP_LoadErrorList(prompter, ordNo, rows)) || rows.empty())
         return nullptr;
-    }
-    if (rows.empty()) {
-        prompter.message(QStringLiteral("エラーはありません。"), QStringLiteral("エラー無し"),
-                         core::MsgIcon::None);
-        core::dbClose(core::KindWork);
-        return nullptr;
-    }
     auto* form = new frmErr(new ErrorListModel(std::move(rows)), parent);
+    form->work_ = std::move(work);
     form->show();
     return form;
 }
@@ -55,8 +45,6 @@ frmErr::frmErr(ErrorListModel* model, QWidget* parent)
     resize(800, 467); // 12000 by 7000 twips
 }
 
-frmErr::~frmErr() {
-    core::dbClose(core::KindWork);
-}
+frmErr::~frmErr() = default;
 
 } // namespace kemnoa::maintenance

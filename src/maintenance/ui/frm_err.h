@@ -2,9 +2,11 @@
 // The error list "ｴﾗｰ内容": the master-check findings of one order or of all orders in a read-only
 // grid that fills the window. Opened by MP_Open; holds the work connection while it is open.
 
+#include "core/connection_lease.h"
 #include "core/prompter.h"
 
 #include <QWidget>
+#include <memory>
 
 class QTableView;
 
@@ -26,6 +28,7 @@ private:
     frmErr(ErrorListModel* model, QWidget* parent);
 
     QTableView* grid_;
+    std::unique_ptr<core::ConnectionLease> work_;
 };
 
 } // namespace kemnoa::maintenance

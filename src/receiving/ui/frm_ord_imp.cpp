@@ -1,6 +1,5 @@
 #include "receiving/ui/frm_ord_imp.h"
 
-#include "core/connections.h"
 #include "receiving/ftp_receive.h"
 #include "receiving/import_command.h"
 
@@ -11,11 +10,11 @@
 
 namespace kemnoa::receiving {
 
-frmOrd_Imp::frmOrd_Imp(QWidget* parent, core::Prompter* dialogs)
+frmOrd_Imp::frmOrd_Imp(const core::JobContext& context, QWidget* parent, core::Prompter* dialogs)
     : QWidget(parent), List1(new QListWidget(this)), cmdRcv(new QPushButton(QStringLiteral("FTP受信"), this)),
       cmdImp(new QPushButton(QStringLiteral("→db"), this)),
       Command1(new QPushButton(QStringLiteral("初期化（開発環境用）"), this)), gui_(this),
-      prompter_(List1, dialogs ? *dialogs : gui_) {
+      prompter_(List1, dialogs ? *dialogs : gui_), context_(context.with(prompter_)) {
     setWindowTitle(QStringLiteral("読み込み"));
     setObjectName(QStringLiteral("frmOrd_Imp"));
     List1->setObjectName(QStringLiteral("List1"));
@@ -38,26 +37,6 @@ frmOrd_Imp::frmOrd_Imp(QWidget* parent, core::Prompter* dialogs)
     connect(Command1, &QPushButton::clicked, this, &frmOrd_Imp::Command1_Click);
 }
 
-frmOrd_Imp::~frmOrd_Imp() {
-    if (connectionsOpen_) {
-        core::dbClose(core::KindWork);
-        core::dbClose(core::KindPo);
-    }
-}
-
-void frmOrd_Imp::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    openConnections();
-}
-
-void frmOrd_Imp::openConnections() {
-    if (connectionsOpen_)
-        return;
-    connectionsOpen_ = true;
-    core::dbOpen(core::KindWork, prompter_);
-    core::dbOpen(core::KindPo, prompter_);
-}
-
 void frmOrd_Imp::setBusyButtons(bool busy) {
     cmdRcv->setEnabled(!busy);
     cmdImp->setEnabled(!busy);
@@ -71,17 +50,15 @@ void frmOrd_Imp::cmdRcv_Click() {
 }
 
 void frmOrd_Imp::cmdImp_Click() {
-    openConnections();
     setBusyButtons(true); // no second command while the import runs
-    const bool finished = runOrderImport(prompter_);
+    const core::Outcome outcome = runOrderImport(context_);
     setBusyButtons(false);
-    if (finished)
+    if (succeeded(outcome))
         close();
 }
 
 void frmOrd_Imp::Command1_Click() {
-    openConnections();
-    runDeleteAllOrders(prompter_);
+    (void)runDeleteAllOrders(context_);
 }
 
 } // namespace kemnoa::receiving

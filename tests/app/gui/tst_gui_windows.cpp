@@ -60,8 +60,10 @@ void TestGuiWindows::init() {
 }
 
 void TestGuiWindows::loginMenuJobsAndQuit() {
-    gui::GuiWindows windows(prompter_, printers_, starter_);
-    windows.jobWindows().add(401, [] { return new QWidget; });
+    core::JobTable jobs;
+    jobs.add({.name = QStringLiteral("overseas-file"), .menuCode = 401});
+    gui::GuiWindows windows(prompter_, printers_, starter_, jobs);
+    windows.jobWindows().add(QStringLiteral("overseas-file"), [](core::JobContext&) { return new QWidget; });
     QPointer<core::ui::frmLogin> login = windows.showLogin();
     login->txtUser->setText(QStringLiteral("田中"));
     QTest::mouseClick(login->cmdOK, Qt::LeftButton);
@@ -105,8 +107,10 @@ void TestGuiWindows::optionLeavesOnlyTheSettingsScreen() {
 
 void TestGuiWindows::builtJobsAreRegistered() {
     gui::GuiWindows windows(prompter_, printers_, starter_);
-    for (int code : {201, 210})
-        QVERIFY2(windows.jobWindows().contains(code), qPrintable(QString::number(code)));
+    for (int code : {201, 210}) {
+        const core::Job* job = jobs::jobTable().byMenuCode(code);
+        QVERIFY2(job && windows.jobWindows().contains(job->name), qPrintable(QString::number(code)));
+    }
 }
 
 QTEST_MAIN(TestGuiWindows)

@@ -49,6 +49,7 @@ private:
 
     QTemporaryDir home_;
     test::ScriptedPrompter* prompter_ = nullptr;
+    core::JobTable* jobs_ = nullptr;
     core::ui::JobWindowRegistry* registry_ = nullptr;
     core::ui::GuiJobOpener* opener_ = nullptr;
     NoStarter starter_;
@@ -60,17 +61,20 @@ void TestMnuMain::init() {
     core::resetSession();
     core::setProgramFolder(home_.path());
     prompter_ = new test::ScriptedPrompter;
+    jobs_ = new core::JobTable;
     registry_ = new core::ui::JobWindowRegistry;
     made_.clear();
     for (int code : {202, 310}) {
-        registry_->add(code, [this, code] {
+        const QString name = QStringLiteral("job-%1").arg(code);
+        jobs_->add({.name = name, .menuCode = code});
+        registry_->add(name, [this, code](core::JobContext&) {
             ++made_[code];
             auto* w = new QWidget;
             w->setWindowTitle(QString::number(code));
             return w;
         });
     }
-    opener_ = new core::ui::GuiJobOpener(*registry_);
+    opener_ = new core::ui::GuiJobOpener(*jobs_, *registry_, *prompter_);
     menu_ = new mnuMain(*prompter_, *opener_, starter_);
     menu_->setAttribute(Qt::WA_DeleteOnClose);
     menu_->show();
@@ -83,6 +87,7 @@ void TestMnuMain::cleanup() {
         delete w;
     delete opener_;
     delete registry_;
+    delete jobs_;
     delete prompter_;
     core::setProgramFolder({});
 }

@@ -1,8 +1,9 @@
 // Database commands of the job runner: create the schemas, fill the demo data, and the start-up
 // check of the work database with its fixed values.
 
-#include "app/cli/command.h"
+#include "app/jobs/tool_jobs.h"
 
+#include "core/connection_lease.h"
 #include "core/connections.h"
 #include "core/demo_data.h"
 #include "core/error.h"
@@ -11,7 +12,7 @@
 #include "core/settings_load.h"
 #include "platform/db/schema.h"
 
-namespace kemnoa::cli {
+namespace kemnoa::jobs {
 namespace {
 
 struct KindInfo {
@@ -26,7 +27,7 @@ constexpr KindInfo kKinds[] = {{core::KindWork, "SQLKEM_DB", db::DatabaseKind::W
                                {core::KindSk, "SK_DB", db::DatabaseKind::Sk}};
 
 // The kinds whose section names a provider.
-std::vector<KindInfo> configuredKinds(CliContext& ctx, const QString& title) {
+std::vector<KindInfo> configuredKinds(ToolContext& ctx, const QString& title) {
     std::vector<KindInfo> out;
     for (const KindInfo& k : kKinds)
         if (!core::connectionSettingsOfKind(k.kind).provider.trimmed().isEmpty())
@@ -38,15 +39,12 @@ std::vector<KindInfo> configuredKinds(CliContext& ctx, const QString& title) {
     return out;
 }
 
-int initDb(CliContext& ctx, const QStringList& args) {
-    if (!args.isEmpty())
-        return ExitUsage;
-    if (core::MF_FirstSetting(ctx.prompter))
-        return ExitFailed;
+core::Outcome initDb(ToolContext& ctx, const QStringList& args) {
+    (void)args;
     const auto kinds = configuredKinds(ctx, QStringLiteral("init-db"));
     if (kinds.empty())
-        return ExitFailed;
-    int rc = ExitOk;
+        return core::Outcome::Failed;
+    core::Outcome rc = core::Outcome::Done;
     for (const KindInfo& k : kinds) {
         const db::ConnectionSettings settings = core::connectionSettingsOfKind(k.kind);
         try {
@@ -59,21 +57,18 @@ int initDb(CliContext& ctx, const QStringList& args) {
         } catch (const core::Error& e) {
             ctx.prompter.message(QString::fromLatin1(k.section) + QStringLiteral(": ") + e.text(),
                                  QStringLiteral("init-db"), core::MsgIcon::Critical);
-            rc = ExitFailed;
+            rc = core::Outcome::Failed;
         }
     }
     return rc;
 }
 
-int seedDemo(CliContext& ctx, const QStringList& args) {
-    if (!args.isEmpty())
-        return ExitUsage;
-    if (core::MF_FirstSetting(ctx.prompter))
-        return ExitFailed;
+core::Outcome seedDemo(ToolContext& ctx, const QStringList& args) {
+    (void)args;
     const auto kinds = configuredKinds(ctx, QStringLiteral("seed-demo"));
     if (kinds.empty())
-        return ExitFailed;
-    int rc = ExitOk;
+        return core::Outcome::Failed;
+    core::Outcome rc = core::Outcome::Done;
     for (const KindInfo& k : kinds) {
         try {
             db::Connection connection;
@@ -87,49 +82,51 @@ int seedDemo(CliContext& ctx, const QStringList& args) {
         } catch (const core::Error& e) {
             ctx.prompter.message(QString::fromLatin1(k.section) + QStringLiteral(": ") + e.text(),
                                  QStringLiteral("seed-demo"), core::MsgIcon::Critical);
-            rc = ExitFailed;
+            rc = core::Outcome::Failed;
         }
     }
     return rc;
 }
 
 // The start-up check: settings, work database, fixed values, as the program does before its login.
-int dbCheck(CliContext& ctx, const QStringList& args) {
-    if (!args.isEmpty())
-        return ExitUsage;
-    if (core::MF_FirstSetting(ctx.prompter)) {
+core::Outcome dbCheck(ToolContext& ctx, const QStringList& args) {
+    (void)args;
+    if (core::failed(core::MF_FirstSetting(ctx.prompter))) {
         ctx.prompter.message(QStringLiteral("初期化失敗\r\n強制終了します。"), QStringLiteral("強制終了"),
                              core::MsgIcon::Critical);
-        return ExitFailed;
+        return core::Outcome::Failed;
     }
-    if (core::dbOpen(core::KindWork, ctx.prompter) != 0) {
-        ctx.prompter.message(QStringLiteral("データベースに接続できませんでした。\r\n強制終了します。"),
-                             QStringLiteral("エラー"), core::MsgIcon::Critical);
-        return ExitFailed;
+    {
+        core::ConnectionLease work(core::KindWork, ctx.prompter);
+        if (!work.ok()) {
+            ctx.prompter.message(QStringLiteral("データベースに接続できませんでした。\r\n強制終了します。"),
+                                 QStringLiteral("エラー"), core::MsgIcon::Critical);
+            return core::Outcome::Failed;
+        }
+        if (core::failed(core::MF_KoteiJohoSet(ctx.prompter)))
+            return core::Outcome::Failed;
     }
-    if (core::MF_KoteiJohoSet(ctx.prompter)) {
-        core::closeAllConnections();
-        return ExitFailed;
-    }
-    core::dbClose(core::KindWork);
     const core::Session& s = core::session();
     for (const QString& key : core::fixedInfoKeys())
         ctx.out << key << '=' << s.fixed(key) << '\n';
     ctx.out.flush();
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
 } // namespace
 
-void addDbCommands(CommandList& commands) {
-    commands.push_back({QStringLiteral("init-db"), QString(),
-                        QStringLiteral("create the tables of the configured databases"), initDb});
-    commands.push_back({QStringLiteral("seed-demo"), QString(),
-                        QStringLiteral("fill the empty tables of the configured databases with demo data"),
-                        seedDemo});
-    commands.push_back({QStringLiteral("db-check"), QString(),
-                        QStringLiteral("the start-up check of the work database; prints the fixed values"),
-                        dbCheck});
+void addDbJobs(core::JobTable& table) {
+    table.add({.name = QStringLiteral("init-db"),
+               .summary = QStringLiteral("create the tables of the configured databases"),
+               .run = toolRun(initDb)});
+    table.add({.name = QStringLiteral("seed-demo"),
+               .summary = QStringLiteral("fill the empty tables of the configured databases with demo data"),
+               .run = toolRun(seedDemo)});
+    // Reads the settings itself: its failure message is the start-up's.
+    table.add({.name = QStringLiteral("db-check"),
+               .summary = QStringLiteral("the start-up check of the work database; prints the fixed values"),
+               .readsSettings = false,
+               .run = toolRun(dbCheck)});
 }
 
-} // namespace kemnoa::cli
+} // namespace kemnoa::jobs

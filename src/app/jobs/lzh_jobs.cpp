@@ -1,17 +1,17 @@
 // kemnoa-cli lzh: builds, lists, tests and extracts LZH archives for operators.
 
-#include "app/cli/command.h"
+#include "app/jobs/tool_jobs.h"
 
 #include "platform/lzh/lzh_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace kemnoa::cli {
+namespace kemnoa::jobs {
 
 namespace {
 
-int addFiles(CliContext& ctx, const QString& archive, const QStringList& files) {
+core::Outcome addFiles(ToolContext& ctx, const QString& archive, const QStringList& files) {
     // As with lha, adding to an existing archive keeps its other members and replaces same-named ones.
     QStringList names;
     for (const QString& f : files)
@@ -24,43 +24,45 @@ int addFiles(CliContext& ctx, const QString& archive, const QStringList& files) 
         ctx.out << "added " << QFileInfo(f).fileName() << Qt::endl;
     }
     writer.commit();
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
-int list(CliContext& ctx, const QString& archive) {
+core::Outcome list(ToolContext& ctx, const QString& archive) {
     for (const auto& m : lzh::listArchive(archive)) {
         ctx.out << m.method << ' ' << QString::number(m.originalSize).rightJustified(10) << ' '
                 << QString::number(m.packedSize).rightJustified(10) << ' '
                 << m.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << ' ' << m.name << '\n';
     }
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
-int test(CliContext& ctx, const QString& archive) {
+core::Outcome test(ToolContext& ctx, const QString& archive) {
     for (const auto& m : lzh::testArchive(archive))
         ctx.out << "OK " << m.name << '\n';
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
-int extract(CliContext& ctx, const QString& archive) {
+core::Outcome extract(ToolContext& ctx, const QString& archive) {
     for (const QString& path : lzh::extractArchive(archive, QDir::currentPath()))
         ctx.out << "extracted " << QDir::current().relativeFilePath(path) << '\n';
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
 } // namespace
 
-void addLzhCommands(CommandList& commands) {
-    commands.push_back(
-        {QStringLiteral("lzh"), QStringLiteral("a ARCHIVE FILES... | l|t|x ARCHIVE"),
-         QStringLiteral("add files to, list, test or extract (into the current folder) an LZH archive"),
-         [](CliContext& ctx, const QStringList& args) {
-             if (args.size() < 2)
-                 return ExitUsage;
+void addLzhJobs(core::JobTable& table) {
+    table.add(
+        {.name = QStringLiteral("lzh"),
+         .usage = QStringLiteral("a ARCHIVE FILES... | l|t|x ARCHIVE"),
+         .summary = QStringLiteral("add files to, list, test or extract (into the current folder) an LZH archive"),
+         .readsSettings = false,
+         .minArgs = 2,
+         .maxArgs = -1,
+         .run = toolRun([](ToolContext& ctx, const QStringList& args) {
              const QString op = args[0];
              const QString archive = args[1];
              if (op == QLatin1String("a") ? args.size() < 3 : args.size() != 2)
-                 return ExitUsage;
+                 throw core::JobUsageError();
              try {
                  if (op == QLatin1String("a"))
                      return addFiles(ctx, archive, args.mid(2));
@@ -72,11 +74,12 @@ void addLzhCommands(CommandList& commands) {
                      return extract(ctx, archive);
              } catch (const lzh::LzhError& e) {
                  ctx.out.flush();
-                 ctx.err << "kemnoa-cli lzh: " << QString::fromStdString(e.what()) << Qt::endl;
-                 return ExitFailed;
+                 ctx.prompter.message(QString::fromStdString(e.what()), QStringLiteral("lzh"),
+                                      core::MsgIcon::Critical);
+                 return core::Outcome::Failed;
              }
-             return ExitUsage;
-         }});
+             throw core::JobUsageError();
+         })});
 }
 
-} // namespace kemnoa::cli
+} // namespace kemnoa::jobs

@@ -1,10 +1,9 @@
-#include "app/cli/command.h"
+#include "app/jobs/tool_jobs.h"
 
 #include "core/program_folder.h"
 #include "core/session.h"
-#include "core/settings_load.h"
 
-namespace kemnoa::cli {
+namespace kemnoa::jobs {
 namespace {
 
 QString masked(const QString& password) { return password.isEmpty() ? QString() : QStringLiteral("********"); }
@@ -21,11 +20,8 @@ void printDb(QTextStream& out, const QString& section, const core::DbSettings& d
         out << "ODBC_DRIVER=" << db.OdbcDriver << '\n';
 }
 
-int showSettings(CliContext& ctx, const QStringList& args) {
-    if (!args.isEmpty())
-        return ExitUsage;
-    if (core::MF_FirstSetting(ctx.prompter))
-        return ExitFailed;
+core::Outcome showSettings(ToolContext& ctx, const QStringList& args) {
+    (void)args;
     const core::Session& s = core::session();
     QTextStream& out = ctx.out;
     out << "; " << core::settingsFile() << "\n; program folder " << core::programFolder() << '\n';
@@ -40,21 +36,22 @@ int showSettings(CliContext& ctx, const QStringList& args) {
         << "\nPortNum=" << s.FtpSetting.PortNum << "\nPaveMod=" << s.FtpSetting.PaveMod << '\n';
     out << "[PO_FILE]\nFOLDER=" << s.PoFolder << '\n';
     out << "; computer " << s.ComputerName << ", " << s.VersionText << Qt::endl;
-    return ExitOk;
+    return core::Outcome::Done;
 }
 
 } // namespace
 
-void addGeneralCommands(CommandList& commands) {
-    commands.push_back({QStringLiteral("version"), QString(), QStringLiteral("print the program version"),
-                        [](CliContext& ctx, const QStringList& args) {
-                            if (!args.isEmpty())
-                                return ExitUsage;
-                            ctx.out << "kemnoa " << KEMNOA_VERSION << Qt::endl;
-                            return ExitOk;
-                        }});
-    commands.push_back({QStringLiteral("settings"), QString(),
-                        QStringLiteral("print the effective settings (passwords masked)"), showSettings});
+void addGeneralJobs(core::JobTable& table) {
+    table.add({.name = QStringLiteral("version"),
+               .summary = QStringLiteral("print the program version"),
+               .readsSettings = false,
+               .run = toolRun([](ToolContext& ctx, const QStringList&) {
+                   ctx.out << "kemnoa " << KEMNOA_VERSION << Qt::endl;
+                   return core::Outcome::Done;
+               })});
+    table.add({.name = QStringLiteral("settings"),
+               .summary = QStringLiteral("print the effective settings (passwords masked)"),
+               .run = toolRun(showSettings)});
 }
 
-} // namespace kemnoa::cli
+} // namespace kemnoa::jobs

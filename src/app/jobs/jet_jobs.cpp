@@ -4,11 +4,11 @@
 //   kemnoa-cli jet dump FILE TABLE        the rows as CSV: text quoted, Null as an empty field
 //   kemnoa-cli make-order-file OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]
 
-#include "app/cli/command.h"
+#include "app/jobs/tool_jobs.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/orderfile/order_file_generator.h"
 
-namespace kemnoa::cli {
+namespace kemnoa::jobs {
 
 namespace {
 
@@ -25,9 +25,9 @@ QString csvField(const jet::Value& v) {
     return v.toText();
 }
 
-int runJet(CliContext& ctx, const QStringList& args) {
+core::Outcome runJet(ToolContext& ctx, const QStringList& args) {
     if (args.size() < 2)
-        return ExitUsage;
+        throw core::JobUsageError();
     const QString& sub = args[0];
     const QString& file = args[1];
     try {
@@ -35,13 +35,13 @@ int runJet(CliContext& ctx, const QStringList& args) {
             jet::JetReader reader(file);
             for (const QString& t : reader.tables())
                 ctx.out << t << '\n';
-            return ExitOk;
+            return core::Outcome::Done;
         }
         if (sub == QLatin1String("columns") && args.size() == 3) {
             jet::JetReader reader(file);
             for (const jet::Column& c : reader.columns(args[2]))
                 ctx.out << c.name << '\t' << jet::columnTypeName(c.type) << '\t' << c.size << '\n';
-            return ExitOk;
+            return core::Outcome::Done;
         }
         if (sub == QLatin1String("dump") && args.size() == 3) {
             jet::JetReader reader(file);
@@ -56,17 +56,17 @@ int runJet(CliContext& ctx, const QStringList& args) {
                     fields << csvField(v);
                 ctx.out << fields.join(QLatin1Char(',')) << '\n';
             });
-            return ExitOk;
+            return core::Outcome::Done;
         }
     } catch (const core::Error& e) {
         ctx.out.flush();
-        ctx.err << "kemnoa-cli jet: " << e.text() << Qt::endl;
-        return ExitFailed;
+        ctx.prompter.message(e.text(), QStringLiteral("jet"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
     }
-    return ExitUsage;
+    throw core::JobUsageError();
 }
 
-int runMakeOrderFile(CliContext& ctx, const QStringList& args) {
+core::Outcome runMakeOrderFile(ToolContext& ctx, const QStringList& args) {
     orderfile::Options options;
     QString out;
     for (int i = 0; i < args.size(); ++i) {
@@ -81,50 +81,58 @@ int runMakeOrderFile(CliContext& ctx, const QStringList& args) {
         qint64 v = 0;
         if (a == QLatin1String("--orders")) {
             if (!number(0, 1000000, &v))
-                return ExitUsage;
+                throw core::JobUsageError();
             options.orders = int(v);
         } else if (a == QLatin1String("--lines")) {
             if (!number(0, 10000, &v))
-                return ExitUsage;
+                throw core::JobUsageError();
             options.linesPerOrder = int(v);
         } else if (a == QLatin1String("--seed")) {
             if (!number(0, 0xffffffffLL, &v))
-                return ExitUsage;
+                throw core::JobUsageError();
             options.seed = quint32(v);
         } else if (a == QLatin1String("--first-order")) {
             if (!number(0, 0x7fffffffLL, &v))
-                return ExitUsage;
+                throw core::JobUsageError();
             options.firstOrderNumber = qint32(v);
         } else if (a.startsWith(QLatin1String("--")) || !out.isEmpty()) {
-            return ExitUsage;
+            throw core::JobUsageError();
         } else {
             out = a;
         }
     }
     if (out.isEmpty())
-        return ExitUsage;
+        throw core::JobUsageError();
     try {
         const auto data = orderfile::makeOrderFile(out, options);
         ctx.out << out << ": " << data.orderNumbers.size() << " orders";
         if (!data.orderNumbers.empty())
             ctx.out << " (" << data.orderNumbers.front() << " - " << data.orderNumbers.back() << ")";
         ctx.out << Qt::endl;
-        return ExitOk;
+        return core::Outcome::Done;
     } catch (const core::Error& e) {
-        ctx.err << "kemnoa-cli make-order-file: " << e.text() << Qt::endl;
-        return ExitFailed;
+        ctx.prompter.message(e.text(), QStringLiteral("make-order-file"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
     }
 }
 
 } // namespace
 
-void addJetCommands(CommandList& commands) {
-    commands.push_back({QStringLiteral("jet"),
-                        QStringLiteral("tables FILE | columns FILE TABLE | dump FILE TABLE"),
-                        QStringLiteral("list the tables, columns or rows (CSV) of an Access file"), runJet});
-    commands.push_back({QStringLiteral("make-order-file"),
-                        QStringLiteral("OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]"),
-                        QStringLiteral("write a client order file with generated orders"), runMakeOrderFile});
+void addJetJobs(core::JobTable& table) {
+    table.add({.name = QStringLiteral("jet"),
+               .usage = QStringLiteral("tables FILE | columns FILE TABLE | dump FILE TABLE"),
+               .summary = QStringLiteral("list the tables, columns or rows (CSV) of an Access file"),
+               .readsSettings = false,
+               .minArgs = 2,
+               .maxArgs = 3,
+               .run = toolRun(runJet)});
+    table.add({.name = QStringLiteral("make-order-file"),
+               .usage = QStringLiteral("OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]"),
+               .summary = QStringLiteral("write a client order file with generated orders"),
+               .readsSettings = false,
+               .minArgs = 1,
+               .maxArgs = -1,
+               .run = toolRun(runMakeOrderFile)});
 }
 
-} // namespace kemnoa::cli
+} // namespace kemnoa::jobs

@@ -1,0 +1,9 @@
+#include "output/ui/windows.h"
+
+namespace kemnoa::output {
+
+void addOutputWindows(core::ui::JobWindowRegistry& windows) {
+    (void)windows;
+}
+
+} // namespace kemnoa::output

@@ -1,0 +1,87 @@
+// The job runner over a table of its own: options, help, usage errors and exit statuses.
+
+#include "app/cli/cli_runner.h"
+
+#include <gtest/gtest.h>
+
+using namespace kemnoa;
+
+namespace {
+
+core::JobTable table() {
+    core::JobTable t;
+    auto fixed = [](core::Outcome outcome) {
+        return [outcome](core::JobContext& ctx, const QStringList& args) {
+            core::jobOutput(ctx) << "ran " << args.join(QLatin1Char(',')) << '\n';
+            return outcome;
+        };
+    };
+    t.add({.name = QStringLiteral("ok"), .summary = QStringLiteral("ends well"), .readsSettings = false,
+           .maxArgs = 1, .run = fixed(core::Outcome::Done)});
+    t.add({.name = QStringLiteral("fails"), .readsSettings = false, .run = fixed(core::Outcome::Failed)});
+    t.add({.name = QStringLiteral("some"), .readsSettings = false, .run = fixed(core::Outcome::DoneWithFailures)});
+    t.add({.name = QStringLiteral("asks"), .readsSettings = false, .run = [](core::JobContext& ctx, const QStringList&) {
+               return core::failedIf(!ctx.prompter.question(QStringLiteral("続けますか？"), QStringLiteral("確認")));
+           }});
+    t.add({.name = QStringLiteral("window-only"), .menuCode = 202});
+    return t;
+}
+
+struct Run {
+    int rc;
+    QString out;
+    QString err;
+};
+
+Run run(const QStringList& args) {
+    static const core::JobTable jobs = table();
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int rc = cli::runCli(jobs, args, o, e);
+    o.flush();
+    e.flush();
+    return {rc, out, err};
+}
+
+TEST(CliRunner, ExitStatusFollowsTheOutcome) {
+    struct Case {
+        QStringList args;
+        int rc;
+    } cases[] = {
+        {{QStringLiteral("ok")}, 0},
+        {{QStringLiteral("ok"), QStringLiteral("x")}, 0},
+        {{QStringLiteral("fails")}, 1},
+        {{QStringLiteral("some")}, 3},
+        {{QStringLiteral("asks")}, 1},
+        {{QStringLiteral("--no"), QStringLiteral("asks")}, 1},
+        {{QStringLiteral("--yes"), QStringLiteral("asks")}, 0},
+        {{QStringLiteral("ok"), QStringLiteral("x"), QStringLiteral("y")}, 2},
+        {{QStringLiteral("nosuch")}, 2},
+        {{QStringLiteral("window-only")}, 2},
+        {{QStringLiteral("--bogus"), QStringLiteral("ok")}, 2},
+        {{}, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(run(c.args).rc, c.rc) << c.args.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(CliRunner, HelpListsTheRunnableJobsAndUsageNamesTheJob) {
+    const Run help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.rc, 0);
+    EXPECT_TRUE(help.err.contains(QStringLiteral("ends well")));
+    for (const char* name : {"ok", "fails", "some", "asks"})
+        EXPECT_TRUE(help.err.contains(QStringLiteral("\n  ") + QLatin1String(name))) << name;
+    EXPECT_FALSE(help.err.contains(QStringLiteral("window-only")));
+
+    const Run usage = run({QStringLiteral("ok"), QStringLiteral("1"), QStringLiteral("2")});
+    EXPECT_TRUE(usage.err.endsWith(QStringLiteral("usage: kemnoa-cli ok \n")));
+    EXPECT_TRUE(usage.out.isEmpty()); // the job never ran
+    EXPECT_EQ(run({QStringLiteral("ok"), QStringLiteral("a")}).out, QStringLiteral("ran a\n"));
+}
+
+TEST(CliRunner, QuestionsGoToStandardErrorWithTheirTitle) {
+    const Run r = run({QStringLiteral("--yes"), QStringLiteral("asks")});
+    EXPECT_TRUE(r.err.contains(QStringLiteral("[確認] 続けますか？"))) << r.err.toStdString();
+}
+
+} // namespace
