@@ -44,17 +44,17 @@ public:
 using JobRun = std::function<Outcome(JobContext&, const QStringList& args)>;
 
 struct Job {
-    QString name;             // unique; the job runner's command name
-    int menuCode = 0;         // the main menu's three-digit job code; 0 when not on the menu
-    QString usage;            // the job runner's arguments after the name
-    QString summary;          // one line for the job runner's help
+    QString name;              // unique; the job runner's command name
+    int menuCode = 0;          // the main menu's three-digit job code; 0 when not on the menu
+    QString usage;             // the job runner's arguments after the name
+    QString summary;           // one line for the job runner's help
     QList<qint32> connections; // connection kinds held while the job runs or its window is open
     bool readsSettings = true; // the settings file is read before the job (MF_FirstSetting)
     // The job runner refuses a run without its work connection; other kinds may be missing, as a
     // job then reports at its first use of them.
     int minArgs = 0;
-    int maxArgs = 0;          // -1: any number
-    JobRun run;               // the headless run; null for a job that only has a window
+    int maxArgs = 0; // -1: any number
+    JobRun run;      // the headless run; null for a job that only has a window
 };
 
 class JobTable {

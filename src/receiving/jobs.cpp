@@ -16,7 +16,8 @@ void addReceivingJobs(core::JobTable& table) {
                .connections = {core::KindWork, core::KindPo},
                .run = [](core::JobContext& ctx, const QStringList&) { return runOrderImport(ctx); }});
     table.add({.name = QStringLiteral("receive"),
-               .summary = QStringLiteral("fetch the order files from the FTP server into LOCAL_FOLDER (asks first)"),
+               .summary =
+                   QStringLiteral("fetch the order files from the FTP server into LOCAL_FOLDER (asks first)"),
                .run = [](core::JobContext& ctx, const QStringList&) {
                    const ReceiveResult result = runFtpReceive(ctx.prompter);
                    return core::failedIf(result.status != ReceiveResult::Status::Completed);

@@ -6,18 +6,19 @@
 namespace kemnoa::cli {
 namespace {
 
-void printUsage(const core::JobTable& jobs, QTextStream& err) {
-    err << "usage: kemnoa-cli [--ini PATH] [--yes|--no] [--input TEXT] COMMAND [ARGS]\n\ncommands:\n";
+void printUsage(const core::JobTable& jobs, QTextStream& stream) {
+    stream << "usage: kemnoa-cli [--ini PATH] [--yes|--no] [--input TEXT] COMMAND [ARGS]\n"
+              "       kemnoa-cli --help | --version\n\ncommands:\n";
     for (const core::Job& job : jobs.jobs()) {
         if (!job.run)
             continue;
         const QString head = job.name + (job.usage.isEmpty() ? QString() : QLatin1Char(' ') + job.usage);
-        err << "  " << head.leftJustified(44) << ' ' << job.summary;
+        stream << "  " << head.leftJustified(44) << ' ' << job.summary;
         if (job.menuCode != 0)
-            err << " [" << job.menuCode << ']';
-        err << '\n';
+            stream << " [" << job.menuCode << ']';
+        stream << '\n';
     }
-    err.flush();
+    stream.flush();
 }
 
 } // namespace
@@ -47,7 +48,10 @@ int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QText
         } else if (opt == QLatin1String("--input") && !args.isEmpty()) {
             prompter.setInput(args.takeFirst());
         } else if (opt == QLatin1String("--help")) {
-            printUsage(jobs, err);
+            printUsage(jobs, out);
+            return ExitOk;
+        } else if (opt == QLatin1String("--version")) {
+            out << "kemnoa " << KEMNOA_VERSION << Qt::endl;
             return ExitOk;
         } else {
             err << "kemnoa-cli: unknown option " << opt << Qt::endl;

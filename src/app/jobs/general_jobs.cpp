@@ -6,7 +6,9 @@
 namespace kemnoa::jobs {
 namespace {
 
-QString masked(const QString& password) { return password.isEmpty() ? QString() : QStringLiteral("********"); }
+QString masked(const QString& password) {
+    return password.isEmpty() ? QString() : QStringLiteral("********");
+}
 
 void printDb(QTextStream& out, const QString& section, const core::DbSettings& db) {
     out << '[' << section << "]\n";
@@ -29,8 +31,9 @@ core::Outcome showSettings(ToolContext& ctx, const QStringList& args) {
     printDb(out, QStringLiteral("OFFICE_DB"), s.OfficeDb);
     printDb(out, QStringLiteral("PO_DB"), s.PoDb);
     printDb(out, QStringLiteral("SK_DB"), s.SkDb);
-    out << "[fenlowen1]\nTAG_ENV=" << s.TagEnv << "\nCAR_ENV=" << s.CarEnv << "\nKAKUNIN_FOLDER=" << s.KakuninFolder
-        << "\nAPPEXE=" << s.AppExe << "\nPRINTER_NM=" << s.PrinterNm << "\nPRINTER_PORT=" << s.PrinterPort << '\n';
+    out << "[fenlowen1]\nTAG_ENV=" << s.TagEnv << "\nCAR_ENV=" << s.CarEnv
+        << "\nKAKUNIN_FOLDER=" << s.KakuninFolder << "\nAPPEXE=" << s.AppExe << "\nPRINTER_NM=" << s.PrinterNm
+        << "\nPRINTER_PORT=" << s.PrinterPort << '\n';
     out << "[FTP]\nLOCAL_FOLDER=" << s.LocalFolder << "\nHostMei=" << s.FtpSetting.HostMei
         << "\nUserMei=" << s.FtpSetting.UserMei << "\nPassMei=" << masked(s.FtpSetting.PassMei)
         << "\nPortNum=" << s.FtpSetting.PortNum << "\nPaveMod=" << s.FtpSetting.PaveMod << '\n';

@@ -51,35 +51,35 @@ core::Outcome extract(ToolContext& ctx, const QString& archive) {
 } // namespace
 
 void addLzhJobs(core::JobTable& table) {
-    table.add(
-        {.name = QStringLiteral("lzh"),
-         .usage = QStringLiteral("a ARCHIVE FILES... | l|t|x ARCHIVE"),
-         .summary = QStringLiteral("add files to, list, test or extract (into the current folder) an LZH archive"),
-         .readsSettings = false,
-         .minArgs = 2,
-         .maxArgs = -1,
-         .run = toolRun([](ToolContext& ctx, const QStringList& args) {
-             const QString op = args[0];
-             const QString archive = args[1];
-             if (op == QLatin1String("a") ? args.size() < 3 : args.size() != 2)
-                 throw core::JobUsageError();
-             try {
-                 if (op == QLatin1String("a"))
-                     return addFiles(ctx, archive, args.mid(2));
-                 if (op == QLatin1String("l"))
-                     return list(ctx, archive);
-                 if (op == QLatin1String("t"))
-                     return test(ctx, archive);
-                 if (op == QLatin1String("x"))
-                     return extract(ctx, archive);
-             } catch (const lzh::LzhError& e) {
-                 ctx.out.flush();
-                 ctx.prompter.message(QString::fromStdString(e.what()), QStringLiteral("lzh"),
-                                      core::MsgIcon::Critical);
-                 return core::Outcome::Failed;
-             }
-             throw core::JobUsageError();
-         })});
+    table.add({.name = QStringLiteral("lzh"),
+               .usage = QStringLiteral("a ARCHIVE FILES... | l|t|x ARCHIVE"),
+               .summary = QStringLiteral(
+                   "add files to, list, test or extract (into the current folder) an LZH archive"),
+               .readsSettings = false,
+               .minArgs = 2,
+               .maxArgs = -1,
+               .run = toolRun([](ToolContext& ctx, const QStringList& args) {
+                   const QString op = args[0];
+                   const QString archive = args[1];
+                   if (op == QLatin1String("a") ? args.size() < 3 : args.size() != 2)
+                       throw core::JobUsageError();
+                   try {
+                       if (op == QLatin1String("a"))
+                           return addFiles(ctx, archive, args.mid(2));
+                       if (op == QLatin1String("l"))
+                           return list(ctx, archive);
+                       if (op == QLatin1String("t"))
+                           return test(ctx, archive);
+                       if (op == QLatin1String("x"))
+                           return extract(ctx, archive);
+                   } catch (const lzh::LzhError& e) {
+                       ctx.out.flush();
+                       ctx.prompter.message(QString::fromStdString(e.what()), QStringLiteral("lzh"),
+                                            core::MsgIcon::Critical);
+                       return core::Outcome::Failed;
+                   }
+                   throw core::JobUsageError();
+               })});
 }
 
 } // namespace kemnoa::jobs

@@ -8,7 +8,8 @@ namespace {
 // Keeps a job's connections and context alive as a child of its window.
 class JobScopeHolder : public QObject {
 public:
-    JobScopeHolder(std::unique_ptr<JobScope> scope, QObject* window) : QObject(window), scope_(std::move(scope)) {}
+    JobScopeHolder(std::unique_ptr<JobScope> scope, QObject* window)
+        : QObject(window), scope_(std::move(scope)) {}
 
 private:
     std::unique_ptr<JobScope> scope_;

@@ -16,24 +16,32 @@ core::JobTable table() {
             return outcome;
         };
     };
-    t.add({.name = QStringLiteral("ok"), .summary = QStringLiteral("ends well"), .readsSettings = false,
-           .maxArgs = 1, .run = fixed(core::Outcome::Done)});
+    t.add({.name = QStringLiteral("ok"),
+           .summary = QStringLiteral("ends well"),
+           .readsSettings = false,
+           .maxArgs = 1,
+           .run = fixed(core::Outcome::Done)});
     t.add({.name = QStringLiteral("fails"), .readsSettings = false, .run = fixed(core::Outcome::Failed)});
-    t.add({.name = QStringLiteral("some"), .readsSettings = false, .run = fixed(core::Outcome::DoneWithFailures)});
-    t.add({.name = QStringLiteral("asks"), .readsSettings = false, .run = [](core::JobContext& ctx, const QStringList&) {
-               return core::failedIf(!ctx.prompter.question(QStringLiteral("続けますか？"), QStringLiteral("確認")));
+    t.add({.name = QStringLiteral("some"),
+           .readsSettings = false,
+           .run = fixed(core::Outcome::DoneWithFailures)});
+    t.add({.name = QStringLiteral("asks"),
+           .readsSettings = false,
+           .run = [](core::JobContext& ctx, const QStringList&) {
+               return core::failedIf(
+                   !ctx.prompter.question(QStringLiteral("続けますか？"), QStringLiteral("確認")));
            }});
     t.add({.name = QStringLiteral("window-only"), .menuCode = 202});
     return t;
 }
 
-struct Run {
+struct CliRun {
     int rc;
     QString out;
     QString err;
 };
 
-Run run(const QStringList& args) {
+CliRun run(const QStringList& args) {
     static const core::JobTable jobs = table();
     QString out, err;
     QTextStream o(&out), e(&err);
@@ -66,21 +74,25 @@ TEST(CliRunner, ExitStatusFollowsTheOutcome) {
 }
 
 TEST(CliRunner, HelpListsTheRunnableJobsAndUsageNamesTheJob) {
-    const Run help = run({QStringLiteral("--help")});
+    const CliRun help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.rc, 0);
-    EXPECT_TRUE(help.err.contains(QStringLiteral("ends well")));
+    EXPECT_TRUE(help.err.isEmpty());
+    EXPECT_TRUE(help.out.contains(QStringLiteral("ends well")));
     for (const char* name : {"ok", "fails", "some", "asks"})
-        EXPECT_TRUE(help.err.contains(QStringLiteral("\n  ") + QLatin1String(name))) << name;
-    EXPECT_FALSE(help.err.contains(QStringLiteral("window-only")));
+        EXPECT_TRUE(help.out.contains(QStringLiteral("\n  ") + QLatin1String(name))) << name;
+    EXPECT_FALSE(help.out.contains(QStringLiteral("window-only")));
+    const CliRun version = run({QStringLiteral("--version")});
+    EXPECT_EQ(version.rc, 0);
+    EXPECT_TRUE(version.out.startsWith(QStringLiteral("kemnoa "))) << version.out.toStdString();
 
-    const Run usage = run({QStringLiteral("ok"), QStringLiteral("1"), QStringLiteral("2")});
+    const CliRun usage = run({QStringLiteral("ok"), QStringLiteral("1"), QStringLiteral("2")});
     EXPECT_TRUE(usage.err.endsWith(QStringLiteral("usage: kemnoa-cli ok \n")));
     EXPECT_TRUE(usage.out.isEmpty()); // the job never ran
     EXPECT_EQ(run({QStringLiteral("ok"), QStringLiteral("a")}).out, QStringLiteral("ran a\n"));
 }
 
 TEST(CliRunner, QuestionsGoToStandardErrorWithTheirTitle) {
-    const Run r = run({QStringLiteral("--yes"), QStringLiteral("asks")});
+    const CliRun r = run({QStringLiteral("--yes"), QStringLiteral("asks")});
     EXPECT_TRUE(r.err.contains(QStringLiteral("[確認] 続けますか？"))) << r.err.toStdString();
 }
 

@@ -4,6 +4,7 @@
 #include "core/connection_lease.h"
 #include "core/connections.h"
 #include "core/session.h"
+#include "platform/db/reader.h"
 #include "support/scripted_prompter.h"
 
 #include <QTemporaryDir>
@@ -20,7 +21,8 @@ protected:
         resetSession();
         for (DbSettings* db : {&session().WorkDb, &session().PoDb}) {
             db->Provider = QStringLiteral("SQLite");
-            db->DbName = dir_.filePath(db == &session().WorkDb ? QStringLiteral("w.db") : QStringLiteral("p.db"));
+            db->DbName =
+                dir_.filePath(db == &session().WorkDb ? QStringLiteral("w.db") : QStringLiteral("p.db"));
         }
     }
     void TearDown() override { closeAllConnections(); }

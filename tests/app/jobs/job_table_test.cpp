@@ -32,7 +32,9 @@ protected:
         QByteArray ini;
         for (int i = 0; i < 4; ++i) {
             const QString file = dir_.filePath(QStringLiteral("db%1.sqlite").arg(i));
-            ini += QStringLiteral("[%1]\r\nPROVIDER=SQLite\r\nDB_NM=%2\r\n").arg(QLatin1String(sections[i]), file).toLatin1();
+            ini += QStringLiteral("[%1]\r\nPROVIDER=SQLite\r\nDB_NM=%2\r\n")
+                       .arg(QLatin1String(sections[i]), file)
+                       .toLatin1();
             db::ConnectionSettings settings;
             settings.provider = QStringLiteral("SQLite");
             settings.database = file;
