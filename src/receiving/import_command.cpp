@@ -2,6 +2,7 @@
 
 #include "core/connections.h"
 #include "core/session.h"
+#include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
@@ -34,6 +35,7 @@ bool runOrderImport(core::Prompter& prompter, const ConfirmationScreens& screens
     services.openKakuninEhj = screens.openEhj;
     services.openKakuninFuki = screens.openFuki;
     OrderImport importer(prompter, work, std::move(services));
+    const maintenance::MasterCheckRun checks(core::cnWork()); // masters asked once per import
     return importer.cmdImp_Click(core::session().LocalFolder);
 }
 
