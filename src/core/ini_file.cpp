@@ -24,6 +24,7 @@ struct Line {
 
 struct Document {
     bool exists = false;
+    bool utf8 = false; // the file began with a UTF-8 byte order mark; it keeps it and its encoding
     std::vector<Line> lines;
 };
 
@@ -82,11 +83,11 @@ Document load(const QString& fileName) {
         throw Error(QStringLiteral("設定ファイルを読めません。") + fileName, errnum::PermissionDenied);
     QByteArray bytes = f.readAll();
     doc.exists = true;
-    bool utf8 = false;
     if (bytes.startsWith("\xEF\xBB\xBF")) { // written by an editor as UTF-8
         bytes.remove(0, 3);
-        utf8 = true;
+        doc.utf8 = true;
     }
+    const bool utf8 = doc.utf8;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', pos);
@@ -115,6 +116,8 @@ bool save(const QString& fileName, const Document& doc) {
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    if (doc.utf8)
+        out.write("\xEF\xBB\xBF");
     for (const Line& l : doc.lines) {
         out.write(l.raw);
         out.write(l.eol);
@@ -183,8 +186,8 @@ QString joinList(const QStringList& entries) {
     return list;
 }
 
-QByteArray encodeLine(const QString& s) {
-    return text::toCp932(s);
+QByteArray encodeLine(const Document& doc, const QString& s) {
+    return doc.utf8 ? s.toUtf8() : text::toCp932(s);
 }
 
 } // namespace
@@ -242,7 +245,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
     entry.kind = Line::Kind::Entry;
     entry.name = strKey;
     entry.value = strValue;
-    entry.raw = encodeLine(strKey + QLatin1Char('=') + strValue);
+    entry.raw = encodeLine(doc, strKey + QLatin1Char('=') + strValue);
     entry.eol = "\r\n";
     auto range = findSection(doc, section_);
     if (!range) {
@@ -250,7 +253,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
         Line header;
         header.kind = Line::Kind::Section;
         header.name = section_;
-        header.raw = encodeLine(QLatin1Char('[') + section_ + QLatin1Char(']'));
+        header.raw = encodeLine(doc, QLatin1Char('[') + section_ + QLatin1Char(']'));
         header.eol = "\r\n";
         doc.lines.push_back(header);
         doc.lines.push_back(entry);
