@@ -236,9 +236,10 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
     } catch (const Error&) {
         return false;
     }
-    // The line that ends the file gets a line end before anything is appended after it.
+    // The line that ends the file gets a line end before anything is appended after it; a lone CR
+    // at the very end is no line end to the reader, which splits lines at LF.
     auto terminateLast = [&doc] {
-        if (!doc.lines.empty() && doc.lines.back().eol.isEmpty())
+        if (!doc.lines.empty() && !doc.lines.back().eol.endsWith('\n'))
             doc.lines.back().eol = "\r\n";
     };
     Line entry;
@@ -273,7 +274,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
         --insertAt;
     if (insertAt == doc.lines.size())
         terminateLast();
-    else if (doc.lines[insertAt - 1].eol.isEmpty())
+    else if (!doc.lines[insertAt - 1].eol.endsWith('\n'))
         doc.lines[insertAt - 1].eol = "\r\n";
     doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     return save(fileName_, doc);

@@ -125,6 +125,14 @@ TEST_F(IniFileTest, AUtf8FileKeepsItsMarkAndEncodingWhenAKeyIsWritten) {
     EXPECT_EQ(ini(QStringLiteral("NEW")).GetString(QStringLiteral("K"), {}), QStringLiteral("値"));
 }
 
+TEST_F(IniFileTest, ANewSectionAfterALastLineEndingInALoneCrStartsOnItsOwnLine) {
+    write("[A]\r\nX=1\r");
+    ASSERT_TRUE(ini(QStringLiteral("B")).SetString(QStringLiteral("Y"), QStringLiteral("2")));
+    EXPECT_EQ(read(), QByteArray("[A]\r\nX=1\r\n[B]\r\nY=2\r\n"));
+    EXPECT_EQ(ini(QStringLiteral("B")).GetString(QStringLiteral("Y"), {}), QStringLiteral("2"));
+    EXPECT_EQ(ini(QStringLiteral("A")).GetString(QStringLiteral("X"), {}), QStringLiteral("1"));
+}
+
 TEST_F(IniFileTest, SetStringCreatesTheFileAndReportsAFailedWrite) {
     auto i = ini(QStringLiteral("S"));
     EXPECT_TRUE(i.SetString(QStringLiteral("K"), QStringLiteral("v")));

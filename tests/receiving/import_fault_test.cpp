@@ -15,6 +15,7 @@
 #include "support/scripted_prompter.h"
 #include "support/test_env.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>

@@ -2,6 +2,7 @@
 // that a test can kill it part-way. Prints one "." after each committed order.
 // Usage: import_runner FOLDER WORK.db PO.db   (exit 0 when the command ran to its end)
 
+#include "core/error.h"
 #include "core/prompter.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
