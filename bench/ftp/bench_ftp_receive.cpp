@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
         }
         return secs;
     };
-    // McWinFTP: the download pass of the receive (listing, then GetFile of each) on one session.
+    // McWinFTP: the download pass of the receive (listing, GetFile of each, one durability sweep) on
+    // one session.
     auto getRun = [&](bool passive) {
         emptyFolder(recv);
         QElapsedTimer t;
@@ -110,9 +111,13 @@ int main(int argc, char** argv) {
         ftp.setPassword(QStringLiteral("pw"));
         ftp.setPassiveFlag(passive);
         ftp.OpenSession();
+        // As the receive runs it: every file renamed into place when complete, all made durable at once.
+        ftp.setDeferSync(true);
         int got = 0;
         for (ftp.FindFile(QStringLiteral("ORD*.mdb")); !ftp.RemoteFile.SearchEnd; ftp.NextFile())
             got += ftp.GetFile(ftp.RemoteFile.FileName, recv + ftp.RemoteFile.FileName, false, 2) ? 1 : 0;
+        if (!ftp.SyncDownloads())
+            got = 0;
         ftp.CloseSession();
         if (got != files) {
             std::fprintf(stderr, "McWinFTP received %d of %d files\n", got, files);

@@ -3,7 +3,10 @@
 // to only read the same files through the Jet layer (the floor).
 // Usage: import_bench [WORK_DIR]
 // Prints: the read-only floor, the import with the master check of every order, and the import
-// without it, each with line rows per second.
+// without it, each with line rows per second, and the share of the floor the import reaches. With a
+// PostgreSQL cluster named by KEMNOA_TEST_PG_HOST, KEMNOA_TEST_PG_PORT and KEMNOA_TEST_PG_USER (as
+// scripts/test sets them, or scripts/pg-cluster prints them) the import with the master check also
+// runs into a new database there.
 
 #include "core/demo_data.h"
 #include "core/prompter.h"
@@ -11,6 +14,7 @@
 #include "maintenance/server_procedures.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
+#include "platform/db/schema.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/orderfile/order_file_generator.h"
 #include "receiving/db_work_database.h"
@@ -23,6 +27,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <optional>
 
 using namespace kemnoa;
 
@@ -46,17 +51,43 @@ void copyFolder(const QString& from, const QString& to) {
         QFile::copy(from + QLatin1Char('/') + name, to + QLatin1Char('/') + name);
 }
 
-// Imports the folder into a fresh work database; returns the seconds taken and the rows written.
-double runImport(const QString& base, const QString& source, const QString& tag, bool check,
-                 qint64* lineRows) {
+// A new database on the PostgreSQL cluster named by KEMNOA_TEST_PG_HOST, _PORT and _USER (as the
+// test script sets them), or nothing without one.
+std::optional<db::ConnectionSettings> postgres() {
+    const QString host = qEnvironmentVariable("KEMNOA_TEST_PG_HOST");
+    const QString port = qEnvironmentVariable("KEMNOA_TEST_PG_PORT");
+    if (host.isEmpty() || port.isEmpty())
+        return std::nullopt;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("PostgreSQL");
+    s.server = host + QLatin1Char(':') + port;
+    s.user = qEnvironmentVariable("KEMNOA_TEST_PG_USER", QStringLiteral("postgres"));
+    s.password = qEnvironmentVariable("KEMNOA_TEST_PG_PASSWORD");
+    s.database = QStringLiteral("kemnoa_import_bench_%1").arg(QCoreApplication::applicationPid());
+    s.kind = db::DatabaseKind::Work;
+    return s;
+}
+
+// Imports the folder into a fresh work database (SQLite, or the given one); returns the seconds taken
+// and the rows written.
+double runImport(const QString& base, const QString& source, const QString& tag, bool check, qint64* lineRows,
+                 const std::optional<db::ConnectionSettings>& server = std::nullopt) {
     const QString folder = base + QStringLiteral("/recv-") + tag;
     copyFolder(source, folder);
     db::Connection work, po;
-    work.open(sqlite(base + QStringLiteral("/work-") + tag + QStringLiteral(".db"), db::DatabaseKind::Work));
+    if (server) {
+        db::ensureDatabase(*server);
+        work.open(*server);
+        db::createSchema(work, db::DatabaseKind::Work);
+    } else {
+        work.open(
+            sqlite(base + QStringLiteral("/work-") + tag + QStringLiteral(".db"), db::DatabaseKind::Work));
+    }
     po.open(sqlite(base + QStringLiteral("/po-") + tag + QStringLiteral(".db"), db::DatabaseKind::Po));
     core::demo::seed(work, db::DatabaseKind::Work);
     core::demo::seed(po, db::DatabaseKind::Po);
-    if (qEnvironmentVariableIsSet("KEMNOA_BENCH_WAL")) { // journal in WAL mode, synced at checkpoints
+    if (!server &&
+        qEnvironmentVariableIsSet("KEMNOA_BENCH_WAL")) { // journal in WAL mode, synced at checkpoints
         work.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         work.execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
     }
@@ -70,6 +101,7 @@ double runImport(const QString& base, const QString& source, const QString& tag,
     if (check)
         services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
     receiving::OrderImport importer(prompter, db, services);
+    const maintenance::MasterCheckRun checks(work);
 
     QElapsedTimer t;
     t.start();
@@ -125,6 +157,9 @@ int main(int argc, char** argv) {
         qint64 rowsChecked = 0, rowsPlain = 0;
         const double withCheck = runImport(base, source, QStringLiteral("check"), true, &rowsChecked);
         const double plain = runImport(base, source, QStringLiteral("plain"), false, &rowsPlain);
+        qint64 rowsPg = 0;
+        const auto pg = postgres();
+        const double onPg = pg ? runImport(base, source, QStringLiteral("pg"), true, &rowsPg, pg) : 0;
 
         std::printf("order files: %d, orders: %d, line rows: %lld (all rows read: %lld)\n", kFiles,
                     kFiles * kOrdersPerFile, static_cast<long long>(expectedRows),
@@ -135,6 +170,13 @@ int main(int argc, char** argv) {
                     withCheck, rowsChecked / withCheck, static_cast<long long>(rowsChecked));
         std::printf("import without master check:     %.2f s, %.0f line rows/s (%lld rows written)\n", plain,
                     rowsPlain / plain, static_cast<long long>(rowsPlain));
+        std::printf("import with master check / floor: %.0f%%\n",
+                    100.0 * (rowsChecked / withCheck) / (expectedRows / floor));
+        if (pg)
+            std::printf("PostgreSQL, with master check:   %.2f s, %.0f line rows/s (%lld rows written)\n",
+                        onPg, rowsPg / onPg, static_cast<long long>(rowsPg));
+        else
+            std::printf("PostgreSQL: no cluster configured (KEMNOA_TEST_PG_HOST, KEMNOA_TEST_PG_PORT)\n");
     } catch (const core::Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;

@@ -12,6 +12,8 @@ rows = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
 start = time.perf_counter()
 wb = openpyxl.Workbook()
 ws = wb.active
+for column, width in zip("ABCDEFGHIJ", (14, 8, 20, 6, 10, 10, 8, 12, 6, 12)):
+    ws.column_dimensions[column].width = width
 font = Font(name="ＭＳ Ｐゴシック", size=10, strike=False, vertAlign=None, outline=False, shadow=False, u=None)
 
 

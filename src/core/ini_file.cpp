@@ -24,6 +24,7 @@ struct Line {
 
 struct Document {
     bool exists = false;
+    bool utf8 = false; // the file began with a UTF-8 byte order mark; it keeps it and its encoding
     std::vector<Line> lines;
 };
 
@@ -82,11 +83,11 @@ Document load(const QString& fileName) {
         throw Error(QStringLiteral("設定ファイルを読めません。") + fileName, errnum::PermissionDenied);
     QByteArray bytes = f.readAll();
     doc.exists = true;
-    bool utf8 = false;
     if (bytes.startsWith("\xEF\xBB\xBF")) { // written by an editor as UTF-8
         bytes.remove(0, 3);
-        utf8 = true;
+        doc.utf8 = true;
     }
+    const bool utf8 = doc.utf8;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', pos);
@@ -115,6 +116,8 @@ bool save(const QString& fileName, const Document& doc) {
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    if (doc.utf8)
+        out.write("\xEF\xBB\xBF");
     for (const Line& l : doc.lines) {
         out.write(l.raw);
         out.write(l.eol);
@@ -183,8 +186,8 @@ QString joinList(const QStringList& entries) {
     return list;
 }
 
-QByteArray encodeLine(const QString& s) {
-    return text::toCp932(s);
+QByteArray encodeLine(const Document& doc, const QString& s) {
+    return doc.utf8 ? s.toUtf8() : text::toCp932(s);
 }
 
 } // namespace
@@ -233,16 +236,17 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
     } catch (const Error&) {
         return false;
     }
-    // The line that ends the file gets a line end before anything is appended after it.
+    // The line that ends the file gets a line end before anything is appended after it; a lone CR
+    // at the very end is no line end to the reader, which splits lines at LF.
     auto terminateLast = [&doc] {
-        if (!doc.lines.empty() && doc.lines.back().eol.isEmpty())
+        if (!doc.lines.empty() && !doc.lines.back().eol.endsWith('\n'))
             doc.lines.back().eol = "\r\n";
     };
     Line entry;
     entry.kind = Line::Kind::Entry;
     entry.name = strKey;
     entry.value = strValue;
-    entry.raw = encodeLine(strKey + QLatin1Char('=') + strValue);
+    entry.raw = encodeLine(doc, strKey + QLatin1Char('=') + strValue);
     entry.eol = "\r\n";
     auto range = findSection(doc, section_);
     if (!range) {
@@ -250,7 +254,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
         Line header;
         header.kind = Line::Kind::Section;
         header.name = section_;
-        header.raw = encodeLine(QLatin1Char('[') + section_ + QLatin1Char(']'));
+        header.raw = encodeLine(doc, QLatin1Char('[') + section_ + QLatin1Char(']'));
         header.eol = "\r\n";
         doc.lines.push_back(header);
         doc.lines.push_back(entry);
@@ -270,7 +274,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
         --insertAt;
     if (insertAt == doc.lines.size())
         terminateLast();
-    else if (doc.lines[insertAt - 1].eol.isEmpty())
+    else if (!doc.lines[insertAt - 1].eol.endsWith('\n'))
         doc.lines[insertAt - 1].eol = "\r\n";
     doc.lines.insert(doc.lines.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
     return save(fileName_, doc);

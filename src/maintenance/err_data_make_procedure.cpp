@@ -15,20 +15,25 @@
 namespace kemnoa::maintenance {
 namespace {
 
-QVariantMap rowOf(const db::Reader& r) {
+QVariantMap rowOf(const db::Reader& r, const QStringList& names) {
     QVariantMap m;
     for (int i = 0; i < r.columnCount(); ++i)
-        m.insert(r.column(i).name.toUpper(), r.value(i)); // PostgreSQL reports names in lower case
+        m.insert(names[i], r.value(i)); // the names as the rules ask for them (PostgreSQL reports lower case)
     return m;
 }
 
-std::vector<QVariantMap> readLines(db::Connection& c, const char* table, qint32 ordNo) {
+// The columns the rules read, in statements prepared once per connection.
+QString selectStatement(const QStringList& columns, const char* table, const char* tail) {
+    return QStringLiteral("Select ") + columns.join(QStringLiteral(", ")) + QStringLiteral(" From ") +
+           QLatin1String(table) + QLatin1String(tail);
+}
+
+std::vector<QVariantMap> readLines(db::Connection& c, const char* table, const QStringList& columns,
+                                   qint32 ordNo) {
     std::vector<QVariantMap> rows;
-    for (db::Reader r = c.read(
-             QStringLiteral("Select * From %1 Where ORD_NO = ? Order By GYOU").arg(QLatin1String(table)),
-             {ordNo});
+    for (db::Reader r = c.read(selectStatement(columns, table, " Where ORD_NO = ? Order By GYOU"), {ordNo});
          !r.atEnd(); r.moveNext())
-        rows.push_back(rowOf(r));
+        rows.push_back(rowOf(r, columns));
     return rows;
 }
 
@@ -89,13 +94,19 @@ public:
             customer_ = r.atEnd() ? QString() : r.text(0);
             customerRead_ = true;
         }
+        const auto it = nouhin_.constFind(nouCd);
+        if (it != nouhin_.constEnd())
+            return *it;
         db::Connection& po = resolver()(poServer_, poDb_);
-        if (customer_.isEmpty())
-            return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ?"), {nouCd})
-                        .atEnd();
-        return !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ? And TOKCD = ?"),
-                        {nouCd, customer_})
-                    .atEnd();
+        const bool found =
+            customer_.isEmpty()
+                ? !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ?"), {nouCd})
+                       .atEnd()
+                : !po.read(QStringLiteral("Select NOUCD From MST_NOUHIN Where NOUKYAKU_CD = ? And TOKCD = ?"),
+                           {nouCd, customer_})
+                       .atEnd();
+        nouhin_.insert(nouCd, found);
+        return found;
     }
 
 private:
@@ -111,12 +122,31 @@ private:
 
     db::Connection& work_;
     QString poServer_, poDb_;
-    QHash<QString, bool> ehj_, fuki_, name_, sizai_;
+    QHash<QString, bool> ehj_, fuki_, name_, sizai_, nouhin_;
     QString customer_;
     bool customerRead_ = false;
 };
 
+// What the masters answered during a run (MasterCheckRun), by work connection.
+struct RunCache {
+    QString poServer, poDb;
+    std::unique_ptr<DbMasters> masters;
+};
+
+std::map<const db::Connection*, RunCache>& runs() {
+    static std::map<const db::Connection*, RunCache> r;
+    return r;
+}
+
 } // namespace
+
+MasterCheckRun::MasterCheckRun(db::Connection& work) : work_(work) {
+    runs()[&work_];
+}
+
+MasterCheckRun::~MasterCheckRun() {
+    runs().erase(&work_);
+}
 
 void setPoConnectionResolver(PoConnectionResolver r) {
     resolver() = r ? std::move(r) : PoConnectionResolver(defaultPoConnection);
@@ -134,19 +164,33 @@ int kem_errdatamake_main(db::ProcedureCall& call) {
 
     OrderSnapshot order;
     {
-        db::Reader h = c.read(QStringLiteral("Select * From rcv_denheaddata Where ORD_NO = ?"), {ordNo});
+        db::Reader h =
+            c.read(selectStatement(checkedHeaderColumns(), "rcv_denheaddata", " Where ORD_NO = ?"), {ordNo});
         if (!h.atEnd())
-            order.header = rowOf(h);
+            order.header = rowOf(h, checkedHeaderColumns());
     }
     std::vector<Finding> findings;
     if (!order.header.isEmpty()) {
-        order.posLines = readLines(c, "rcv_posdata", ordNo);
-        order.carLines = readLines(c, "rcv_cardata", ordNo);
-        order.addFukiLines = readLines(c, "rcv_addfukidata", ordNo);
-        order.fuzokuLines = readLines(c, "rcv_fuzokudata", ordNo);
-        DbMasters masters(c, call.input(QStringLiteral("@PoSv")).toString(),
-                          call.input(QStringLiteral("@PoDb")).toString());
-        findings = checkOrder(order, masters);
+        order.posLines = readLines(c, "rcv_posdata", checkedLabelLineColumns(), ordNo);
+        order.carLines = readLines(c, "rcv_cardata", checkedLabelLineColumns(), ordNo);
+        order.addFukiLines = readLines(c, "rcv_addfukidata", checkedAddFukiColumns(), ordNo);
+        order.fuzokuLines = readLines(c, "rcv_fuzokudata", checkedFuzokuColumns(), ordNo);
+        const QString poServer = call.input(QStringLiteral("@PoSv")).toString();
+        const QString poDb = call.input(QStringLiteral("@PoDb")).toString();
+        // Within a run the masters' answers are kept from order to order; otherwise per call.
+        const auto run = runs().find(&c);
+        if (run != runs().end()) {
+            RunCache& cache = run->second;
+            if (!cache.masters || cache.poServer != poServer || cache.poDb != poDb) {
+                cache.masters = std::make_unique<DbMasters>(c, poServer, poDb);
+                cache.poServer = poServer;
+                cache.poDb = poDb;
+            }
+            findings = checkOrder(order, *cache.masters);
+        } else {
+            DbMasters masters(c, poServer, poDb);
+            findings = checkOrder(order, masters);
+        }
     }
 
     // The order's findings are replaced as a whole; a caller's transaction is joined, not nested.

@@ -179,7 +179,40 @@ private:
     std::vector<Finding> findings_;
 };
 
+QStringList numbered(const char* prefix, int first, int last) {
+    QStringList out;
+    for (int k = first; k <= last; ++k)
+        out << QString::fromLatin1(prefix) + QString::number(k);
+    return out;
+}
+
 } // namespace
+
+const QStringList& checkedHeaderColumns() {
+    static const QStringList columns{QStringLiteral("ORD_DATE"), QStringLiteral("KIBO_DATE"),
+                                     QStringLiteral("KESSAI"), QStringLiteral("NOU_CD")};
+    return columns;
+}
+
+const QStringList& checkedLabelLineColumns() {
+    static const QStringList columns =
+        QStringList{QStringLiteral("GYOU"), QStringLiteral("SU"), QStringLiteral("EHJ")} +
+        numbered("FUKI", 1, 8);
+    return columns;
+}
+
+const QStringList& checkedAddFukiColumns() {
+    static const QStringList columns = QStringList{QStringLiteral("GYOU")} + numbered("FUKI", 1, 8);
+    return columns;
+}
+
+const QStringList& checkedFuzokuColumns() {
+    static const QStringList columns =
+        QStringList{QStringLiteral("GYOU"), QStringLiteral("NAME_NM"), QStringLiteral("SIZAI_CD"),
+                    QStringLiteral("SURYOKEI"), QStringLiteral("SURYOMUJI")} +
+        numbered("SURYO", 1, 10);
+    return columns;
+}
 
 bool isValidYmd(const QString& text) {
     if (text.size() != 8)

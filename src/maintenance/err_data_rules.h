@@ -3,6 +3,7 @@
 // and the PO database's delivery destinations. docs/master-check.md lists them.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
 #include <vector>
@@ -35,6 +36,12 @@ struct Finding {
     QString value;   // ERR_VALUE
     QString message; // ERR_MESSAGE
 };
+
+// The columns the rules read from each table; a snapshot needs no others.
+const QStringList& checkedHeaderColumns();    // rcv_denheaddata
+const QStringList& checkedLabelLineColumns(); // rcv_posdata and rcv_cardata
+const QStringList& checkedAddFukiColumns();   // rcv_addfukidata
+const QStringList& checkedFuzokuColumns();    // rcv_fuzokudata
 
 // True for eight digits yyyymmdd naming a real calendar date.
 bool isValidYmd(const QString& text);

@@ -3,9 +3,6 @@
 #include "platform/db/db_error.h"
 #include "platform/db/reader.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-
 namespace kemnoa::receiving {
 
 int DbWorkDatabase::execute(const QString& sql, const QVariantList& params) {
@@ -18,26 +15,20 @@ void DbWorkDatabase::executeEach(const QString& sql, const std::vector<QVariantL
     if (!connection_.isOpen())
         db::throwError(QStringLiteral("オブジェクトが閉じている場合は、操作は許可されません。"),
                        db::dberr::ObjectClosed);
-    // One prepared statement for all rows of a table.
-    QSqlQuery q(connection_.database());
-    if (!q.prepare(sql))
-        db::throwSqlError(q.lastError());
-    for (const QVariantList& row : rows) {
-        for (int i = 0; i < row.size(); ++i) {
-            const QVariant& v = row.at(i);
-            // Qt binds a null QString as Null; empty text stays empty text.
-            if (v.typeId() == QMetaType::QString && v.toString().isNull())
-                q.bindValue(i, QString(QLatin1String("")));
-            else
-                q.bindValue(i, v);
-        }
-        if (!q.exec())
-            db::throwSqlError(q.lastError());
-    }
+    connection_.executeEach(sql, rows); // prepared once per connection, bound per row
 }
 
 bool DbWorkDatabase::hasRow(const QString& sql, const QVariantList& params) {
     return !connection_.read(sql, params).atEnd();
+}
+
+bool DbWorkDatabase::isAlive() noexcept {
+    try {
+        connection_.read(QStringLiteral("Select 1")).atEnd();
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 void DbWorkDatabase::rollback() noexcept {

@@ -13,6 +13,7 @@ public:
     int execute(const QString& sql, const QVariantList& params = {}) override;
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows) override;
     bool hasRow(const QString& sql, const QVariantList& params = {}) override;
+    bool isAlive() noexcept override;
     void beginTransaction() override { connection_.beginTransaction(); }
     void commit() override { connection_.commit(); }
     void rollback() noexcept override;

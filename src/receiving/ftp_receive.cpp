@@ -95,7 +95,9 @@ ReceiveResult runFtpReceive(core::Prompter& prompter) {
     }
     progress.both(QStringLiteral("接続成功"));
 
-    // Pass 1: download every order file.
+    // Pass 1: download every order file. Each is renamed into place when complete; the wait for
+    // the disk is paid once for the whole pass, before anything is deleted on the server.
+    SharedFtp->setDeferSync(true);
     std::vector<Received> received;
     bool listingFailed = false;
     SharedFtp->FTPFrr = [&](qint32, const QString&) { listingFailed = true; };
@@ -122,6 +124,13 @@ ReceiveResult runFtpReceive(core::Prompter& prompter) {
         }
         received.push_back({name, folder + name});
         progress.both(QStringLiteral("受信成功(") + folder + name + QLatin1Char(')'));
+    }
+
+    if (!received.empty() && !SharedFtp->SyncDownloads()) {
+        // A file that did not reach the disk is not received: the run is undone like a failed download.
+        progress.both(QStringLiteral("♯受信失敗(") + folder + QLatin1Char(')'));
+        rollBack(received);
+        return failed();
     }
 
     if (received.empty()) {

@@ -2,6 +2,7 @@
 
 #include "core/connections.h"
 #include "core/session.h"
+#include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
@@ -35,6 +36,7 @@ core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreen
     services.openKakuninEhj = screens.openEhj;
     services.openKakuninFuki = screens.openFuki;
     OrderImport importer(prompter, work, std::move(services));
+    const maintenance::MasterCheckRun checks(core::cnWork()); // masters asked once per import
     return core::failedIf(!importer.cmdImp_Click(context.session.LocalFolder));
 }
 

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace kemnoa::receiving {
@@ -75,16 +76,40 @@ QString insertStatement(const TableDef& t, const QString& extraColumn = {}, cons
     return sql + QLatin1Char(')');
 }
 
+// The statements of one table, built once: the text is the key of the connection's prepared
+// statement, so every order binds the same statement again.
+struct TableStatements {
+    QString insert;
+    QString deleteOrder;
+};
+
+const TableStatements& statementsOf(const TableDef& t) {
+    static const auto all = [] {
+        std::map<const TableDef*, TableStatements> m;
+        for (const TableDef* def : lineTables())
+            m[def] = {insertStatement(*def),
+                      QStringLiteral("Delete From ") + def->workTable + QStringLiteral(" Where ORD_NO = ?")};
+        m[&headerTable()] = {insertStatement(headerTable()), QString()};
+        for (const TableDef* def : {&ehjStaging(), &fukiStaging()})
+            m[def] = {insertStatement(*def, QStringLiteral("KAKUNIN_FLG"), QStringLiteral("'0'")), QString()};
+        return m;
+    }();
+    return all.at(&t);
+}
+
 // The tag-code conversion; the same effect as the Update-From statement in every dialect. When the
 // conversion table holds one client code twice, the smallest company code is taken.
-QString tagConversion(bool oneOrder) {
-    QString sql = QStringLiteral(
+const QString& tagConversion(bool oneOrder) {
+    static const QString all = QStringLiteral(
         "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
         "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
         "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD)");
-    if (oneOrder)
-        sql += QStringLiteral(" And rcv_posdata.ORD_NO = ?");
-    return sql;
+    static const QString one = all + QStringLiteral(" And rcv_posdata.ORD_NO = ?");
+    return oneOrder ? one : all;
+}
+
+qsizetype headerColumn(const char* name) {
+    return headerTable().names().indexOf(QLatin1String(name));
 }
 
 } // namespace
@@ -161,6 +186,16 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
                                   QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
                 return false;
             }
+        } else if (!work_.isAlive()) {
+            // The database went away: the file is not at fault and stays for the next import,
+            // which refuses its committed orders as present and loads the rest.
+            logAndList(QStringLiteral("♯データベース接続切断、読み込み中断(") + path + QLatin1Char(')'));
+            prompter_.message(QStringLiteral("データベースとの接続が切れました。") + kCrLf +
+                                  QStringLiteral("ファイル(") + path +
+                                  QStringLiteral(")は受信フォルダに残してあります。") + kCrLf +
+                                  QStringLiteral("接続を確かめてから、もう一度読み込んでください。"),
+                              QStringLiteral("読み込み中断"), core::MsgIcon::Critical);
+            return false;
         } else {
             logAndList(QStringLiteral("db化失敗、ファイル名変更(") + path + QLatin1Char(')'));
             try {
@@ -292,13 +327,13 @@ bool OrderImport::MF_DenHeadImport(FileState&, qint32 n, const std::vector<QVari
         return true;
     }
     const WorkValues header = mapHeader(headerRow, n);
-    const QString caution =
-        header[static_cast<qsizetype>(headerTable().names().indexOf(QStringLiteral("BIKO1")))].toString();
+    static const qsizetype biko1 = headerColumn("BIKO1");
+    const QString caution = header[biko1].toString();
     if (!caution.isEmpty())
         prompter_.message(QStringLiteral("読み込み中の発注(") + QString::number(n) +
                               QStringLiteral(")に以下の注意情報があります。") + kCrLf + kCrLf + caution,
                           QStringLiteral("注意してください"), core::MsgIcon::Information);
-    work_.executeEach(insertStatement(headerTable()), {header});
+    work_.executeEach(statementsOf(headerTable()).insert, {header});
     return false;
 }
 
@@ -316,8 +351,9 @@ void OrderImport::importLines(FileState& file, std::size_t tableIndex, qint32 n)
             rows.push_back(mapLine(def, src, n));
         }
     }
-    work_.execute(QStringLiteral("Delete From ") + def.workTable + QStringLiteral(" Where ORD_NO = ?"), {n});
-    work_.executeEach(insertStatement(def), rows);
+    const TableStatements& sql = statementsOf(def);
+    work_.execute(sql.deleteOrder, {n});
+    work_.executeEach(sql.insert, rows);
 }
 
 void OrderImport::MP_PosImport(FileState& file, qint32 n) {
@@ -355,7 +391,7 @@ void OrderImport::stageSubmissions(FileState& file, const TableDef& def) {
             src[c] = table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(pos[c])];
         rows.push_back(mapStaging(def, src));
     }
-    work_.executeEach(insertStatement(def, QStringLiteral("KAKUNIN_FLG"), QStringLiteral("'0'")), rows);
+    work_.executeEach(statementsOf(def).insert, rows);
 }
 
 void OrderImport::MP_EhjRrkImport(FileState& file) {

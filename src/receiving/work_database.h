@@ -17,6 +17,9 @@ public:
     virtual void executeEach(const QString& sql, const std::vector<QVariantList>& rows) = 0;
     // True when the query returns at least one row.
     virtual bool hasRow(const QString& sql, const QVariantList& params = {}) = 0;
+    // False when the database can no longer be reached (the server stopped, the connection broke),
+    // so that a failure is not blamed on the file being imported.
+    virtual bool isAlive() noexcept { return true; }
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;

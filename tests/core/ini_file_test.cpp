@@ -105,6 +105,34 @@ TEST_F(IniFileTest, WritesKeepOtherLinesByteForByte) {
     EXPECT_EQ(i.GetString(QStringLiteral("X"), QString()), QStringLiteral("新しい値"));
 }
 
+TEST_F(IniFileTest, AUtf8FileKeepsItsMarkAndEncodingWhenAKeyIsWritten) {
+    // An editor's UTF-8 file with a byte order mark; read as code page 932 its text would change.
+    const QByteArray before = QByteArray("\xEF\xBB\xBF[FTP]\nHostMei=") + QStringLiteral("受信").toUtf8() +
+                              QByteArray("\n[PO_FILE]\nFOLDER=") + QStringLiteral("Ｄ：＼発注").toUtf8() +
+                              QByteArray("\n");
+    write(before);
+    clsIniFile ftp = ini(QStringLiteral("FTP"));
+    ASSERT_TRUE(ftp.SetString(QStringLiteral("UserMei"), QStringLiteral("担当")));
+    ASSERT_TRUE(ini(QStringLiteral("NEW")).SetString(QStringLiteral("K"), QStringLiteral("値")));
+
+    const QByteArray after = read();
+    EXPECT_TRUE(after.startsWith(before.left(before.indexOf("\n[PO_FILE]"))));
+    EXPECT_EQ(after.count("\xEF\xBB\xBF"), 1);
+    EXPECT_EQ(ftp.GetString(QStringLiteral("HostMei"), {}), QStringLiteral("受信"));
+    EXPECT_EQ(ftp.GetString(QStringLiteral("UserMei"), {}), QStringLiteral("担当"));
+    EXPECT_EQ(ini(QStringLiteral("PO_FILE")).GetString(QStringLiteral("FOLDER"), {}),
+              QStringLiteral("Ｄ：＼発注"));
+    EXPECT_EQ(ini(QStringLiteral("NEW")).GetString(QStringLiteral("K"), {}), QStringLiteral("値"));
+}
+
+TEST_F(IniFileTest, ANewSectionAfterALastLineEndingInALoneCrStartsOnItsOwnLine) {
+    write("[A]\r\nX=1\r");
+    ASSERT_TRUE(ini(QStringLiteral("B")).SetString(QStringLiteral("Y"), QStringLiteral("2")));
+    EXPECT_EQ(read(), QByteArray("[A]\r\nX=1\r\n[B]\r\nY=2\r\n"));
+    EXPECT_EQ(ini(QStringLiteral("B")).GetString(QStringLiteral("Y"), {}), QStringLiteral("2"));
+    EXPECT_EQ(ini(QStringLiteral("A")).GetString(QStringLiteral("X"), {}), QStringLiteral("1"));
+}
+
 TEST_F(IniFileTest, SetStringCreatesTheFileAndReportsAFailedWrite) {
     auto i = ini(QStringLiteral("S"));
     EXPECT_TRUE(i.SetString(QStringLiteral("K"), QStringLiteral("v")));

@@ -2,7 +2,9 @@
 #include "receiving/ftp_receive.h"
 #include "support/scripted_prompter.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace kemnoa;
 using namespace kemnoa::test;
@@ -328,6 +330,64 @@ TEST(FtpReceiveVsftpd, ReceivesOverList) {
     EXPECT_TRUE(f.serverFiles().isEmpty());
     EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD2.mdb")}));
     EXPECT_EQ(f.logMessages().size(), 10);
+}
+
+} // namespace
+
+namespace {
+
+// A small tmpfs mounted on a folder for the life of the object, where the machine allows it.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, const QString& size) : folder_(folder) {
+        QProcess p;
+        p.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                          QStringLiteral("size=") + size, QStringLiteral("tmpfs"), folder});
+        mounted_ = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        if (!mounted_)
+            error_ = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+    }
+    ~SmallDisk() {
+        if (!mounted_)
+            return;
+        QProcess p;
+        p.start(QStringLiteral("umount"), {folder_});
+        p.waitForFinished(20000);
+    }
+    bool mounted() const { return mounted_; }
+    QString error() const { return error_; }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+    QString error_;
+};
+
+TEST_F(FtpReceiveTest, AFullDiskLeavesTheFileOnTheServerAndNothingHalfWritten) {
+    std::optional<SmallDisk> disk;
+    disk.emplace(f.receiveFolder(), QStringLiteral("1536k"));
+    if (!disk->mounted())
+        GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk->error().toStdString();
+    seedThree(1 << 20); // the first file fits, the second fills the disk half-way
+    const auto result = run();
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
+    EXPECT_TRUE(f.receivedFiles().isEmpty()); // no truncated ORD2, no temporary file, ORD1 rolled back
+    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
+    EXPECT_TRUE(f.serverFiles(L("BK")).isEmpty());
+    expectNoCompletionBox();
+
+    // With room again the same files are received whole.
+    disk.reset();
+    disk.emplace(f.receiveFolder(), QStringLiteral("8m"));
+    ASSERT_TRUE(disk->mounted());
+    prompter.events.clear();
+    server.stop();
+    const auto again = run();
+    EXPECT_EQ(again.status, Status::Completed);
+    EXPECT_EQ(f.receivedFiles(), kThree);
+    EXPECT_EQ(fileBytes(local("ORD2.mdb")), QByteArray(1 << 20, '2'));
+    EXPECT_EQ(f.serverFiles(), QStringList{L("readme.txt")});
 }
 
 } // namespace

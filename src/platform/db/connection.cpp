@@ -5,6 +5,8 @@
 #include "platform/db/recordset.h"
 #include "platform/db/schema.h"
 #include "platform/db/sql_text.h"
+#include "platform/db/sqlite_binding.h"
+#include "platform/db/statement_cache.h"
 
 #include <QAtomicInt>
 #include <QDir>
@@ -161,6 +163,7 @@ void Connection::open(const ConnectionSettings& settings) {
     dialect_ = dialect;
     settings_ = settings;
     inTransaction_ = false;
+    statements_ = std::make_shared<StatementCache>();
     try {
         if (dialect == Dialect::SQLite) {
             // Write-ahead logging: readers do not block the writer, and a commit needs one sync
@@ -194,6 +197,7 @@ void Connection::attachDboAlias() {
 void Connection::close() noexcept {
     if (name_.isEmpty())
         return;
+    statements_.reset(); // prepared statements end before their connection
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (db.isOpen()) {
@@ -225,24 +229,52 @@ QString Connection::sql(const PerDialect& text) const {
 
 int Connection::execute(const QString& sql, const QVariantList& params) {
     requireOpen();
-    QSqlQuery q(database());
-    bool ok;
-    if (params.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        if (ok) {
-            bindAll(q, params);
-            ok = q.exec();
-        }
+    if (!params.isEmpty()) {
+        PreparedStatement s = statements_->take(database(), sql);
+        const int affected = runPrepared(*s.query, params); // a failure drops the statement
+        statements_->give(std::move(s));
+        return affected;
     }
-    if (!ok)
+    if (changesSchema(sql))
+        statements_->clear();
+    QSqlQuery q(database());
+    if (!q.exec(sql))
         throwSqlError(q.lastError());
     return q.numRowsAffected();
 }
 
+void Connection::executeEach(const QString& sql, const std::vector<QVariantList>& rows) {
+    requireOpen();
+    if (rows.empty())
+        return;
+    PreparedStatement s = statements_->take(database(), sql);
+    for (const QVariantList& row : rows)
+        runPrepared(*s.query, row);
+    statements_->give(std::move(s));
+}
+
+int Connection::runPrepared(QSqlQuery& query, const QVariantList& params) {
+    int affected = 0;
+    if (dialect_ == Dialect::SQLite)
+        if (sqlite3_stmt* statement = sqliteStatement(query);
+            statement && runSqlite(statement, params, &affected))
+            return affected;
+    bindAll(query, params);
+    if (!query.exec())
+        throwSqlError(query.lastError());
+    return query.numRowsAffected();
+}
+
 Reader Connection::read(const QString& sql, const QVariantList& params) {
     requireOpen();
+    if (!params.isEmpty()) {
+        PreparedStatement s = statements_->take(database(), sql);
+        s.query->setForwardOnly(true);
+        bindAll(*s.query, params);
+        if (!s.query->exec())
+            throwSqlError(s.query->lastError());
+        return Reader(std::move(s), dialect_, statements_);
+    }
     auto q = std::make_unique<QSqlQuery>(database());
     q->setForwardOnly(true);
     bool ok;

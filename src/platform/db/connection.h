@@ -8,13 +8,16 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 namespace kemnoa::db {
 
 class Reader;
 class Recordset;
+class StatementCache;
 
 // The text of one statement per dialect. Statements that every dialect runs alike go into
 // `standard`; a dialect-specific text, when given, wins over it.
@@ -46,8 +49,11 @@ public:
     QSqlDatabase database() const;
 
     // Runs one statement that returns no rows; `?` placeholders take the parameters in order.
-    // Returns the number of rows affected (-1 when the driver cannot tell).
+    // Returns the number of rows affected (-1 when the driver cannot tell). A statement with
+    // parameters is prepared once and kept with the connection, as are reads with parameters.
     int execute(const QString& sql, const QVariantList& params = {});
+    // Runs one statement with parameters once per row of values, prepared once.
+    void executeEach(const QString& sql, const std::vector<QVariantList>& rows);
     // The statement text for this connection's dialect.
     QString sql(const PerDialect& text) const;
 
@@ -75,12 +81,15 @@ public:
 
 private:
     void requireOpen() const;
+    // Binds and runs a prepared statement that returns no rows; the rows affected.
+    int runPrepared(QSqlQuery& query, const QVariantList& params);
     void attachDboAlias();
 
     Dialect dialect_ = Dialect::SQLite;
     ConnectionSettings settings_;
     QString name_;
     bool inTransaction_ = false;
+    std::shared_ptr<StatementCache> statements_; // while open
 };
 
 // Rolls back on destruction unless committed.

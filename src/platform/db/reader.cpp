@@ -3,6 +3,7 @@
 #include "platform/db/db_error.h"
 #include "platform/db/schema.h"
 #include "platform/db/sql_text.h"
+#include "platform/db/sqlite_binding.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -171,16 +172,6 @@ ColumnInfo fromOdbc(const QString& name, const QSqlField& field) {
     }
 }
 
-sqlite3_stmt* sqliteStatement(const QSqlQuery& query) {
-    const QSqlResult* result = query.result();
-    if (!result)
-        return nullptr;
-    QVariant v = result->handle();
-    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3_stmt*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3_stmt* const*>(v.constData());
-}
-
 } // namespace
 
 std::vector<ColumnInfo> describeColumns(QSqlQuery& query, Dialect dialect) {
@@ -210,14 +201,53 @@ std::vector<ColumnInfo> describeColumns(QSqlQuery& query, Dialect dialect) {
 
 Reader::Reader(std::unique_ptr<QSqlQuery> query, Dialect dialect) : query_(std::move(query)) {
     columns_ = describeColumns(*query_, dialect);
+    start();
+}
+
+Reader::Reader(PreparedStatement statement, Dialect dialect, std::weak_ptr<StatementCache> cache)
+    : query_(std::move(statement.query)), cachedSql_(std::move(statement.sql)), cache_(std::move(cache)) {
+    // The same text gives the same columns until the schema changes, which empties the cache.
+    if (statement.columns)
+        columns_ = std::move(*statement.columns);
+    else
+        columns_ = describeColumns(*query_, dialect);
+    start();
+}
+
+void Reader::start() {
     atEnd_ = !query_->next();
     if (atEnd_ && query_->lastError().isValid())
         throwSqlError(query_->lastError());
 }
 
 Reader::Reader(Reader&&) noexcept = default;
-Reader& Reader::operator=(Reader&&) noexcept = default;
-Reader::~Reader() = default;
+Reader& Reader::operator=(Reader&& other) noexcept {
+    if (this != &other) {
+        release();
+        query_ = std::move(other.query_);
+        columns_ = std::move(other.columns_);
+        cachedSql_ = std::move(other.cachedSql_);
+        cache_ = std::move(other.cache_);
+        atEnd_ = other.atEnd_;
+    }
+    return *this;
+}
+
+Reader::~Reader() {
+    release();
+}
+
+void Reader::release() noexcept {
+    const auto cache = cache_.lock();
+    cache_.reset();
+    if (!query_ || !cache)
+        return;
+    PreparedStatement s;
+    s.sql = std::move(cachedSql_);
+    s.query = std::move(query_);
+    s.columns = std::move(columns_);
+    cache->give(std::move(s));
+}
 
 void Reader::moveNext() {
     requireRow();

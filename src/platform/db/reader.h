@@ -4,6 +4,7 @@
 
 #include "platform/db/column_info.h"
 #include "platform/db/settings.h"
+#include "platform/db/statement_cache.h"
 
 #include <QString>
 #include <QVariant>
@@ -17,6 +18,9 @@ namespace kemnoa::db {
 class Reader {
 public:
     Reader(std::unique_ptr<QSqlQuery> query, Dialect dialect);
+    // A read over a statement of the connection's cache; the statement goes back to the cache (when
+    // the connection still has it) once the read ends.
+    Reader(PreparedStatement statement, Dialect dialect, std::weak_ptr<StatementCache> cache);
     Reader(Reader&&) noexcept;
     Reader& operator=(Reader&&) noexcept;
     ~Reader();
@@ -43,8 +47,13 @@ private:
     int requireColumn(const QString& name) const;
     void requireRow() const;
 
+    void start();
+    void release() noexcept;
+
     std::unique_ptr<QSqlQuery> query_;
     std::vector<ColumnInfo> columns_;
+    QString cachedSql_; // the statement's text when it belongs to a cache
+    std::weak_ptr<StatementCache> cache_;
     bool atEnd_ = true;
 };
 

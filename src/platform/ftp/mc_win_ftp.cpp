@@ -1,12 +1,12 @@
 #include "platform/ftp/mc_win_ftp.h"
 
+#include "platform/ftp/download_file.h"
 #include "platform/ftp/listing_parser.h"
 #include "platform/text/cp932.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <curl/curl.h>
 #include <mutex>
 
@@ -396,8 +396,8 @@ bool McWinFTP::GetFile(const QString& szRemoteFile, const QString& szLocalFile, 
         report(ErrFileExists, QStringLiteral("ファイルが存在します。"));
         return false;
     }
-    QSaveFile out(szLocalFile);
-    if (!out.open(QIODevice::WriteOnly)) {
+    DownloadFile out(szLocalFile);
+    if (!out.open()) {
         report(ErrWriteFault, out.errorString());
         return false;
     }
@@ -407,30 +407,41 @@ bool McWinFTP::GetFile(const QString& szRemoteFile, const QString& szLocalFile, 
     req.url = urlFor(target.mid(0, target.size() - 1), target.value(target.size() - 1));
     req.text = nTransfer == TransferText;
     req.sink = [&](const char* data, size_t n) {
-        if (out.write(data, static_cast<qint64>(n)) == static_cast<qint64>(n))
+        if (out.write(data, n))
             return true;
         writeFailed = true;
         return false;
     };
     const int rc = perform(req);
     if (rc != CURLE_OK) {
-        out.cancelWriting();
         if (writeFailed)
             report(ErrWriteFault, out.errorString());
         else
             raiseError(rc);
+        out.cancel();
         return false;
     }
     if (bFailExists && QFileInfo::exists(szLocalFile)) {
-        out.cancelWriting();
+        out.cancel();
         report(ErrFileExists, QStringLiteral("ファイルが存在します。"));
         return false;
     }
-    if (!out.commit()) {
+    if (!out.commit(!deferSync_)) {
         report(ErrWriteFault, out.errorString());
         return false;
     }
+    if (deferSync_)
+        unsynced_.push_back(szLocalFile);
     return true;
+}
+
+bool McWinFTP::SyncDownloads() {
+    QString error;
+    const bool ok = syncToDisk(unsynced_, &error);
+    unsynced_.clear();
+    if (!ok)
+        report(ErrWriteFault, error);
+    return ok;
 }
 
 bool McWinFTP::command(const QList<QByteArray>& commands) {

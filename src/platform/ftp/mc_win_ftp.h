@@ -77,6 +77,12 @@ public:
     // Always fetched from the server. The file is written under a temporary name in the target
     // folder and renamed when complete, so a broken transfer never leaves a partial file.
     bool GetFile(const QString& szRemoteFile, const QString& szLocalFile, bool bFailExists, qint32 nTransfer);
+    // By default GetFile waits until each file is on the disk. With deferred syncing it renames a
+    // complete file into place at once, and SyncDownloads() makes every file received since then
+    // durable in one sweep; a caller must not rely on a file (or delete its server copy) before that.
+    void setDeferSync(bool defer) { deferSync_ = defer; }
+    // False, with the error reported, when a received file could not be written to the disk.
+    bool SyncDownloads();
     bool RenameFile(const QString& szExistFile, const QString& szNewFile);
     bool DeleteFile(const QString& szRemoteFile);
     bool CreateDir(const QString& szRemoteDir);
@@ -121,6 +127,8 @@ private:
     QStringList dir_;          // current directory, relative to the login directory
     std::optional<bool> mlsd_; // whether the server lists with MLSD; asked once per session
     std::vector<FTPFile> listing_;
+    bool deferSync_ = false;
+    QStringList unsynced_; // files received with deferred syncing, not yet durable
     size_t listingPos_ = 0;
 
     // Replies of the request in progress: every line, and the last complete reply.
