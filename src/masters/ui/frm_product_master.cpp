@@ -10,13 +10,13 @@
 #include <QVBoxLayout>
 
 namespace kemnoa::masters {
-namespace {
 
 // The rows as read, shown as text and never edited.
 class ProductModel : public QAbstractTableModel {
 public:
-    ProductModel(const std::vector<ProductRow>& rows, QObject* parent)
-        : QAbstractTableModel(parent), rows_(rows) {}
+    ProductModel(std::vector<ProductRow> rows, QObject* parent)
+        : QAbstractTableModel(parent), rows_(std::move(rows)) {}
+    const std::vector<ProductRow>& rows() const { return rows_; }
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : static_cast<int>(rows_.size());
     }
@@ -39,10 +39,8 @@ public:
     }
 
 private:
-    const std::vector<ProductRow>& rows_;
+    std::vector<ProductRow> rows_;
 };
-
-} // namespace
 
 frmProductMaster::frmProductMaster(const core::JobContext& context, QWidget* parent, core::Prompter* dialogs)
     : QWidget(parent), menuBar(new QMenuBar(this)), grid(new QTableView(this)),
@@ -59,12 +57,14 @@ frmProductMaster::frmProductMaster(const core::JobContext& context, QWidget* par
     connect(mnuExp, &QAction::triggered, this, &frmProductMaster::mnuExp_Click);
     connect(mnuEnd, &QAction::triggered, this, &QWidget::close);
 
+    std::vector<ProductRow> rows;
     try {
-        rows_ = loadProducts(core::cnOffice());
+        rows = loadProducts(core::cnOffice());
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("Form_Load"), core::MsgIcon::Critical);
     }
-    grid->setModel(new ProductModel(rows_, this));
+    model_ = new ProductModel(std::move(rows), this);
+    grid->setModel(model_);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->verticalHeader()->setDefaultSectionSize(20);
@@ -83,7 +83,7 @@ frmProductMaster::frmProductMaster(const core::JobContext& context, QWidget* par
 }
 
 void frmProductMaster::mnuExp_Click() {
-    (void)exportProducts(prompter_, rows_, workbookPath);
+    (void)exportProducts(prompter_, model_->rows(), workbookPath);
 }
 
 } // namespace kemnoa::masters

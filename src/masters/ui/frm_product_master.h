@@ -15,6 +15,8 @@ class QTableView;
 
 namespace kemnoa::masters {
 
+class ProductModel;
+
 class frmProductMaster : public QWidget {
     Q_OBJECT
 public:
@@ -36,7 +38,7 @@ public Q_SLOTS:
 private:
     core::ui::GuiPrompter gui_;
     core::Prompter& prompter_;
-    std::vector<ProductRow> rows_;
+    ProductModel* model_ = nullptr; // the grid's rows, owned by the window
 };
 
 } // namespace kemnoa::masters
