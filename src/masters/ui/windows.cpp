@@ -1,9 +1,14 @@
 #include "masters/ui/windows.h"
 
+#include "masters/ui/frm_mst_exp.h"
+#include "masters/ui/frm_product_master.h"
+
 namespace kemnoa::masters {
 
 void addMasterWindows(core::ui::JobWindowRegistry& windows) {
-    (void)windows;
+    windows.add(QStringLiteral("export-masters"), [](core::JobContext& ctx) { return new frmMst_Exp(ctx); });
+    windows.add(QStringLiteral("export-products"),
+                [](core::JobContext& ctx) { return new frmProductMaster(ctx); });
 }
 
 } // namespace kemnoa::masters

@@ -23,6 +23,7 @@ def parse_args():
     p.add_argument("--fail-retr", action="append", default=[], help="RETR of this name answers 550")
     p.add_argument("--fail-stor", action="append", default=[], help="STOR of this name answers 553")
     p.add_argument("--fail-dele", action="append", default=[], help="DELE of this name answers 550")
+    p.add_argument("--fail-rnto", action="append", default=[], help="RNTO to this name answers 550")
     p.add_argument("--drop-retr", action="append", default=[],
                    help="RETR of this name sends part of the file, then drops the connection")
     p.add_argument("--fake-entry", action="append", default=[],
@@ -129,6 +130,12 @@ class FaultyHandler(FTPHandler):
             self.respond("553 Injected upload failure.")
             return None
         return super().ftp_STOR(file, mode)
+
+    def ftp_RNTO(self, path):
+        if self._name(path) in ARGS.fail_rnto:
+            self.respond("550 Injected rename failure.")
+            return None
+        return super().ftp_RNTO(path)
 
     def ftp_DELE(self, path):
         if self._name(path) in ARGS.fail_dele:
