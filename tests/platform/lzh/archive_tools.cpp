@@ -17,6 +17,10 @@ namespace kemnoa::test::lzh {
 
 ToolResult runTool(const QString& program, const QStringList& args, const QString& workDir) {
     QProcess p;
+    // The tools name extracted files after the locale (jlha cannot write Japanese names under "C").
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
     p.setWorkingDirectory(workDir);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
