@@ -3,6 +3,10 @@
 
 set(KEMNOA_WARNINGS -Wall -Wextra -Wno-missing-field-initializers)
 
+# Every test runs in the same UTF-8 locale whatever the caller's: file names in other code pages,
+# external tools (jlha, lhasa) and Qt's local 8-bit conversions depend on it.
+set(KEMNOA_TEST_LOCALE "LC_ALL=set:C.UTF-8")
+
 function(kemnoa_apply_common target)
   target_compile_options(${target} PRIVATE ${KEMNOA_WARNINGS})
   target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS QT_NO_CAST_FROM_BYTEARRAY
@@ -37,9 +41,11 @@ function(kemnoa_add_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kemnoa_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   kemnoa_apply_common(${name})
-  # One environment entry only: gtest_discover_tests splits list values into separate properties.
-  # The source and build folders reach the tests through kemnoa_testsupport's compile definitions.
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # One entry per property only: gtest_discover_tests splits list values into separate properties,
+  # so the locale comes through ENVIRONMENT_MODIFICATION. The source and build folders reach the
+  # tests through kemnoa_testsupport's compile definitions. GoogleTest's "[  SKIPPED ]" line makes
+  # CTest report a skipped test as skipped (gtest_discover_tests sets that expression itself).
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ENVIRONMENT_MODIFICATION "${KEMNOA_TEST_LOCALE}")
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
@@ -54,9 +60,27 @@ function(kemnoa_add_qtest name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} kemnoa_testsupport Qt6::Test)
   kemnoa_apply_common(${name})
   add_test(NAME ${name} COMMAND ${name})
+  # A QtTest program runs many functions; it counts as skipped only when nothing failed and some
+  # function skipped (its totals line), so a skip never hides a failure.
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KEMNOA_SOURCE_DIR=${PROJECT_SOURCE_DIR};KEMNOA_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    ENVIRONMENT_MODIFICATION "${KEMNOA_TEST_LOCALE}"
+    SKIP_REGULAR_EXPRESSION "Totals: [0-9]+ passed, 0 failed, [1-9][0-9]* skipped"
     LABELS "${ARG_LABELS}")
+endfunction()
+
+# kemnoa_add_test(<name> COMMAND <program> [args...] [ENVIRONMENT ...] [LABELS ...]): a test that is a
+# plain program (a corpus runner, a whole sanitized test program), in the tests' common locale.
+function(kemnoa_add_test name)
+  cmake_parse_arguments(ARG "" "" "COMMAND;ENVIRONMENT;LABELS" ${ARGN})
+  add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT_MODIFICATION "${KEMNOA_TEST_LOCALE}")
+  if(ARG_ENVIRONMENT)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
+  endif()
+  if(ARG_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+  endif()
 endfunction()
 
 # Adds every direct subfolder of <dir> that has a CMakeLists.txt, in name order.

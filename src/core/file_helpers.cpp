@@ -48,14 +48,18 @@ void MF_ExtChange(const QString& path, const QString& newExt, bool overwrite) {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString base = dot < 0 ? name : name.left(dot);
     const QString target = folder + base + QLatin1Char('.') + newExt;
-    if (QFileInfo::exists(target)) {
-        if (!overwrite)
-            return;
-        if (!QFile::remove(target))
-            throw Error(QStringLiteral("書き込みできません。") + target, errnum::PermissionDenied);
-    }
-    if (!QFileInfo::exists(path))
+    const bool targetExists = QFileInfo::exists(target);
+    if (targetExists && !overwrite)
+        return;
+    // Nothing is deleted before the source is known to be there and to be another file than the
+    // target: an older target must not vanish with nothing in its place, nor a file replace itself.
+    const QFileInfo source(path);
+    if (!source.isFile())
         throw Error(QStringLiteral("ファイルが見つかりません。") + path, errnum::FileNotFound);
+    if (targetExists && QFileInfo(target).canonicalFilePath() == source.canonicalFilePath())
+        return;
+    if (targetExists && !QFile::remove(target))
+        throw Error(QStringLiteral("書き込みできません。") + target, errnum::PermissionDenied);
     // Copy first, then delete: the file exists under one of the names at every moment.
     if (!QFile::copy(path, target))
         throw Error(QStringLiteral("ファイルをコピーできません。") + target, errnum::PathFileAccess);

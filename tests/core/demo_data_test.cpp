@@ -37,23 +37,56 @@ void checkSeeded(db::Connection& work, db::Connection& po, db::Connection& offic
     (void)office;
 }
 
+// The four databases of the session in SQLite files of the program folder, or in fresh databases of
+// the PostgreSQL test cluster.
+class DemoData : public ::testing::TestWithParam<db::Dialect> {
+protected:
+    void SetUp() override {
+        core::resetSession();
+        core::closeAllConnections();
+        core::setProgramFolder(dir_.path());
+        core::Session& s = core::session();
+        const std::pair<core::DbSettings*, db::DatabaseKind> kinds[] = {
+            {&s.WorkDb, db::DatabaseKind::Work},
+            {&s.OfficeDb, db::DatabaseKind::Office},
+            {&s.PoDb, db::DatabaseKind::Po},
+            {&s.SkDb, db::DatabaseKind::Sk}};
+        for (const auto& [d, kind] : kinds) {
+            if (GetParam() == db::Dialect::SQLite) {
+                d->Provider = QStringLiteral("SQLite");
+                d->DbName = db::kindName(kind) + QStringLiteral(".db");
+                continue;
+            }
+            const auto pg = test::freshPostgresDatabase(kind);
+            if (!pg)
+                GTEST_SKIP() << "no PostgreSQL test cluster (KEMNOA_TEST_PG_HOST)";
+            d->Provider = pg->provider;
+            d->ServerName = pg->server;
+            d->DbName = pg->database;
+            d->UserName = pg->user;
+        }
+    }
+    void TearDown() override {
+        core::closeAllConnections();
+        core::setProgramFolder(QString());
+        core::resetSession();
+    }
+
+    QTemporaryDir dir_;
+};
+
 } // namespace
 
-TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
-    QTemporaryDir dir;
-    core::resetSession();
-    core::closeAllConnections();
-    core::setProgramFolder(dir.path());
-    core::Session& s = core::session();
-    for (core::DbSettings* d : {&s.WorkDb, &s.OfficeDb, &s.PoDb, &s.SkDb})
-        d->Provider = QStringLiteral("SQLite");
-    s.WorkDb.DbName = QStringLiteral("work.db");
-    s.OfficeDb.DbName = QStringLiteral("office.db");
-    s.PoDb.DbName = QStringLiteral("po.db");
-    s.SkDb.DbName = QStringLiteral("sk.db");
+TEST_P(DemoData, SeedsTheDatabasesOnceAndTheFixedValuesLoad) {
     test::ScriptedPrompter prompter;
     for (qint32 kind = 1; kind <= 4; ++kind)
         ASSERT_EQ(core::dbOpen(kind, prompter), 0);
+    if (GetParam() == db::Dialect::PostgreSQL) {
+        db::createSchema(core::cnWork(), db::DatabaseKind::Work);
+        db::createSchema(core::cnOffice(), db::DatabaseKind::Office);
+        db::createSchema(core::cnPo(), db::DatabaseKind::Po);
+        db::createSchema(core::cnSk(), db::DatabaseKind::Sk);
+    }
     const auto work = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
     EXPECT_TRUE(work.filled.contains(QStringLiteral("kem_setting")));
     EXPECT_TRUE(work.skipped.isEmpty());
@@ -61,6 +94,7 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
     core::demo::seed(core::cnOffice(), db::DatabaseKind::Office);
     core::demo::seed(core::cnSk(), db::DatabaseKind::Sk);
     checkSeeded(core::cnWork(), core::cnPo(), core::cnOffice());
+    EXPECT_EQ(count(core::cnOffice(), QStringLiteral("Select Count(*) From dbo.FSHOWK")), 7);
 
     // A second run leaves the filled tables alone.
     const auto again = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
@@ -68,8 +102,8 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
     EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 11);
 
     EXPECT_EQ(core::MF_KoteiJohoSet(prompter), core::Outcome::Done);
-    EXPECT_EQ(s.fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));
-    EXPECT_EQ(s.fixed(QStringLiteral("発注元担当者CD")), QStringLiteral("1234"));
+    EXPECT_EQ(core::session().fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));
+    EXPECT_EQ(core::session().fixed(QStringLiteral("発注元担当者CD")), QStringLiteral("1234"));
 
     // The product master view lists the label products with a material and a submitted price.
     db::Reader r = core::cnOffice().read(QStringLiteral(
@@ -82,27 +116,9 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
         codes << r.text(0);
     EXPECT_EQ(codes, (QStringList{QStringLiteral("8710001"), QStringLiteral("8710002"),
                                   QStringLiteral("8710003"), QStringLiteral("8710004")}));
-    core::closeAllConnections();
-    core::setProgramFolder(QString());
-    core::resetSession();
 }
 
-TEST(DemoData, SeedsPostgresDatabases) {
-    auto work = test::freshPostgresDatabase(db::DatabaseKind::Work);
-    if (!work)
-        GTEST_SKIP() << "no PostgreSQL test cluster";
-    auto po = test::freshPostgresDatabase(db::DatabaseKind::Po);
-    auto office = test::freshPostgresDatabase(db::DatabaseKind::Office);
-    db::Connection w, p, o;
-    w.open(*work);
-    p.open(*po);
-    o.open(*office);
-    db::createSchema(w, db::DatabaseKind::Work);
-    db::createSchema(p, db::DatabaseKind::Po);
-    db::createSchema(o, db::DatabaseKind::Office);
-    core::demo::seed(w, db::DatabaseKind::Work);
-    core::demo::seed(p, db::DatabaseKind::Po);
-    core::demo::seed(o, db::DatabaseKind::Office);
-    checkSeeded(w, p, o);
-    EXPECT_EQ(count(o, QStringLiteral("Select Count(*) From dbo.FSHOWK")), 7);
-}
+INSTANTIATE_TEST_SUITE_P(Databases, DemoData, ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL),
+                         [](const ::testing::TestParamInfo<db::Dialect>& info) {
+                             return std::string(info.param == db::Dialect::SQLite ? "SQLite" : "PostgreSQL");
+                         });

@@ -56,6 +56,37 @@ TEST(FileHelpers, ExtChangeReplacesOrKeepsTheTarget) {
     EXPECT_TRUE(QFile::exists(d.filePath(QStringLiteral("ORD.2024.err"))));
 }
 
+TEST(FileHelpers, ExtChangeDeletesNothingUnlessTheSourceIsAnotherFile) {
+    struct Case {
+        const char* what;
+        const char* source; // the file passed in; nullptr: it does not exist
+        bool overwrite;
+        long error; // expected error number, 0 for none
+    };
+    const Case cases[] = {
+        {"missing source, replacing", nullptr, true, errnum::FileNotFound},
+        {"the file's own extension, replacing", "ORD1.err", true, 0},
+        {"the file's own extension, keeping", "ORD1.err", false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir d;
+        const QString err = d.filePath(QStringLiteral("ORD1.err"));
+        touch(err, "older");
+        const QString path =
+            c.source ? d.filePath(QString::fromLatin1(c.source)) : d.filePath(QStringLiteral("ORD1.mdb"));
+        long number = 0;
+        try {
+            MF_ExtChange(path, QStringLiteral("err"), c.overwrite);
+        } catch (const Error& e) {
+            number = e.number();
+        }
+        EXPECT_EQ(number, c.error);
+        EXPECT_EQ(contentOf(err), QByteArray("older"));
+        EXPECT_EQ(QDir(d.path()).entryList(QDir::Files), QStringList{QStringLiteral("ORD1.err")});
+    }
+}
+
 TEST(FileHelpers, FolderMakeCreatesOnlyTheLastLevel) {
     QTemporaryDir d;
     MF_FolderMake(d.filePath(QStringLiteral("PO123/")));

@@ -99,7 +99,8 @@ TEST_F(IniFileTest, WritesKeepOtherLinesByteForByte) {
     EXPECT_TRUE(i.SetString(QStringLiteral("W"), QStringLiteral("4")));
     i.setSection(QStringLiteral("C"));
     EXPECT_TRUE(i.SetString(QStringLiteral("V"), QStringLiteral("5")));
-    EXPECT_EQ(read(), QByteArray("; \x87\x90 comment\r\n[A]\r\nX=") + toCp932(QStringLiteral("新しい値")) +
+    EXPECT_EQ(read(), QByteArray("; \x87\x90 comment\r\n[A]\r\nX=") +
+                          QByteArray("\x90\x56\x82\xB5\x82\xA2\x92\x6C") /* 新しい値 */ +
                           QByteArray("\r\nZ=3\r\n\r\n[B]\r\nY=2\r\nW=4\r\n[C]\r\nV=5\r\n"));
     i.setSection(QStringLiteral("A"));
     EXPECT_EQ(i.GetString(QStringLiteral("X"), QString()), QStringLiteral("新しい値"));

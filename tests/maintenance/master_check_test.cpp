@@ -72,6 +72,37 @@ TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
     EXPECT_FALSE(prompter_.splashOpen);
 }
 
+TEST_P(MasterCheckTest, FindingsReplacedHalfWayAreRolledBack) {
+    receiving::BuiltFile f;
+    f.orders = {receiving::sampleOrder(7201, 1)};
+    f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("韓国決済"));
+    f.orders[0].header[QStringLiteral("NOU_CD")] = jet::Value::text(QStringLiteral("N999"));
+    write(QStringLiteral("ORD1.mdb"), f);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    ASSERT_EQ(count(QStringLiteral("rcv_errdata Where ORD_NO = 7201")), 2);
+
+    // The next check finds a third fault, but the database refuses to store that finding after the
+    // old ones were deleted and the first new ones written.
+    connection_.execute(QStringLiteral("Update rcv_cardata Set EHJ = 'E9999' Where ORD_NO = 7201"));
+    refuse(QStringLiteral("refuse_symbol_finding"), QStringLiteral("Insert"), QStringLiteral("rcv_errdata"),
+           QStringLiteral("NEW.ERR_TITLE = '絵表示エラー'"));
+    prompter_.events.clear();
+    maintenance::MP_ErrDataMake(prompter_, connection_, 7201);
+    ASSERT_EQ(prompter_.events.size(), 1u);
+    EXPECT_EQ(prompter_.events[0].title, QStringLiteral("エラー"));
+    EXPECT_TRUE(prompter_.events[0].text.contains(QStringLiteral("refused")))
+        << prompter_.events[0].text.toStdString();
+
+    const auto rows = maintenance::loadErrorList(connection_, 7201);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].title, QStringLiteral("決済区分エラー"));
+    EXPECT_EQ(rows[1].title, QStringLiteral("納品先エラー"));
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7201")),
+              QStringLiteral("2"));
+    EXPECT_FALSE(connection_.inTransaction());
+    EXPECT_FALSE(prompter_.splashOpen);
+}
+
 TEST_P(MasterCheckTest, ProceduresWithoutAnImplementationReportTheirOwnFailureLine) {
     maintenance::MP_CsvDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));
     maintenance::MP_SkDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));

@@ -1,5 +1,6 @@
 #include "receive_fixture.h"
 #include "receiving/ftp_receive.h"
+#include "support/closed_port.h"
 #include "support/scripted_prompter.h"
 
 #include <QProcess>
@@ -103,13 +104,24 @@ TEST_F(FtpReceiveTest, NothingToFetchStillCompletes) {
     }
 }
 
-TEST_F(FtpReceiveTest, FailedSecondDownloadRollsBackLocally) {
-    seedThree();
-    const auto result = run({L("--fail-retr"), L("ORD2.mdb")});
+// A download that fails part-way through the files: refused by the server, or its connection dropped
+// in the middle of the transfer.
+struct DownloadFault {
+    const char* what;
+    const char* option;
+    qsizetype fileSize;
+};
+
+class FtpDownloadFaultTest : public FtpReceiveTest, public ::testing::WithParamInterface<DownloadFault> {};
+
+TEST_P(FtpDownloadFaultTest, SecondDownloadFailingRollsBackLocally) {
+    seedThree(GetParam().fileSize);
+    const auto result = run({L(GetParam().option), L("ORD2.mdb")});
     EXPECT_EQ(result.status, Status::Failed);
     EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
     EXPECT_EQ(f.logMessages(),
               (QStringList{kStartBanner, L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
+    // Neither ORD1 nor a truncated ORD2 nor a temporary file stays behind.
     EXPECT_TRUE(f.receivedFiles().isEmpty());
     EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
     EXPECT_TRUE(f.serverFiles(L("BK")).isEmpty());
@@ -117,15 +129,12 @@ TEST_F(FtpReceiveTest, FailedSecondDownloadRollsBackLocally) {
     EXPECT_TRUE(prompter.messages().isEmpty());
 }
 
-TEST_F(FtpReceiveTest, ConnectionDroppedMidTransferLeavesNoPartialFile) {
-    seedThree(1 << 20);
-    const auto result = run({L("--drop-retr"), L("ORD2.mdb")});
-    EXPECT_EQ(result.status, Status::Failed);
-    EXPECT_EQ(prompter.list, (QStringList{L("接続成功"), received("ORD1.mdb"), L("♯受信失敗(ORD2.mdb)")}));
-    EXPECT_TRUE(f.receivedFiles().isEmpty()); // neither ORD1 nor a truncated ORD2 nor a temporary file
-    EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
-    expectNoCompletionBox();
-}
+INSTANTIATE_TEST_SUITE_P(Faults, FtpDownloadFaultTest,
+                         ::testing::Values(DownloadFault{"refused", "--fail-retr", 16},
+                                           DownloadFault{"dropped", "--drop-retr", 1 << 20}),
+                         [](const ::testing::TestParamInfo<DownloadFault>& info) {
+                             return std::string(info.param.what);
+                         });
 
 TEST_F(FtpReceiveTest, FailedBackupDeletesNothingOnTheServer) {
     seedThree();
@@ -198,7 +207,9 @@ TEST_F(FtpReceiveTest, ConnectionFailuresEndQuietly) {
     }
     EXPECT_EQ(f.serverFiles(), kThree + QStringList{L("readme.txt")});
     // Nobody listening on the port at all.
-    pointSessionAt(unusedPort(), f.receiveFolder());
+    const ClosedPort closed;
+    ASSERT_NE(closed.port(), 0);
+    pointSessionAt(closed.port(), f.receiveFolder());
     prompter = ScriptedPrompter();
     prompter.answer(true);
     EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace kemnoa::test {
 
@@ -49,12 +50,33 @@ protected:
         return path;
     }
 
-    receiving::OrderImport importer() {
+    // The import with the real order files and master check; adjust may replace a service.
+    receiving::OrderImport importer(const std::function<void(receiving::ImportServices&)>& adjust = {}) {
         receiving::ImportServices s;
         s.openFile = receiving::openJetOrderFile;
         s.errDataMake = [this](qint32 n) { maintenance::MP_ErrDataMake(prompter_, connection_, n); };
         s.log = [this](const QString& line) { log_ << line; };
+        if (adjust)
+            adjust(s);
         return receiving::OrderImport(prompter_, work_, s);
+    }
+
+    // Makes the work database refuse a statement: a trigger named name fails every Insert or Delete
+    // (event) on the table for rows meeting the condition (NEW.column or OLD.column terms).
+    void refuse(const QString& name, const QString& event, const QString& table, const QString& condition) {
+        if (GetParam() == db::Dialect::SQLite) {
+            connection_.execute(QStringLiteral("Create Trigger %1 Before %2 On %3 When %4 Begin "
+                                               "Select Raise(Abort, 'refused'); End")
+                                    .arg(name, event, table, condition));
+            return;
+        }
+        connection_.execute(QStringLiteral("Create Function %1() Returns trigger As $$ Begin If %2 Then "
+                                           "Raise Exception 'refused'; End If; If TG_OP = 'DELETE' Then "
+                                           "Return OLD; End If; Return NEW; End $$ Language plpgsql")
+                                .arg(name, condition));
+        connection_.execute(
+            QStringLiteral("Create Trigger %1 Before %2 On %3 For Each Row Execute Function %1()")
+                .arg(name, event, table));
     }
 
     int count(const QString& sql, const QVariantList& params = {}) {

@@ -4,6 +4,9 @@
 #include "receiving/order_tables.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <map>
 
 using namespace kemnoa;
 using namespace kemnoa::receiving;
@@ -12,6 +15,13 @@ using kemnoa::test::ImportTest;
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+// The ten tables of received orders, their findings and print rows, and the staged submissions.
+const QStringList kOrderTables = {QStringLiteral("rcv_denheaddata"), QStringLiteral("rcv_posdata"),
+                                  QStringLiteral("rcv_cardata"),     QStringLiteral("rcv_addfukidata"),
+                                  QStringLiteral("rcv_fuzokudata"),  QStringLiteral("rcv_errdata"),
+                                  QStringLiteral("rcv_csvdata"),     QStringLiteral("rcv_skdata"),
+                                  QStringLiteral("rrk_ehj"),         QStringLiteral("rrk_fuki")};
 
 QStringList titlesOf(const test::ScriptedPrompter& p) {
     QStringList t;
@@ -221,6 +231,7 @@ TEST_P(ImportTest, AStatementRejectedMidOrderRollsBackThatOrderOnly) {
 TEST_P(ImportTest, AnsweringNoStopsAtOnceAndLeavesTheNextFile) {
     BuiltFile bad;
     bad.orders = {sampleOrder(4001, 1)};
+    bad.ehj = {sampleEhj(1, QStringLiteral("E4001"))}; // staged before the missing table is met
     bad.omitTables = {QStringLiteral("snd_mst_fuki")};
     write(QStringLiteral("ORD1.mdb"), bad);
     BuiltFile good;
@@ -231,7 +242,8 @@ TEST_P(ImportTest, AnsweringNoStopsAtOnceAndLeavesTheNextFile) {
     EXPECT_FALSE(importer().cmdImp_Click(folder_));
     EXPECT_EQ(files(), (QStringList{QStringLiteral("ORD1.err"), QStringLiteral("ORD2.mdb")}));
     EXPECT_TRUE(prompter_.messages().isEmpty()); // no final steps
-    // The orders of the file were committed before its missing table was met.
+    // The orders of the file were committed before its missing table was met; the file's symbols,
+    // staged together with its terms, were rolled back with them.
     EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 1);
     EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 0);
 }
@@ -312,8 +324,117 @@ TEST_P(ImportTest, DeleteAllNeedsThePasswordAndEmptiesTheTenTables) {
     EXPECT_TRUE(prompter_.messages().isEmpty());
     EXPECT_EQ(prompter_.events[0].text, QStringLiteral("全発注データを削除します。") + kCrLf +
                                             QStringLiteral("パスワードを入力してください。"));
-    for (const QString& table : deleteAllTables())
+    for (const QString& table : kOrderTables)
         EXPECT_EQ(count(table), 0) << table.toStdString();
+}
+
+TEST_P(ImportTest, DeleteAllIsRolledBackWhenADeleteFails) {
+    BuiltFile a;
+    a.orders = {sampleOrder(6101, 1)};
+    a.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("不明"));
+    a.ehj = {sampleEhj(1, QStringLiteral("E1"))};
+    a.fuki = {sampleFuki(1, QStringLiteral("F1"))};
+    write(QStringLiteral("ORD1.mdb"), a);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_csvdata (PO_NO, PO_KBN, ORD_NO) Values ('P1', '0', 6101)"));
+    connection_.execute(
+        QStringLiteral("Insert Into rcv_skdata (PO_NO, PO_KBN, ORD_NO) Values ('P1', '0', 6101)"));
+    std::map<QString, int> before;
+    for (const QString& table : kOrderTables) {
+        before[table] = count(table);
+        ASSERT_GT(before[table], 0) << table.toStdString();
+    }
+    // The last table refuses: every table emptied before it is restored.
+    refuse(QStringLiteral("keep_fuki"), QStringLiteral("Delete"), QStringLiteral("rrk_fuki"),
+           QStringLiteral("1 = 1"));
+
+    prompter_.events.clear();
+    prompter_.inputAnswer(QStringLiteral("fern"));
+    importer().Command1_Click();
+    ASSERT_EQ(prompter_.events.size(), 2u); // the password box, then the failure
+    EXPECT_EQ(prompter_.events[1].title, QStringLiteral("Command1_Click"));
+    EXPECT_EQ(prompter_.events[1].icon, core::MsgIcon::Critical);
+    EXPECT_TRUE(prompter_.events[1].text.contains(QStringLiteral("refused")))
+        << prompter_.events[1].text.toStdString();
+    for (const QString& table : kOrderTables)
+        EXPECT_EQ(count(table), before[table]) << table.toStdString();
+    EXPECT_EQ(prompter_.busyDepth, 0);
+}
+
+TEST_P(ImportTest, AnImportedFileThatCannotBeDeletedStopsTheRun) {
+    BuiltFile a;
+    a.orders = {sampleOrder(6201, 1), sampleOrder(6202, 1)};
+    const QString path = write(QStringLiteral("ORD1.mdb"), a);
+    // Once the file is read (its success is logged), its name turns into a folder that holds a file:
+    // the name left in the receive folder cannot be deleted.
+    const auto blocked = [this, path](receiving::ImportServices& s) {
+        s.log = [this, path](const QString& line) {
+            log_ << line;
+            if (!line.startsWith(QStringLiteral("成功(")))
+                return;
+            QFile::rename(path, path + QStringLiteral(".read"));
+            QDir().mkpath(path);
+            QFile stay(path + QStringLiteral("/stay"));
+            (void)stay.open(QIODevice::WriteOnly);
+        };
+    };
+    EXPECT_FALSE(importer(blocked).cmdImp_Click(folder_));
+    EXPECT_EQ(prompter_.list, QStringList{QStringLiteral("成功(") + path + QLatin1Char(')')});
+    EXPECT_EQ(prompter_.messages(), QStringList{QStringLiteral("[cmdImp_Click] ファイル(") + path +
+                                                QStringLiteral(")を削除できませんでした。") + kCrLf +
+                                                QStringLiteral("処理を中止します。")});
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 2);
+    EXPECT_EQ(prompter_.busyDepth, 0);
+}
+
+TEST_P(ImportTest, AFailedFileThatCannotBeSetAsideStopsTheRun) {
+    const QString path = folder_ + QStringLiteral("ORD1.mdb");
+    const QString err = folder_ + QStringLiteral("ORD1.err");
+    const struct {
+        const char* what;
+        std::function<void()> block; // makes ORD1.err impossible to put in place
+        QString message;
+    } cases[] = {
+        {"a folder holds the name",
+         [&] {
+             QDir().mkpath(err);
+             QFile stay(err + QStringLiteral("/stay"));
+             (void)stay.open(QIODevice::WriteOnly);
+         },
+         QStringLiteral("[MF_ExtChange] 書き込みできません。") + err + QStringLiteral("(70)") + kCrLf +
+             QStringLiteral("処理を中止します。")},
+        {"the name is the file itself", [&] { QFile::link(path, err); },
+         QStringLiteral("[MF_ExtChange] ファイル(") + path +
+             QStringLiteral(")の拡張子を変更できませんでした。") + kCrLf +
+             QStringLiteral("処理を中止します。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(err).removeRecursively();
+        QFile::remove(err);
+        for (const QString& f : files())
+            QFile::remove(folder_ + f);
+        // Orders of their own per case: the orders of a failing file stay committed.
+        const qint32 first = 6301 + 10 * static_cast<qint32>(&c - cases);
+        BuiltFile bad;
+        bad.orders = {sampleOrder(first, 1)};
+        bad.omitTables = {QStringLiteral("snd_mst_fuki")};
+        write(QStringLiteral("ORD1.mdb"), bad);
+        BuiltFile next;
+        next.orders = {sampleOrder(first + 1, 1)};
+        write(QStringLiteral("ORD2.mdb"), next);
+        c.block();
+        prompter_.events.clear();
+
+        EXPECT_FALSE(importer().cmdImp_Click(folder_));
+        EXPECT_EQ(prompter_.messages(), QStringList{c.message});
+        EXPECT_TRUE(prompter_.events.size() == 1 &&
+                    prompter_.events[0].kind == test::PromptEvent::Kind::Message);
+        EXPECT_TRUE(QFileInfo(path).isFile()); // the failed file is still there, unchanged in name
+        EXPECT_TRUE(files().contains(QStringLiteral("ORD2.mdb"))); // the run stopped before the next file
+        EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO = ?"), {first + 1}), 0);
+    }
 }
 
 TEST_P(ImportTest, FilesOfTheOrderFileGeneratorImport) {

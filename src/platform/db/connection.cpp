@@ -26,34 +26,6 @@ QString nextConnectionName() {
     return QStringLiteral("kemnoa-db-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1) + 1);
 }
 
-// host, host:port or host,port.
-void splitServer(const QString& server, QString* host, int* port) {
-    QString s = server.trimmed();
-    *port = -1;
-    int sep = s.lastIndexOf(QLatin1Char(','));
-    if (sep < 0 && s.count(QLatin1Char(':')) == 1)
-        sep = s.indexOf(QLatin1Char(':'));
-    if (sep >= 0) {
-        bool ok = false;
-        const int p = s.mid(sep + 1).trimmed().toInt(&ok);
-        if (ok && p > 0 && p < 65536) {
-            *port = p;
-            s = s.left(sep).trimmed();
-        }
-    }
-    *host = s;
-}
-
-// A value of an ODBC connection string, in braces when it holds characters of the syntax.
-QString odbcValue(const QString& value) {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('{')) &&
-        !value.contains(QLatin1Char('}')) && value.trimmed() == value)
-        return value;
-    QString v = value;
-    v.replace(QStringLiteral("}"), QStringLiteral("}}"));
-    return QLatin1Char('{') + v + QLatin1Char('}');
-}
-
 void bindAll(QSqlQuery& query, const QVariantList& params) {
     for (int i = 0; i < params.size(); ++i) {
         const QVariant& v = params.at(i);
@@ -113,12 +85,10 @@ void Connection::open(const ConnectionSettings& settings) {
         }
         case Dialect::PostgreSQL: {
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            QString host;
-            int port = -1;
-            splitServer(settings.server, &host, &port);
-            db.setHostName(host);
-            if (port > 0)
-                db.setPort(port);
+            const ServerAddress address = splitServer(settings.server);
+            db.setHostName(address.host);
+            if (address.port > 0)
+                db.setPort(address.port);
             db.setDatabaseName(settings.database);
             db.setUserName(settings.user);
             db.setPassword(settings.password);
@@ -127,19 +97,7 @@ void Connection::open(const ConnectionSettings& settings) {
         }
         case Dialect::SqlServer: {
             db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-            QString host;
-            int port = -1;
-            splitServer(settings.server, &host, &port);
-            const QString driver = settings.odbcDriver.isEmpty() ? defaultOdbcDriver() : settings.odbcDriver;
-            QString cs = QStringLiteral("DRIVER=") + odbcValue(driver) + QStringLiteral(";SERVER=") +
-                         odbcValue(port > 0 ? host + QLatin1Char(',') + QString::number(port) : host) +
-                         QStringLiteral(";DATABASE=") + odbcValue(settings.database) + QLatin1Char(';');
-            if (settings.user.isEmpty())
-                cs += QStringLiteral("Trusted_Connection=yes;");
-            else
-                cs += QStringLiteral("UID=") + odbcValue(settings.user) + QStringLiteral(";PWD=") +
-                      odbcValue(settings.password) + QLatin1Char(';');
-            db.setDatabaseName(cs);
+            db.setDatabaseName(sqlServerConnectionString(settings));
             db.setConnectOptions(
                 QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%1").arg(timeout));
             break;

@@ -31,6 +31,18 @@ bool dialectOfProvider(const QString& provider, Dialect* dialect);
 // The ODBC driver used for SQL Server when none is configured.
 QString defaultOdbcDriver();
 
+// A server text as host and port: "host", "host:port" or "host,port" with a port from 1 to 65535;
+// without such a port the whole text is the host and the port is -1.
+struct ServerAddress {
+    QString host;
+    int port = -1;
+};
+ServerAddress splitServer(const QString& server);
+
+// The ODBC connection string of SQL Server settings. A value holding characters of the string's own
+// syntax (";", braces, leading or trailing blanks) is put in braces, with "}" doubled.
+QString sqlServerConnectionString(const ConnectionSettings& settings);
+
 // "work", "office", "po", "sk".
 QString kindName(DatabaseKind kind);
 // The SQLite file path of the settings: relative paths are taken from baseFolder.

@@ -53,6 +53,15 @@ bool plainHost(const QString& host) {
     return true;
 }
 
+// Names under the reserved top-level domain "invalid" never resolve (RFC 6761); they are refused here
+// at once instead of waiting for a name server that may not answer.
+bool reservedInvalidName(const QString& host) {
+    QString h = host.toLower();
+    if (h.endsWith(QLatin1Char('.')))
+        h.chop(1);
+    return h == QLatin1String("invalid") || h.endsWith(QLatin1String(".invalid"));
+}
+
 bool hasControl(const QString& name) {
     for (QChar c : name)
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
@@ -164,6 +173,8 @@ int McWinFTP::perform(const Request& req) {
         return CURLE_FAILED_INIT;
     if (!plainHost(RemoteHost()))
         return CURLE_URL_MALFORMAT;
+    if (reservedInvalidName(RemoteHost()))
+        return CURLE_COULDNT_RESOLVE_HOST;
 
     CURL* c = curl_;
     curl_easy_reset(c); // keeps the open connection

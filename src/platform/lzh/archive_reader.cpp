@@ -47,10 +47,13 @@ bool isSupportedMethod(const std::string& method) {
 }
 
 std::optional<MemberHeader> ArchiveReader::next() {
+    if (ended_)
+        return std::nullopt;
     if (current_)
         skipRest();
     current_ = readHeader(in_);
     dataLeft_ = current_ ? current_->packedSize : 0;
+    ended_ = !current_;
     return current_;
 }
 

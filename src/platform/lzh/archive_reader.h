@@ -25,6 +25,7 @@ private:
 
     ByteSource& in_;
     std::optional<MemberHeader> current_;
+    bool ended_ = false;    // the end mark was read
     uint64_t dataLeft_ = 0; // packed bytes of the current member not yet read
 };
 

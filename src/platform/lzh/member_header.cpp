@@ -182,7 +182,11 @@ std::vector<uint8_t> encodeLevel2(const MemberHeader& h) {
 
 std::optional<MemberHeader> readHeader(ByteSource& in) {
     std::vector<uint8_t> b(22);
-    if (in.read(b.data(), 1) != 1 || b[0] == 0)
+    // An archive ends with a zero byte; without it the archive was cut short, possibly right
+    // between two members, and must not pass for complete.
+    if (in.read(b.data(), 1) != 1)
+        corrupt("the archive ends without its end mark");
+    if (b[0] == 0)
         return std::nullopt;
     readExact(in, b.data() + 1, 21);
     MemberHeader h;

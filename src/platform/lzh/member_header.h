@@ -32,8 +32,8 @@ struct MemberHeader {
 // Encodes a level-2 header. Throws LzhError(Limit) when a size or the name does not fit.
 std::vector<uint8_t> encodeLevel2(const MemberHeader& header);
 
-// Reads the next header; nothing at the end-of-archive mark or at the end of the input.
-// Throws LzhError(Corrupt) for a malformed header, LzhError(Unsupported) for an unknown level.
+// Reads the next header; nothing at the end-of-archive mark. Throws LzhError(Corrupt) for a malformed
+// header or an input that ends without the mark, LzhError(Unsupported) for an unknown level.
 std::optional<MemberHeader> readHeader(ByteSource& in);
 
 } // namespace kemnoa::lzh

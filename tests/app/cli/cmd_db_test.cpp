@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
+#include "support/closed_port.h"
 #include "support/pg_database.h"
 #include "support/test_env.h"
 
@@ -56,12 +57,32 @@ const QStringList kSqliteFiles = {QStringLiteral("work.db"), QStringLiteral("off
 
 } // namespace
 
-TEST_F(CliDbTest, InitSeedAndCheckOnSqliteFiles) {
-    writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
+// The same commands on SQLite files in the program folder and on databases of the PostgreSQL test
+// cluster that init-db creates.
+class CliDbFlow : public CliDbTest, public ::testing::WithParamInterface<db::Dialect> {};
+
+TEST_P(CliDbFlow, InitSeedAndCheck) {
+    QStringList names = kSqliteFiles;
+    if (GetParam() == db::Dialect::SQLite) {
+        writeSettings(QStringLiteral("SQLite"), QString(), names);
+    } else {
+        auto base = test::freshPostgresDatabase();
+        if (!base)
+            GTEST_SKIP() << "no PostgreSQL test cluster (KEMNOA_TEST_PG_HOST)";
+        const QString prefix = base->database + QLatin1Char('_');
+        names = QStringList{prefix + QStringLiteral("work"), prefix + QStringLiteral("office"),
+                            prefix + QStringLiteral("po"), prefix + QStringLiteral("sk")};
+        writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
+    }
     CliRun r = cli({QStringLiteral("init-db")});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
-    for (const QString& f : kSqliteFiles)
-        EXPECT_TRUE(QFile::exists(dir_.filePath(f))) << f.toStdString();
+    for (const QString& name : names) {
+        if (GetParam() == db::Dialect::SQLite)
+            EXPECT_TRUE(QFile::exists(dir_.filePath(name))) << name.toStdString();
+        else
+            EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + name)) << r.out.toStdString();
+    }
+    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0); // again: nothing to create, nothing lost
     r = cli({QStringLiteral("seed-demo")});
     ASSERT_EQ(r.rc, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("kem_setting")));
@@ -73,6 +94,12 @@ TEST_F(CliDbTest, InitSeedAndCheckOnSqliteFiles) {
     EXPECT_EQ(lines.last(), QStringLiteral("APP名=ケムノア専用海外発注システム"));
     EXPECT_EQ(cli({QStringLiteral("db-check"), QStringLiteral("extra")}).rc, 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Databases, CliDbFlow,
+                         ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL),
+                         [](const ::testing::TestParamInfo<db::Dialect>& info) {
+                             return std::string(info.param == db::Dialect::SQLite ? "SQLite" : "PostgreSQL");
+                         });
 
 TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
     writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
@@ -94,8 +121,9 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
 }
 
 TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {
-    writeSettings(QStringLiteral("PostgreSQL"), QStringLiteral("127.0.0.1:1"), kSqliteFiles,
-                  QStringLiteral("x"));
+    const test::ClosedPort closed;
+    writeSettings(QStringLiteral("PostgreSQL"), QStringLiteral("127.0.0.1:%1").arg(closed.port()),
+                  kSqliteFiles, QStringLiteral("x"));
     const CliRun r = cli({QStringLiteral("db-check")});
     EXPECT_EQ(r.rc, 1);
     const QStringList lines = r.err.trimmed().split(QLatin1Char('\n'));
@@ -113,22 +141,4 @@ TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
     const CliRun r = cli({QStringLiteral("init-db")});
     EXPECT_EQ(r.rc, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("[init-db]")));
-}
-
-TEST_F(CliDbTest, InitCreatesPostgresDatabases) {
-    auto base = test::freshPostgresDatabase();
-    if (!base)
-        GTEST_SKIP() << "no PostgreSQL test cluster";
-    const QString prefix = base->database + QLatin1Char('_');
-    const QStringList names = {prefix + QStringLiteral("work"), prefix + QStringLiteral("office"),
-                               prefix + QStringLiteral("po"), prefix + QStringLiteral("sk")};
-    writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
-    CliRun r = cli({QStringLiteral("init-db")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + names[0]));
-    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0); // again: nothing to create, nothing lost
-    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
-    r = cli({QStringLiteral("db-check")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith(QStringLiteral("請求先CD=S0001\n")));
 }

@@ -59,18 +59,17 @@ TEST_F(LzhCli, AddListTestExtract) {
     EXPECT_TRUE(l.out.indexOf(QLatin1String("label.pdf")) < l.out.indexOf(QLatin1String("po.xml")));
 
     EXPECT_EQ(cli({QStringLiteral("t"), QStringLiteral("x.lzh")}).exitCode, 0);
-    EXPECT_EQ(
-        kemnoa::test::lzh::checkWithLhaTools(tmp_.filePath(QStringLiteral("x.lzh")),
-                                             {{QStringLiteral("label.pdf"), "%PDF-1.4"},
-                                              {QStringLiteral("po.xml"), get(QStringLiteral("po.xml"))}},
-                                             tmp_.filePath(QStringLiteral("check"))),
-        "");
 
     const QByteArray xml = get(QStringLiteral("po.xml"));
     ASSERT_TRUE(QFile::remove(tmp_.filePath(QStringLiteral("po.xml"))));
     const CliRun x = cli({QStringLiteral("x"), QStringLiteral("x.lzh")});
     EXPECT_EQ(x.exitCode, 0) << x.err.toStdString();
     EXPECT_EQ(get(QStringLiteral("po.xml")), xml);
+
+    KEMNOA_EXPECT_LHA_TOOLS_ACCEPT(
+        tmp_.filePath(QStringLiteral("x.lzh")),
+        {{QStringLiteral("label.pdf"), "%PDF-1.4"}, {QStringLiteral("po.xml"), xml}},
+        tmp_.filePath(QStringLiteral("check")));
 }
 
 TEST_F(LzhCli, AddingKeepsOtherMembersAndReplacesSameNames) {
@@ -95,12 +94,11 @@ TEST_F(LzhCli, AddingKeepsOtherMembersAndReplacesSameNames) {
     const QString out = tmp_.filePath(QStringLiteral("out"));
     kemnoa::lzh::extractArchive(tmp_.filePath(QStringLiteral("x.lzh")), out);
     EXPECT_EQ(get(QStringLiteral("out/b.xml")), QByteArray("second b"));
-    EXPECT_EQ(kemnoa::test::lzh::checkWithLhaTools(tmp_.filePath(QStringLiteral("x.lzh")),
-                                                   {{QStringLiteral("a.xml"), "first a"},
-                                                    {QStringLiteral("b.xml"), "second b"},
-                                                    {QStringLiteral("c.pdf"), "c"}},
-                                                   tmp_.filePath(QStringLiteral("check"))),
-              "");
+    KEMNOA_EXPECT_LHA_TOOLS_ACCEPT(tmp_.filePath(QStringLiteral("x.lzh")),
+                                   {{QStringLiteral("a.xml"), "first a"},
+                                    {QStringLiteral("b.xml"), "second b"},
+                                    {QStringLiteral("c.pdf"), "c"}},
+                                   tmp_.filePath(QStringLiteral("check")));
 }
 
 TEST_F(LzhCli, DamagedArchiveFails) {

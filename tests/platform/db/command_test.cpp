@@ -11,8 +11,15 @@ TEST_P(DialectTest, RegisteredProcedureRunsOnTheConnectionWithItsParameters) {
     openFresh();
     db::ProcedureRegistry registry;
     int seenTimeout = 0;
+    const bool postgres = GetParam() == db::Dialect::PostgreSQL;
+    // The statement time-out the server applies: PostgreSQL's setting; SQLite has none.
+    auto serverTimeout = [&] {
+        return postgres ? connection_.read(QStringLiteral("SHOW statement_timeout")).text(0) : QString();
+    };
+    QString timeoutDuringCall;
     registry.add(QStringLiteral("kem_errdatamake_main"), [&](db::ProcedureCall& call) {
         seenTimeout = call.timeoutSeconds();
+        timeoutDuringCall = serverTimeout();
         const int ordNo = call.input(QStringLiteral("@OrdNo")).toInt();
         call.connection().execute(
             QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE) Values (?, 1, ?)"),
@@ -36,7 +43,9 @@ TEST_P(DialectTest, RegisteredProcedureRunsOnTheConnectionWithItsParameters) {
     ASSERT_FALSE(r.atEnd());
     EXPECT_EQ(r.value(0).toInt(), 42);
     EXPECT_EQ(r.text(1), QStringLiteral("podb"));
-    // The statement time-out of the call does not stay behind.
+    // The call's statement time-out applied while it ran and does not stay behind.
+    EXPECT_EQ(timeoutDuringCall, postgres ? QStringLiteral("100s") : QString());
+    EXPECT_EQ(serverTimeout(), postgres ? QStringLiteral("0") : QString());
     connection_.execute(QStringLiteral("Delete From rcv_errdata"));
 }
 
@@ -65,8 +74,10 @@ TEST_P(DialectTest, UnregisteredOrFailingProcedureReturnsNonZeroWithErrMsg) {
     EXPECT_TRUE(failing.value(QStringLiteral("errMsg"))
                     .toString()
                     .contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive));
-    if (GetParam() == db::Dialect::PostgreSQL)
-        connection_.execute(QStringLiteral("Select 1")); // the connection is usable afterwards
+    if (GetParam() == db::Dialect::PostgreSQL) {
+        // The connection is usable afterwards, without the failed call's time-out.
+        EXPECT_EQ(connection_.read(QStringLiteral("SHOW statement_timeout")).text(0), QStringLiteral("0"));
+    }
 }
 
 TEST(Command, SqlServerBatchCallsTheProcedureByNamedParameters) {

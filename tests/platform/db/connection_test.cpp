@@ -3,8 +3,10 @@
 #include "core/error.h"
 #include "platform/db/db_error.h"
 #include "platform/db/reader.h"
+#include "support/closed_port.h"
 #include "support/test_env.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <arpa/inet.h>
@@ -97,15 +99,80 @@ TEST(Connection, UnreachablePostgresFailsWithinTheTimeOut) {
     s.user = QStringLiteral("x");
     s.timeoutSeconds = 2;
     db::Connection c;
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_NE(errorNumberOf([&] { c.open(s); }), 0);
+    // Without the time-out the wait would last until the test is killed; the bound is generous.
+    EXPECT_LT(clock.elapsed(), 20000);
     EXPECT_FALSE(c.isOpen());
     ::close(fd);
 }
 
+TEST(ConnectionSettings, ServerTextSplitsIntoHostAndPort) {
+    struct Case {
+        const char* server;
+        const char* host;
+        int port;
+    };
+    const Case cases[] = {
+        {"db01", "db01", -1},
+        {"db01:5432", "db01", 5432},
+        {"db01,1433", "db01", 1433},
+        {" db01 , 1433 ", "db01", 1433},
+        {"SQL01\\OFFICE,1433", "SQL01\\OFFICE", 1433},
+        {"127.0.0.1:65535", "127.0.0.1", 65535},
+        {"db01:abc", "db01:abc", -1}, // not a port: all host
+        {"db01,0", "db01,0", -1},     // out of range
+        {"db01,65536", "db01,65536", -1},
+        {"::1", "::1", -1},                // an IPv6 address is not cut at a colon
+        {"fe80::1,1433", "fe80::1", 1433}, // but takes a port after a comma
+        {"", "", -1},
+    };
+    for (const Case& c : cases) {
+        const db::ServerAddress a = db::splitServer(QString::fromUtf8(c.server));
+        EXPECT_EQ(a.host, QString::fromUtf8(c.host)) << c.server;
+        EXPECT_EQ(a.port, c.port) << c.server;
+    }
+}
+
+TEST(ConnectionSettings, OdbcConnectionStringBracesValuesThatHoldItsSyntax) {
+    struct Case {
+        const char* server;
+        const char* database;
+        const char* user;
+        const char* password;
+        const char* driver;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"db01:1433", "kem", "sa", "pw", "",
+         "DRIVER=ODBC Driver 18 for SQL Server;SERVER=db01,1433;DATABASE=kem;UID=sa;PWD=pw;"},
+        {"db01", "kem", "", "ignored", "FreeTDS",
+         "DRIVER=FreeTDS;SERVER=db01;DATABASE=kem;Trusted_Connection=yes;"},
+        {"db01", "kem", "sa", "a;b}c", "FreeTDS",
+         "DRIVER=FreeTDS;SERVER=db01;DATABASE=kem;UID=sa;PWD={a;b}}c};"},
+        {"db01", " kem ", "o'neil", "{x", "FreeTDS",
+         "DRIVER=FreeTDS;SERVER=db01;DATABASE={ kem };UID=o'neil;PWD={{x};"},
+        {"db01", "kem;UID=sa", "u", "a=b", "Drv}",
+         "DRIVER={Drv}}};SERVER=db01;DATABASE={kem;UID=sa};UID=u;PWD=a=b;"},
+    };
+    for (const Case& c : cases) {
+        db::ConnectionSettings s;
+        s.provider = QStringLiteral("SQLOLEDB");
+        s.server = QString::fromUtf8(c.server);
+        s.database = QString::fromUtf8(c.database);
+        s.user = QString::fromUtf8(c.user);
+        s.password = QString::fromUtf8(c.password);
+        s.odbcDriver = QString::fromUtf8(c.driver);
+        EXPECT_EQ(db::sqlServerConnectionString(s), QString::fromUtf8(c.expected)) << c.password;
+    }
+}
+
 TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
+    const test::ClosedPort closed;
     db::ConnectionSettings s;
     s.provider = QStringLiteral("MSOLEDBSQL19");
-    s.server = QStringLiteral("127.0.0.1:1");
+    s.server = QStringLiteral("127.0.0.1:%1").arg(closed.port());
     s.database = QStringLiteral("kem");
     s.user = QStringLiteral("sa");
     s.password = QStringLiteral("a;b}c");
@@ -135,8 +202,13 @@ TEST(Connection, SqliteWriterWaitsForALockOnlyUntilTheTimeOut) {
     other.open(s);
     db::Transaction tx(holder);
     holder.execute(QStringLiteral("INSERT INTO t VALUES (1)"));
-    // The other program's write fails with the database's "locked" error instead of waiting for ever.
+    // The other program's write waits for the lock, then fails with the database's "locked" error
+    // instead of waiting for ever (generous bounds around the one-second time-out).
+    QElapsedTimer clock;
+    clock.start();
     EXPECT_NE(errorNumberOf([&] { other.execute(QStringLiteral("INSERT INTO t VALUES (2)")); }), 0);
+    EXPECT_GE(clock.elapsed(), 500);
+    EXPECT_LT(clock.elapsed(), 20000);
     tx.commit();
     other.execute(QStringLiteral("INSERT INTO t VALUES (3)"));
 }

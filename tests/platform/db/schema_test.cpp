@@ -3,13 +3,35 @@
 #include "core/error.h"
 #include "platform/db/reader.h"
 
+#include <map>
+
 using namespace kemnoa;
 using kemnoa::test::DialectTest;
 
 namespace {
 const db::DatabaseKind kAllKinds[] = {db::DatabaseKind::Work, db::DatabaseKind::Office, db::DatabaseKind::Po,
                                       db::DatabaseKind::Sk};
-}
+
+// The tables each database needs, written out here rather than read from the scripts under test.
+const std::map<db::DatabaseKind, QStringList> kTablesOfKind = {
+    {db::DatabaseKind::Work,
+     {QStringLiteral("kem_setting"), QStringLiteral("rcv_denheaddata"), QStringLiteral("rcv_posdata"),
+      QStringLiteral("rcv_cardata"), QStringLiteral("rcv_addfukidata"), QStringLiteral("rcv_fuzokudata"),
+      QStringLiteral("tagcd_henkan"), QStringLiteral("rcv_errdata"), QStringLiteral("rcv_csvdata"),
+      QStringLiteral("rcv_skdata"), QStringLiteral("rrk_ehj"), QStringLiteral("rrk_fuki"),
+      QStringLiteral("kemmst_ehj"), QStringLiteral("kemmst_fuki"), QStringLiteral("kemmst_namecode"),
+      QStringLiteral("kemmst_sizaicode"), QStringLiteral("kemmst_size")}},
+    {db::DatabaseKind::Office,
+     {QStringLiteral("FSHOWK"), QStringLiteral("FSKNPF"), QStringLiteral("FSHJWK1")}},
+    {db::DatabaseKind::Po,
+     {QStringLiteral("TBL_PO_H"), QStringLiteral("TBL_PO_M"), QStringLiteral("TBL_GK_H"),
+      QStringLiteral("TBL_GK_M"), QStringLiteral("MST_VORLIK_C"), QStringLiteral("TABLE_NOUHIN_INFO"),
+      QStringLiteral("MST_NOUHIN"), QStringLiteral("HcyCd_Find"), QStringLiteral("PO_NUMBER_SERIES")}},
+    {db::DatabaseKind::Sk,
+     {QStringLiteral("TBL_H"), QStringLiteral("TBL_NJ"), QStringLiteral("TBL_QUA"), QStringLiteral("TBL_SKU"),
+      QStringLiteral("TBL_TOTAL"), QStringLiteral("TBL_SJ"), QStringLiteral("TBL_YJ")}},
+};
+} // namespace
 
 TEST_P(DialectTest, EveryDatabaseIsCreatedWithAllItsTablesAndCreatingAgainChangesNothing) {
     for (const auto kind : kAllKinds) {
@@ -20,7 +42,7 @@ TEST_P(DialectTest, EveryDatabaseIsCreatedWithAllItsTablesAndCreatingAgainChange
         if (kind == db::DatabaseKind::Sk)
             c.execute(QStringLiteral("Insert Into TBL_TOTAL (PO, SKNO, NO, 数量) Values ('P1', '', 1, '5')"));
         db::createSchema(c, kind); // idempotent, keeps rows
-        for (const QString& table : db::schemaTables(kind))
+        for (const QString& table : kTablesOfKind.at(kind))
             EXPECT_TRUE(c.hasTable(table)) << db::kindName(kind).toStdString() << ' ' << table.toStdString();
         if (kind == db::DatabaseKind::Sk) {
             db::Reader r = c.read(QStringLiteral("Select 数量 From TBL_TOTAL Where PO = 'P1' And NO = 1"));

@@ -18,7 +18,8 @@ public:
     PyFtpServer(const PyFtpServer&) = delete;
     PyFtpServer& operator=(const PyFtpServer&) = delete;
 
-    // Starts the server on a free port; false (with error() set) when it does not come up.
+    // Starts the server on a port of the system's choosing; false (with error() set) when it does not
+    // come up.
     bool start(const QString& root, const QStringList& options = {});
     void stop();
     quint16 port() const { return port_; }
@@ -34,8 +35,9 @@ private:
     QString error_;
 };
 
-// vsftpd serving a folder to anonymous users, LIST only. Needs the vsftpd binary; it runs as
-// the user who starts it, so it works as root and as an ordinary user.
+// vsftpd serving a folder to anonymous users, LIST only, one vsftpd per connection behind a listener
+// on a port of the system's choosing. Needs the vsftpd binary; it runs as the user who starts it, so
+// it works as root and as an ordinary user.
 class VsftpdServer {
 public:
     VsftpdServer() = default;
@@ -54,8 +56,5 @@ private:
     quint16 port_ = 0;
     QString error_;
 };
-
-// A port nobody listens on (bound and released at once).
-quint16 unusedPort();
 
 } // namespace kemnoa::test

@@ -1,5 +1,6 @@
 #include "ftp_test_server.h"
 #include "platform/ftp/mc_win_ftp.h"
+#include "support/closed_port.h"
 
 #include <QDir>
 #include <QFile>
@@ -287,20 +288,45 @@ TEST_F(FtpClientTest, LoginAndHostFailures) {
 
     // Nobody listening: the library's own text.
     events.clear();
-    ftp.setRemoteHost(QStringLiteral("127.0.0.1"));
-    ftp.setRemotePort(test::unusedPort());
-    ftp.OpenSession();
+    {
+        const test::ClosedPort closed;
+        ASSERT_NE(closed.port(), 0);
+        ftp.setRemoteHost(QStringLiteral("127.0.0.1"));
+        ftp.setRemotePort(closed.port());
+        ftp.OpenSession();
+    }
     EXPECT_EQ(ftp.hFTP(), 0u);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_FALSE(events[0].text.isEmpty());
     EXPECT_NE(events[0].number, ftp::ErrNameNotResolved);
 
-    // A host text that would rewrite the URL is not sent anywhere.
-    events.clear();
-    ftp.setRemoteHost(QStringLiteral("evil.example/x@127.0.0.1"));
-    ftp.OpenSession();
-    EXPECT_EQ(ftp.hFTP(), 0u);
-    EXPECT_EQ(events.size(), 1u);
+    // Host texts that would rewrite the URL (another host, or a user name put in front of the running
+    // server's address) are refused as malformed URLs and sent nowhere.
+    ftp.setPassword(QStringLiteral("pw"));
+    ftp.setRemotePort(server.port());
+    for (const char* host : {"evil.example/x@127.0.0.1", "anonymous@127.0.0.1"}) {
+        events.clear();
+        const qsizetype connectionsBefore = server.commands().count(QStringLiteral("CONNECT"));
+        ftp.setRemoteHost(QString::fromLatin1(host));
+        ftp.OpenSession();
+        EXPECT_EQ(ftp.hFTP(), 0u) << host;
+        ASSERT_EQ(events.size(), 1u) << host;
+        EXPECT_EQ(events[0].number, 3) << host; // libcurl's "URL using bad/illegal format"
+        EXPECT_EQ(server.commands().count(QStringLiteral("CONNECT")), connectionsBefore) << host;
+    }
+}
+
+TEST_F(FtpClientTest, ReservedInvalidNamesFailWithoutAskingTheResolver) {
+    // Names under "invalid" can never resolve; the answer comes at once, whatever the name servers do.
+    for (const char* host : {"no-such-host.invalid", "KEMNOA.INVALID.", "invalid"}) {
+        events.clear();
+        ftp.setRemoteHost(QString::fromLatin1(host));
+        ftp.OpenSession();
+        EXPECT_EQ(ftp.hFTP(), 0u) << host;
+        ASSERT_EQ(events.size(), 1u) << host;
+        EXPECT_EQ(events[0].number, ftp::ErrNameNotResolved) << host;
+        EXPECT_EQ(events[0].text, QStringLiteral("サーバー名を解決できませんでした。")) << host;
+    }
 }
 
 TEST_F(FtpClientTest, OperationsWithoutSessionFail) {

@@ -17,6 +17,10 @@ namespace kemnoa::test::lzh {
 
 ToolResult runTool(const QString& program, const QStringList& args, const QString& workDir) {
     QProcess p;
+    // The tools name extracted files after the locale (jlha cannot write Japanese names under "C").
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
     p.setWorkingDirectory(workDir);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, args);
@@ -49,11 +53,14 @@ QByteArray readFileRaw(const std::string& path) {
     return QByteArray::fromStdString(s);
 }
 
-std::string checkWithLhaTools(const QString& archive, const std::vector<ExpectedMember>& members,
-                              const QString& workDir) {
+ToolCheck checkWithLhaTools(const QString& archive, const std::vector<ExpectedMember>& members,
+                            const QString& workDir) {
     QStringList problems;
+    QStringList missing;
     QDir().mkpath(workDir);
     const QString lhasa = QStandardPaths::findExecutable(QStringLiteral("lhasa"));
+    if (lhasa.isEmpty())
+        missing << QStringLiteral("lhasa");
     if (!lhasa.isEmpty()) {
         const ToolResult l = runTool(lhasa, {QStringLiteral("l"), archive}, workDir);
         const QRegularExpression total(QStringLiteral("Total\\s+%1 files?\\b").arg(members.size()));
@@ -85,6 +92,8 @@ std::string checkWithLhaTools(const QString& archive, const std::vector<Expected
         }
     }
     const QString jlha = QStandardPaths::findExecutable(QStringLiteral("jlha"));
+    if (jlha.isEmpty())
+        missing << QStringLiteral("jlha");
     if (!jlha.isEmpty()) {
         const QString out = QDir(workDir).filePath(QStringLiteral("jlha-x"));
         QDir(out).removeRecursively();
@@ -102,7 +111,7 @@ std::string checkWithLhaTools(const QString& archive, const std::vector<Expected
                 problems << QStringLiteral("jlha x: %1 differs").arg(m.name);
         }
     }
-    return problems.join(QLatin1Char('\n')).toStdString();
+    return {problems.join(QLatin1Char('\n')).toStdString(), missing};
 }
 
 QByteArray randomBytes(size_t size, uint32_t seed) {

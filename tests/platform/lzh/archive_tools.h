@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,30 @@ struct ExpectedMember {
     QByteArray data;
 };
 
+// What the independent LHA programs found: the problems, one a line (empty when all is well), and the
+// programs that are not installed and so checked nothing.
+struct ToolCheck {
+    std::string problems;
+    QStringList missing;
+};
+
 // Lists, tests and extracts the archive with lhasa and extracts it with jlha (each when installed);
-// every member must come out byte-identical and no other file may appear. Returns the problems found,
-// one a line; empty when all is well. workDir is a scratch folder.
-std::string checkWithLhaTools(const QString& archive, const std::vector<ExpectedMember>& members,
-                              const QString& workDir);
+// every member must come out byte-identical and no other file may appear. workDir is a scratch folder.
+ToolCheck checkWithLhaTools(const QString& archive, const std::vector<ExpectedMember>& members,
+                            const QString& workDir);
+
+// Checks the archive with the LHA programs; when one of them is not installed the test skips,
+// naming it, unless it has failed already. Ends the test either way, so it comes last. The arguments
+// are those of checkWithLhaTools (variadic for the braces of a member list).
+#define KEMNOA_EXPECT_LHA_TOOLS_ACCEPT(...)                                                                  \
+    do {                                                                                                     \
+        const ::kemnoa::test::lzh::ToolCheck kemnoaCheck =                                                   \
+            ::kemnoa::test::lzh::checkWithLhaTools(__VA_ARGS__);                                             \
+        EXPECT_EQ(kemnoaCheck.problems, "");                                                                 \
+        if (!kemnoaCheck.missing.isEmpty() && !::testing::Test::HasFailure())                                \
+            GTEST_SKIP() << "not installed: " << kemnoaCheck.missing.join(QLatin1Char(' ')).toStdString();   \
+        return;                                                                                              \
+    } while (false)
 
 // Deterministic pseudo-random bytes.
 QByteArray randomBytes(size_t size, uint32_t seed);

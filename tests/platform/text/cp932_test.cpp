@@ -13,6 +13,43 @@ TEST(Cp932, RoundTripsJapaneseAndAscii) {
     EXPECT_EQ(*fromCp932Strict(b), s);
 }
 
+TEST(Cp932, TextAndBytesOfTheCodePage) {
+    // Written out from the code page's table, not produced by the encoder under test.
+    struct Case {
+        const char* text;
+        const char* bytes;
+    };
+    const Case cases[] = {
+        {"あ", "82A0"},
+        {"～", "8160"},
+        {"①", "8740"},
+        {"ｱ", "B1"},
+        {"A~\\", "417E5C"},
+        {"－", "817C"},
+        {"￥", "818F"},
+        {"∥", "8161"},
+        {"￢", "81CA"},
+        {"漢字", "8ABF8E9A"},
+        {"Ⅰ", "8754"},
+        {"㍉", "875F"},
+        {"≒", "81E0"},
+        {"ｶﾞ｡", "B6DEA1"},
+        {"ー―", "815B815C"},
+        {"ヴ", "8394"},
+        {"新しい値", "905682B582A2926C"},
+        {"\t接続成功\r\n", "0990DA91B190AC8CF70D0A"},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const QByteArray bytes = QByteArray::fromHex(c.bytes);
+        bool lossless = false;
+        EXPECT_EQ(toCp932(text, &lossless).toHex().toUpper(), QByteArray(c.bytes)) << c.text;
+        EXPECT_TRUE(lossless) << c.text;
+        EXPECT_EQ(fromCp932(bytes), text) << c.bytes;
+        EXPECT_EQ(cp932Length(text), bytes.size()) << c.text;
+    }
+}
+
 TEST(Cp932, ByteLengthCountsDoubleByteCharactersTwice) {
     struct Case {
         QString text;

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <gtest/gtest.h>
@@ -20,14 +21,11 @@ namespace {
 const QStringList kTemplates = {QStringLiteral("MST_DEF.xlsx"),  QStringLiteral("MST_PO.xlsx"),
                                 QStringLiteral("MST_SK.xlsx"),   QStringLiteral("MST_CAR_SK.xlsx"),
                                 QStringLiteral("アソート.xlsx"), QStringLiteral("受領確認.xlsx")};
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
-TEST(XlsxTemplates, GeneratorRebuildsTheCommittedFilesExactly) {
+TEST(XlsxTemplates, GeneratorRebuildsTheCommittedFiles) {
+    // Compared part by part after unzipping (XML canonicalised): the zip's compressed bytes depend on
+    // the zlib of the machine, not on the templates.
     QTemporaryDir dir;
     QByteArray err;
     ASSERT_EQ(run(kemnoa::test::systemPython(),
@@ -35,10 +33,15 @@ TEST(XlsxTemplates, GeneratorRebuildsTheCommittedFilesExactly) {
               0)
         << err.toStdString();
     for (const QString& name : kTemplates) {
-        const QByteArray committed = readAll(templatePath(name));
-        ASSERT_FALSE(committed.isEmpty()) << name.toStdString();
-        EXPECT_EQ(readAll(dir.filePath(name)), committed)
-            << name.toStdString() << " differs from tools/make-templates";
+        ASSERT_TRUE(QFileInfo::exists(templatePath(name))) << name.toStdString();
+        QByteArray out;
+        EXPECT_EQ(
+            run(kemnoa::test::systemPython(),
+                {testScript(QStringLiteral("compare_packages.py")), templatePath(name), dir.filePath(name)},
+                &out, &err),
+            0)
+            << name.toStdString() << " differs from tools/make-templates:\n"
+            << out.toStdString() << err.toStdString();
     }
 }
 
@@ -103,7 +106,8 @@ TEST(XlsxTemplates, OrderWorkbookFromTheTemplates) {
               QStringLiteral("200")); // grid cells are text
     EXPECT_EQ(dumpCell(sk, QStringLiteral("B57"))["value"].toDouble(), 1200);
     // COLOR: 5 bytes, 6 rounded to even, at size 10 -> 30, plus 11.
-    EXPECT_DOUBLE_EQ(sk["widths"].toObject()["B"].toDouble(), std::trunc((41 * 7 + 5) / 7.0 * 256) / 256);
+    // 41 characters of a 7-pixel digit with 5 pixels of padding, in 1/256 steps: 10678 / 256.
+    EXPECT_DOUBLE_EQ(sk["widths"].toObject()["B"].toDouble(), 41.7109375);
     EXPECT_EQ(sk["images"].toArray().size(), 2);
     EXPECT_EQ(sk["images"].toArray()[1].toObject()["anchor"].toObject()["colOff"].toInt(), 3 * 12700);
     EXPECT_EQ(sk["images"].toArray()[1].toObject()["format"].toString(), QStringLiteral("jpeg"));
