@@ -5,14 +5,14 @@
 // Prints: the read-only floor, the import with the master check of every order, and the import
 // without it, each with line rows per second.
 
-#include "core/demo_data.h"
 #include "core/prompter.h"
+#include "demo/demo_data.h"
+#include "demo/generated_orders.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/jet/jet_reader.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -54,8 +54,8 @@ double runImport(const QString& base, const QString& source, const QString& tag,
     db::Connection work, po;
     work.open(sqlite(base + QStringLiteral("/work-") + tag + QStringLiteral(".db"), db::DatabaseKind::Work));
     po.open(sqlite(base + QStringLiteral("/po-") + tag + QStringLiteral(".db"), db::DatabaseKind::Po));
-    core::demo::seed(work, db::DatabaseKind::Work);
-    core::demo::seed(po, db::DatabaseKind::Po);
+    demo::seed(work, db::DatabaseKind::Work);
+    demo::seed(po, db::DatabaseKind::Po);
     if (qEnvironmentVariableIsSet("KEMNOA_BENCH_WAL")) { // journal in WAL mode, synced at checkpoints
         work.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         work.execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
@@ -101,13 +101,12 @@ int main(int argc, char** argv) {
         // Half the files carry 2 lines per order in each line table, half 3: 20,000 line rows in all.
         qint64 expectedRows = 0;
         for (int f = 0; f < kFiles; ++f) {
-            orderfile::Options o;
+            demo::Options o;
             o.orders = kOrdersPerFile;
             o.linesPerOrder = f % 2 == 0 ? 2 : 3;
             o.seed = quint32(f + 1);
             o.firstOrderNumber = 300000 + f * kOrdersPerFile;
-            orderfile::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')),
-                                     o);
+            demo::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')), o);
             expectedRows += qint64(kOrdersPerFile) * o.linesPerOrder * 4;
         }
 

@@ -5,8 +5,8 @@
 //   kemnoa-cli make-order-file OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]
 
 #include "app/cli/command.h"
+#include "demo/generated_orders.h"
 #include "platform/jet/jet_reader.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 
 namespace kemnoa::cli {
 
@@ -67,7 +67,7 @@ int runJet(CliContext& ctx, const QStringList& args) {
 }
 
 int runMakeOrderFile(CliContext& ctx, const QStringList& args) {
-    orderfile::Options options;
+    demo::Options options;
     QString out;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -104,7 +104,7 @@ int runMakeOrderFile(CliContext& ctx, const QStringList& args) {
     if (out.isEmpty())
         return ExitUsage;
     try {
-        const auto data = orderfile::makeOrderFile(out, options);
+        const auto data = demo::makeOrderFile(out, options);
         ctx.out << out << ": " << data.orderNumbers.size() << " orders";
         if (!data.orderNumbers.empty())
             ctx.out << " (" << data.orderNumbers.front() << " - " << data.orderNumbers.back() << ")";

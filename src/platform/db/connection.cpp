@@ -100,10 +100,10 @@ void Connection::open(const ConnectionSettings& settings) {
         case Dialect::SQLite: {
             const QString path = sqliteFilePath(settings);
             if (path.isEmpty())
-                throwError(QStringLiteral("No SQLite database file is named."), core::errnum::FileNotFound);
+                throwError(QStringLiteral("No SQLite database file is named."), errnum::FileNotFound);
             if (!QFileInfo(path).absoluteDir().exists())
                 throwError(QStringLiteral("The folder of the database file does not exist: %1").arg(path),
-                           core::errnum::PathNotFound);
+                           errnum::PathNotFound);
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(path);
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(timeout * 1000));
@@ -151,7 +151,7 @@ void Connection::open(const ConnectionSettings& settings) {
                        dberr::ProviderNotFound);
         }
         if (!db.open()) {
-            const core::Error error = sqlError(db.lastError());
+            const Error error = sqlError(db.lastError());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             throw error;

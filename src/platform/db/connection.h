@@ -1,6 +1,6 @@
 #pragma once
 // One database connection over Qt SQL: SQLite files, PostgreSQL and SQL Server (through ODBC).
-// Every failure is thrown as kemnoa::core::Error with the driver's description and a number.
+// Every failure is thrown as kemnoa::Error with the driver's description and a number.
 
 #include "platform/db/settings.h"
 

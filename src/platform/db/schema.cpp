@@ -122,7 +122,7 @@ void createSchema(Connection& connection, DatabaseKind kind) {
     const QString script = schemaScript(connection.dialect(), kind);
     if (script.isEmpty())
         throwError(QStringLiteral("No table definitions for the %1 database.").arg(kindName(kind)),
-                   core::errnum::FileNotFound);
+                   errnum::FileNotFound);
     Transaction tx(connection);
     for (const QString& statement : splitStatements(script, connection.dialect()))
         connection.execute(statement);

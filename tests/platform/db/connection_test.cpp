@@ -1,6 +1,6 @@
 #include "db_fixture.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/db/db_error.h"
 #include "platform/db/reader.h"
 #include "support/test_env.h"
@@ -20,7 +20,7 @@ namespace {
 long errorNumberOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_FALSE(e.description().isEmpty());
         return e.number();
     }
@@ -46,7 +46,7 @@ TEST(Connection, SqliteFileIsTakenRelativeToTheBaseFolderAndGetsItsSchema) {
     s.createSchemaWhenEmpty = true;
     db::Connection c;
     // The folder does not exist: a clear error, no file anywhere else.
-    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), core::errnum::PathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), errnum::PathNotFound);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("data")));
     c.open(s);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/work.db"))));
@@ -115,7 +115,7 @@ TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
     try {
         c.open(s);
         FAIL() << "opened";
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("No Such Driver")))
             << e.description().toStdString();
     }
@@ -152,7 +152,7 @@ TEST_P(DialectTest, RejectedStatementThrowsDescriptionAndNumber) {
     try {
         connection_.execute(QStringLiteral("Insert Into no_such_table (a) Values (1)"));
         FAIL() << "no error";
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
             << e.description().toStdString();
         EXPECT_NE(e.number(), 0);
