@@ -99,7 +99,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
     const std::vector<Case> cases = {
         {"invalid bytes in the settings file",
          [](StartupTest& t) { t.writeSettings("PROVIDER=\x82\r\n"); },
-         {QStringLiteral("[MF_FirstSetting] 設定ファイルに不正な文字があります。(5)"),
+         {QStringLiteral("[MF_FirstSetting] 設定ファイルの2行目に不正な文字があります。(5)"),
           QStringLiteral("[強制終了] 初期化失敗\r\n強制終了します。")}},
         {"a key missing from kem_setting",
          [](StartupTest& t) { t.makeWorkDb(QStringLiteral("請求先FAX")); },
