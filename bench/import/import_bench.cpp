@@ -36,7 +36,7 @@ db::ConnectionSettings sqlite(const QString& path, db::DatabaseKind kind) {
     s.provider = QStringLiteral("SQLite");
     s.database = path;
     s.kind = kind;
-    s.createSchemaWhenEmpty = true;
+    s.createIfMissing = true;
     return s;
 }
 

@@ -8,6 +8,7 @@
 #include "core/system_info.h"
 #include "core/user_store.h"
 #include "fake_printers.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QCoreApplication>
@@ -50,6 +51,7 @@ public:
         writeSettings("PROVIDER=SQLite\r\nDB_NM=work.db\r\n");
         test::ScriptedPrompter p;
         ASSERT_FALSE(MF_FirstSetting(p));
+        test::createSessionDatabases();
         ASSERT_EQ(dbOpen(KindWork, p), 0);
         if (!empty)
             for (const QString& key : fixedInfoKeys())

@@ -3,6 +3,7 @@
 #include "demo/demo_data.h"
 #include "platform/db/reader.h"
 #include "platform/db/schema.h"
+#include "support/database_files.h"
 #include "support/pg_database.h"
 #include "support/scripted_prompter.h"
 
@@ -51,6 +52,7 @@ TEST(DemoData, SeedsSqliteDatabasesOnceAndTheFixedValuesLoad) {
     s.OfficeDb.DbName = QStringLiteral("office.db");
     s.PoDb.DbName = QStringLiteral("po.db");
     s.SkDb.DbName = QStringLiteral("sk.db");
+    test::createSessionDatabases();
     test::ScriptedPrompter prompter;
     for (qint32 kind = 1; kind <= 4; ++kind)
         ASSERT_EQ(core::dbOpen(kind, prompter), 0);

@@ -44,10 +44,10 @@ protected:
         s.provider = QStringLiteral("SQLite");
         s.database = home_ + file;
         s.kind = kind;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         db::Connection c;
         c.open(s);
-        core::demo::seed(c, kind);
+        demo::seed(c, kind);
     }
 
     CliRun run(const QStringList& args) {

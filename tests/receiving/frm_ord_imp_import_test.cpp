@@ -7,6 +7,7 @@
 #include "demo/sample_orders.h"
 #include "platform/db/reader.h"
 #include "receiving/ui/frm_ord_imp.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QDir>
@@ -38,6 +39,7 @@ private Q_SLOTS:
         s.PoDb.DbName = path(QStringLiteral("po.db"));
         QDir().mkpath(path(QStringLiteral("recv")));
         s.LocalFolder = path(QStringLiteral("recv/"));
+        test::createSessionDatabases();
         test::ScriptedPrompter p;
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         QCOMPARE(core::dbOpen(core::KindPo, p), 0);

@@ -32,8 +32,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens with the settings, closing what was open before. A SQLite file without any table
-    // gets the schema of settings.kind when settings.createSchemaWhenEmpty is set.
+    // Opens with the settings, closing what was open before. A SQLite file that does not exist
+    // fails to open unless settings.createIfMissing is set; then it is created with the schema of
+    // settings.kind.
     void open(const ConnectionSettings& settings);
     // Closes the connection; an open transaction is rolled back. Never fails.
     void close() noexcept;

@@ -40,7 +40,7 @@ TEST(Catalogue, AgreesWithTheCreatedTablesOfEveryDatabase) {
         s.provider = QStringLiteral("SQLite");
         s.database = dir.filePath(db::kindName(kind) + QStringLiteral(".db"));
         s.kind = kind;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         db::Connection c;
         c.open(s);
 
