@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
                     withCheck, rowsChecked / withCheck, static_cast<long long>(rowsChecked));
         std::printf("import without master check:     %.2f s, %.0f line rows/s (%lld rows written)\n", plain,
                     rowsPlain / plain, static_cast<long long>(rowsPlain));
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }

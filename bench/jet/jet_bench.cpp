@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         p.waitForFinished(-1);
         std::printf("mdb-export posdata > /dev/null: %8.3f s  (exit %d)\n", t.nsecsElapsed() / 1e9,
                     p.exitCode());
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.text().toLocal8Bit().constData());
         return 1;
     }

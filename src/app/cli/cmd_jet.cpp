@@ -5,6 +5,7 @@
 //   kemnoa-cli make-order-file OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]
 
 #include "app/cli/command.h"
+#include "core/error.h"
 #include "demo/generated_orders.h"
 #include "platform/jet/jet_reader.h"
 

@@ -5,6 +5,7 @@
 #include "core/grid_columns.h"
 #include "core/ui/drop_down_delegate.h"
 #include "core/ui/record_grid_model.h"
+#include "platform/base/error.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 
