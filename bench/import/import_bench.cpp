@@ -8,15 +8,15 @@
 // scripts/test sets them, or scripts/pg-cluster prints them) the import with the master check also
 // runs into a new database there.
 
-#include "core/demo_data.h"
 #include "core/prompter.h"
+#include "demo/demo_data.h"
+#include "demo/generated_orders.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/db/schema.h"
 #include "platform/jet/jet_reader.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -41,7 +41,7 @@ db::ConnectionSettings sqlite(const QString& path, db::DatabaseKind kind) {
     s.provider = QStringLiteral("SQLite");
     s.database = path;
     s.kind = kind;
-    s.createSchemaWhenEmpty = true;
+    s.createIfMissing = true;
     return s;
 }
 
@@ -84,8 +84,8 @@ double runImport(const QString& base, const QString& source, const QString& tag,
             sqlite(base + QStringLiteral("/work-") + tag + QStringLiteral(".db"), db::DatabaseKind::Work));
     }
     po.open(sqlite(base + QStringLiteral("/po-") + tag + QStringLiteral(".db"), db::DatabaseKind::Po));
-    core::demo::seed(work, db::DatabaseKind::Work);
-    core::demo::seed(po, db::DatabaseKind::Po);
+    demo::seed(work, db::DatabaseKind::Work);
+    demo::seed(po, db::DatabaseKind::Po);
     if (!server &&
         qEnvironmentVariableIsSet("KEMNOA_BENCH_WAL")) { // journal in WAL mode, synced at checkpoints
         work.execute(QStringLiteral("PRAGMA journal_mode=WAL"));
@@ -133,13 +133,12 @@ int main(int argc, char** argv) {
         // Half the files carry 2 lines per order in each line table, half 3: 20,000 line rows in all.
         qint64 expectedRows = 0;
         for (int f = 0; f < kFiles; ++f) {
-            orderfile::Options o;
+            demo::Options o;
             o.orders = kOrdersPerFile;
             o.linesPerOrder = f % 2 == 0 ? 2 : 3;
             o.seed = quint32(f + 1);
             o.firstOrderNumber = 300000 + f * kOrdersPerFile;
-            orderfile::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')),
-                                     o);
+            demo::makeOrderFile(source + QStringLiteral("/ORD%1.mdb").arg(f, 3, 10, QLatin1Char('0')), o);
             expectedRows += qint64(kOrdersPerFile) * o.linesPerOrder * 4;
         }
 
@@ -177,7 +176,7 @@ int main(int argc, char** argv) {
                         onPg, rowsPg / onPg, static_cast<long long>(rowsPg));
         else
             std::printf("PostgreSQL: no cluster configured (KEMNOA_TEST_PG_HOST, KEMNOA_TEST_PG_PORT)\n");
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }

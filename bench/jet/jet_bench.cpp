@@ -4,9 +4,9 @@
 // child-process check that import uses), to select one order's lines, and for mdb-export to export
 // the same table.
 
+#include "demo/generated_orders.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/jet_writer.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -31,16 +31,16 @@ int main(int argc, char** argv) {
         qint64 writeNs = 0;
         QElapsedTimer t;
         jet::JetWriter w(file);
-        w.createTable(QStringLiteral("posdata"), orderfile::orderFileColumns(QStringLiteral("posdata")));
+        w.createTable(QStringLiteral("posdata"), demo::orderFileColumns(QStringLiteral("posdata")));
         int written = 0;
         for (int chunk = 0; written < rows; ++chunk) {
-            orderfile::Options o;
+            demo::Options o;
             o.orders = std::min(1000, (rows - written + kLines - 1) / kLines);
             o.linesPerOrder = kLines;
             o.seed = quint32(chunk + 1);
             o.firstOrderNumber = 100000 + chunk * 1000;
             o.submittedSymbols = o.submittedTerms = 0;
-            const auto data = orderfile::generateOrderData(o);
+            const auto data = demo::generateOrderData(o);
             const auto* pos = data.table(QStringLiteral("posdata"));
             t.start();
             for (const jet::Row& r : pos->rows) {
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         p.waitForFinished(-1);
         std::printf("mdb-export posdata > /dev/null: %8.3f s  (exit %d)\n", t.nsecsElapsed() / 1e9,
                     p.exitCode());
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", e.text().toLocal8Bit().constData());
         return 1;
     }

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     s.provider = QStringLiteral("SQLite");
     s.database = dir + QStringLiteral("/office-bench.db");
     s.kind = db::DatabaseKind::Office;
-    s.createSchemaWhenEmpty = true;
+    s.createIfMissing = true;
     QFile::remove(s.database);
     db::Connection office;
     office.open(s);

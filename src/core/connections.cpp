@@ -81,7 +81,6 @@ db::ConnectionSettings connectionSettings(const DbSettings& settings, db::Databa
     c.odbcDriver = settings.OdbcDriver;
     c.baseFolder = programFolder();
     c.kind = kind;
-    c.createSchemaWhenEmpty = true;
     return c;
 }
 

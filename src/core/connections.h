@@ -24,8 +24,8 @@ db::Connection& cnSk();
 // The connection of a kind, nullptr for a kind other than 1 to 4.
 db::Connection* connectionOfKind(qint32 kind);
 
-// The settings a kind is opened with: its session values, SQLite paths taken from the program
-// folder, and an empty SQLite file given its database's tables.
+// The settings a kind is opened with: its session values and SQLite paths taken from the program
+// folder. A SQLite file that does not exist is not created (kemnoa-cli init-db creates them).
 db::ConnectionSettings connectionSettings(const DbSettings& settings, db::DatabaseKind kind);
 db::ConnectionSettings connectionSettingsOfKind(qint32 kind);
 

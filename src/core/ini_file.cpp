@@ -18,8 +18,10 @@ struct Line {
     QByteArray raw; // without the line end
     QByteArray eol; // "\r\n", "\n" or empty for the last line
     Kind kind = Kind::Other;
-    QString name;  // section name, or key
-    QString value; // entry value, trimmed and unquoted
+    QString name;         // section name, or key
+    QString value;        // entry value, trimmed and unquoted
+    int number = 0;       // 1 for the file's first line
+    bool invalid = false; // holds bytes that are not code page 932 (shown as U+FFFD in name and value)
 };
 
 struct Document {
@@ -39,18 +41,21 @@ bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-Line parseLine(QByteArray raw, QByteArray eol, bool utf8) {
+// A line with bytes that are not code page 932 is kept as it is; it fails only the reads that use it
+// (see matches), so a bad byte in a comment or an unused section stops nothing.
+Line parseLine(QByteArray raw, QByteArray eol, bool utf8, int number) {
     Line line;
     line.raw = std::move(raw);
     line.eol = std::move(eol);
+    line.number = number;
     QString text;
     if (utf8) {
         text = QString::fromUtf8(line.raw);
-    } else {
-        auto decoded = text::fromCp932Strict(line.raw);
-        if (!decoded)
-            throw Error(QStringLiteral("設定ファイルに不正な文字があります。"), errnum::General);
+    } else if (auto decoded = text::fromCp932Strict(line.raw)) {
         text = *decoded;
+    } else {
+        text = text::fromCp932(line.raw);
+        line.invalid = true;
     }
     const QString t = text.trimmed();
     if (t.startsWith(QLatin1Char('['))) {
@@ -104,7 +109,7 @@ Document load(const QString& fileName) {
             raw.chop(1);
             eol.prepend('\r');
         }
-        doc.lines.push_back(parseLine(std::move(raw), std::move(eol), utf8));
+        doc.lines.push_back(parseLine(std::move(raw), std::move(eol), utf8, int(doc.lines.size()) + 1));
     }
     return doc;
 }
@@ -125,10 +130,27 @@ bool save(const QString& fileName, const Document& doc) {
     return out.commit();
 }
 
+[[noreturn]] void throwInvalidLine(const Line& line) {
+    throw Error(QStringLiteral("設定ファイルの%1行目に不正な文字があります。").arg(line.number),
+                errnum::General);
+}
+
+// True when the section header or key of the line is the name looked for. A line with bad bytes
+// whose name is that name apart from them is one the caller reads: it fails, naming the line.
+bool matches(const Line& line, const QString& name) {
+    if (!line.invalid)
+        return sameName(line.name, name);
+    QString readable = line.name;
+    readable.remove(QChar(QChar::ReplacementCharacter));
+    if (sameName(readable.trimmed(), name))
+        throwInvalidLine(line);
+    return false;
+}
+
 // Index range [begin, end) of the first section with that name: begin is the header line.
 std::optional<std::pair<size_t, size_t>> findSection(const Document& doc, const QString& section) {
     for (size_t i = 0; i < doc.lines.size(); ++i) {
-        if (doc.lines[i].kind != Line::Kind::Section || !sameName(doc.lines[i].name, section))
+        if (doc.lines[i].kind != Line::Kind::Section || !matches(doc.lines[i], section))
             continue;
         size_t end = i + 1;
         while (end < doc.lines.size() && doc.lines[end].kind != Line::Kind::Section)
@@ -143,7 +165,7 @@ const Line* findEntry(const Document& doc, const QString& section, const QString
     if (!range)
         return nullptr;
     for (size_t i = range->first + 1; i < range->second; ++i)
-        if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, key))
+        if (doc.lines[i].kind == Line::Kind::Entry && matches(doc.lines[i], key))
             return &doc.lines[i];
     return nullptr;
 }
@@ -230,12 +252,15 @@ qint32 clsIniFile::GetInteger(const QString& strKey, qint16 lngDefault) const {
 bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
     if (fileName_.isEmpty() || section_.isEmpty() || strKey.isEmpty())
         return false;
-    Document doc;
     try {
-        doc = load(fileName_);
+        return setString(strKey, strValue);
     } catch (const Error&) {
         return false;
     }
+}
+
+bool clsIniFile::setString(const QString& strKey, const QString& strValue) {
+    Document doc = load(fileName_);
     // The line that ends the file gets a line end before anything is appended after it; a lone CR
     // at the very end is no line end to the reader, which splits lines at LF.
     auto terminateLast = [&doc] {
@@ -262,7 +287,7 @@ bool clsIniFile::SetString(const QString& strKey, const QString& strValue) {
     }
     size_t insertAt = range->second;
     for (size_t i = range->first + 1; i < range->second; ++i) {
-        if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, strKey)) {
+        if (doc.lines[i].kind == Line::Kind::Entry && matches(doc.lines[i], strKey)) {
             entry.eol = doc.lines[i].eol.isEmpty() ? QByteArray() : doc.lines[i].eol;
             doc.lines[i] = entry;
             return save(fileName_, doc);
@@ -287,7 +312,7 @@ void clsIniFile::DeleteKeyName(const QString& strKey) {
         if (!range)
             return;
         for (size_t i = range->first + 1; i < range->second; ++i) {
-            if (doc.lines[i].kind == Line::Kind::Entry && sameName(doc.lines[i].name, strKey)) {
+            if (doc.lines[i].kind == Line::Kind::Entry && matches(doc.lines[i], strKey)) {
                 doc.lines.erase(doc.lines.begin() + static_cast<std::ptrdiff_t>(i));
                 save(fileName_, doc);
                 return;
@@ -315,9 +340,13 @@ void clsIniFile::DeleteSection(QString& strSection) {
 qint32 clsIniFile::EmnumSection(QStringList& strSection) const {
     const Document doc = load(fileName_);
     QStringList names;
-    for (const Line& l : doc.lines)
-        if (l.kind == Line::Kind::Section)
-            names << l.name;
+    for (const Line& l : doc.lines) {
+        if (l.kind != Line::Kind::Section)
+            continue;
+        if (l.invalid) // every name is read
+            throwInvalidLine(l);
+        names << l.name;
+    }
     return PF_Split(joinList(names), strSection);
 }
 
@@ -329,6 +358,8 @@ qint32 clsIniFile::EnumSectionString(QStringList& strSectionString) const {
             const Line& l = doc.lines[i];
             if (l.kind != Line::Kind::Entry)
                 continue;
+            if (l.invalid) // every entry of the section is read
+                throwInvalidLine(l);
             const bool hasValue = l.raw.contains('=');
             entries << (hasValue ? l.name + QLatin1Char('=') + l.value : l.name);
         }

@@ -18,11 +18,14 @@ public:
     void setSection(const QString& strNewValue) { section_ = strNewValue; }
 
     // The value of strKey in the current section; strDefault when the key is missing or empty.
-    // Throws core::Error when the file exists but cannot be read or is not valid code page 932.
+    // Throws core::Error when the file exists but cannot be read, or when the section header or the
+    // line of the key holds bytes that are not code page 932 (the message names the line). Such bytes
+    // elsewhere (comments, other sections and keys) are no failure.
     QString GetString(const QString& strKey, const QString& strDefault) const;
     // The value's leading decimal digits as a number; lngDefault when the key is missing or empty.
     qint32 GetInteger(const QString& strKey, qint16 lngDefault) const;
     // Writes strKey=strValue into the current section, creating section, key or file as needed.
+    // False when the file cannot be read or written.
     bool SetString(const QString& strKey, const QString& strValue);
     // Removes the key from the current section.
     void DeleteKeyName(const QString& strKey);
@@ -30,14 +33,18 @@ public:
     // and hands its name back in the argument.
     void DeleteSection(QString& strSection);
     // Fills strSection with the names of all sections; returns their number (0 leaves it untouched).
+    // Throws like GetString for a section header with bytes that are not code page 932.
     qint32 EmnumSection(QStringList& strSection) const;
-    // Fills strSectionString with the current section's key=value lines in file order.
+    // Fills strSectionString with the current section's key=value lines in file order. Throws like
+    // GetString for a line of the section with bytes that are not code page 932.
     qint32 EnumSectionString(QStringList& strSectionString) const;
 
     // The room the system gives one value or list, in bytes, terminating NULs included.
     static constexpr int BufferSize = 32767;
 
 private:
+    bool setString(const QString& strKey, const QString& strValue);
+
     QString fileName_;
     QString section_;
 };

@@ -45,7 +45,6 @@ db::Connection& defaultPoConnection(const QString& server, const QString& databa
         s.server = server;
         s.database = database;
     }
-    s.createSchemaWhenEmpty = false; // a check never creates a PO database
     db::Connection& shared = core::cnPo();
     if (shared.isOpen() && shared.settings().provider == s.provider && shared.settings().server == s.server &&
         shared.settings().database == s.database)

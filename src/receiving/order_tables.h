@@ -1,7 +1,8 @@
 #pragma once
 // The column lists of the received-order tables and of the staging tables, in the order the work
-// tables hold them. An order file's tables carry the same column names (the header without its
-// system columns); the import copies them by name.
+// tables hold them, taken from the table catalogue (platform/db/catalogue.h). An order file's
+// tables carry the same column names (the header without its system columns); the import copies
+// them by name.
 
 #include <QString>
 #include <QStringList>

@@ -3,9 +3,12 @@
 #include "core/open_recordset.h"
 #include "core/program_folder.h"
 #include "platform/db/reader.h"
+#include "support/database_files.h"
 #include "support/pg_database.h"
 #include "support/scripted_prompter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -27,6 +30,7 @@ protected:
         s.OfficeDb.DbName = QStringLiteral("office.db");
         s.PoDb.DbName = QStringLiteral("po.db");
         s.SkDb.DbName = QStringLiteral("sk.db");
+        test::createSessionDatabases();
     }
     void TearDown() override {
         closeAllConnections();
@@ -69,7 +73,7 @@ TEST_F(ConnectionsTest, OtherKindsCloseEveryTimeAndUnknownKindsDoNothing) {
     dbClose(KindOffice); // before any open: nothing, no message
     ASSERT_EQ(dbOpen(KindPo, prompter_), 0);
     EXPECT_TRUE(cnPo().isOpen());
-    EXPECT_TRUE(cnPo().hasTable(QStringLiteral("TBL_PO_H"))); // the empty file got its tables
+    EXPECT_TRUE(cnPo().hasTable(QStringLiteral("TBL_PO_H")));
     dbClose(KindPo);
     EXPECT_FALSE(cnPo().isOpen());
     EXPECT_EQ(dbOpen(5, prompter_), 0);
@@ -93,6 +97,18 @@ TEST_F(ConnectionsTest, FailedOpenShowsTheErrorAndReturnsItsNumber) {
     session().WorkDb.Provider = QStringLiteral("NoSuchProvider");
     EXPECT_EQ(dbOpen(KindWork, prompter_), 3706);
     EXPECT_EQ(session().WorkOpenCount, 0);
+}
+
+// A mistyped database name: the job is told which file is missing, and no empty database is made
+// in its place (which would pass every open and fail later with misleading findings).
+TEST_F(ConnectionsTest, MissingSqliteFileFailsTheOpenAndIsNotCreated) {
+    session().PoDb.DbName = QStringLiteral("po_typo.db");
+    const QString path = QDir(programFolder()).filePath(QStringLiteral("po_typo.db"));
+    EXPECT_EQ(dbOpen(KindPo, prompter_), errnum::FileNotFound);
+    EXPECT_EQ(prompter_.messages(),
+              QStringList{QStringLiteral("[dbOpen] The database file does not exist: %1(53)").arg(path)});
+    EXPECT_FALSE(cnPo().isOpen());
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(ConnectionsTest, FixedValuesAreLoadedWithNullAsEmptyText) {

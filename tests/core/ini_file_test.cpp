@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <vector>
 
 using kemnoa::core::clsIniFile;
 using kemnoa::text::toCp932;
@@ -73,6 +74,65 @@ TEST_F(IniFileTest, InvalidBytesAreAnError) {
     write(QByteArray("[S]\r\nK=\x82\r\n"));
     auto i = ini(QStringLiteral("S"));
     EXPECT_THROW(i.GetString(QStringLiteral("K"), QString()), kemnoa::core::Error);
+}
+
+// A byte that is not code page 932 fails a read only when it stands in the section header or the
+// line of the key that is read, and the error names the line; anywhere else it is left alone.
+TEST_F(IniFileTest, InvalidBytesFailOnlyTheReadsThatUseTheirLine) {
+    struct Case {
+        const char* name;
+        QByteArray file;
+        int failingLine; // 0: the read succeeds with "v"
+    };
+    const std::vector<Case> cases = {
+        {"comment", "; \x82 note\r\n[S]\r\nK=v\r\n", 0},
+        {"comment in the section", "[S]\r\n;\xFF\r\nK=v\r\n", 0},
+        {"other key of the section", "[S]\r\nX=\x82\r\nK=v\r\n", 0},
+        {"other section", "[T\xA0]\r\nK=\x82\r\n[S]\r\nK=v\r\n", 0},
+        {"section after the one read", "[S]\r\nK=v\r\n[\x82\x20]\r\n", 0},
+        {"value read", "[S]\r\nX=1\r\nK=\x82\r\n", 3},
+        {"key read", "[S]\r\nK\x80=v\r\n", 2},
+        {"header of the section read", "\r\n[S\xFF]\r\nK=v\r\n", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write(c.file);
+        auto i = ini(QStringLiteral("S"));
+        if (c.failingLine == 0) {
+            EXPECT_EQ(i.GetString(QStringLiteral("K"), QString()), QStringLiteral("v"));
+            continue;
+        }
+        try {
+            i.GetString(QStringLiteral("K"), QString());
+            ADD_FAILURE() << "read without error";
+        } catch (const kemnoa::core::Error& e) {
+            EXPECT_EQ(e.text(),
+                      QStringLiteral("設定ファイルの%1行目に不正な文字があります。(5)").arg(c.failingLine));
+        }
+        EXPECT_THROW(i.GetInteger(QStringLiteral("K"), 0), kemnoa::core::Error);
+    }
+}
+
+TEST_F(IniFileTest, ListsAndWritesMeetInvalidBytesOnlyWhereTheyReadThem) {
+    const QByteArray original("; \x82\r\n[A]\r\nX=1\r\n[B]\r\nY=\x82\r\n");
+    write(original);
+    auto a = ini(QStringLiteral("A"));
+    QStringList lines;
+    EXPECT_EQ(a.EnumSectionString(lines), 1);
+    EXPECT_EQ(lines, QStringList{QStringLiteral("X=1")});
+    QStringList sections;
+    EXPECT_EQ(a.EmnumSection(sections), 2);
+    // Writing elsewhere keeps the bad bytes as they were.
+    EXPECT_TRUE(a.SetString(QStringLiteral("X"), QStringLiteral("2")));
+    EXPECT_EQ(read(), QByteArray("; \x82\r\n[A]\r\nX=2\r\n[B]\r\nY=\x82\r\n"));
+    auto b = ini(QStringLiteral("B"));
+    lines.clear();
+    EXPECT_THROW(b.EnumSectionString(lines), kemnoa::core::Error);
+    // The key whose line is bad is not written past it.
+    EXPECT_FALSE(b.SetString(QStringLiteral("Y"), QStringLiteral("3")));
+    write("[\x82]\r\n");
+    sections.clear();
+    EXPECT_THROW(a.EmnumSection(sections), kemnoa::core::Error);
 }
 
 TEST_F(IniFileTest, EnumeratesSectionsAndLines) {

@@ -8,6 +8,7 @@
 #include "core/system_info.h"
 #include "core/user_store.h"
 #include "fake_printers.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QCoreApplication>
@@ -50,6 +51,7 @@ public:
         writeSettings("PROVIDER=SQLite\r\nDB_NM=work.db\r\n");
         test::ScriptedPrompter p;
         ASSERT_EQ(MF_FirstSetting(p), Outcome::Done);
+        test::createSessionDatabases();
         ASSERT_EQ(dbOpen(KindWork, p), 0);
         if (!empty)
             for (const QString& key : fixedInfoKeys())
@@ -99,7 +101,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
     const std::vector<Case> cases = {
         {"invalid bytes in the settings file",
          [](StartupTest& t) { t.writeSettings("PROVIDER=\x82\r\n"); },
-         {QStringLiteral("[MF_FirstSetting] 設定ファイルに不正な文字があります。(5)"),
+         {QStringLiteral("[MF_FirstSetting] 設定ファイルの2行目に不正な文字があります。(5)"),
           QStringLiteral("[強制終了] 初期化失敗\r\n強制終了します。")}},
         {"a key missing from kem_setting",
          [](StartupTest& t) { t.makeWorkDb(QStringLiteral("請求先FAX")); },

@@ -3,6 +3,7 @@
 #include "core/connections.h"
 #include "core/session.h"
 #include "maintenance/ui/frm_err.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QAbstractItemModel>
@@ -22,6 +23,7 @@ private Q_SLOTS:
         core::resetSession();
         core::session().WorkDb.Provider = QStringLiteral("SQLite");
         core::session().WorkDb.DbName = dir_.path() + QStringLiteral("/work.db");
+        test::createSessionDatabases();
         test::ScriptedPrompter p;
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         for (int ord : {502, 501})

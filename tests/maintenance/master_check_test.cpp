@@ -10,8 +10,8 @@ namespace {
 using MasterCheckTest = ImportTest;
 
 TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
-    receiving::BuiltFile f;
-    f.orders = {receiving::sampleOrder(7001, 2), receiving::sampleOrder(7002, 1)};
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(7001, 2), demo::sampleOrder(7002, 1)};
     f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("韓国決済"));
     f.orders[0].header[QStringLiteral("NOU_CD")] = jet::Value::text(QStringLiteral("N999"));
     f.orders[0].car[1][QStringLiteral("EHJ")] = jet::Value::text(QStringLiteral("E9999"));
@@ -48,8 +48,8 @@ TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
 }
 
 TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
-    receiving::BuiltFile f;
-    f.orders = {receiving::sampleOrder(7101, 1)};
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(7101, 1)};
     f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QString());
     write(QStringLiteral("ORD1.mdb"), f);
     ASSERT_TRUE(importer().cmdImp_Click(folder_));

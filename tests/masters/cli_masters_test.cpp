@@ -47,7 +47,7 @@ protected:
         s.provider = L("SQLite");
         s.database = QDir(f.programFolder()).filePath(name);
         s.kind = kind;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         db::Connection c;
         c.open(s);
         for (const QString& sql : statements)

@@ -34,7 +34,7 @@ public:
         db::ConnectionSettings s;
         s.provider = QStringLiteral("SQLite");
         s.database = f.work.filePath(QStringLiteral("work.db"));
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         work.open(s);
         work.execute(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values ('下札'), ('O''HARA')"));
         // The server: an old master, a temporary file of a failed run, a folder matching the

@@ -1,9 +1,9 @@
 // kemnoa-cli import / errors / delete-all-orders run end to end on a demo program folder.
 
 #include "core/connections.h"
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
+#include "demo/sample_orders.h"
 #include "platform/db/reader.h"
-#include "receiving/order_file_builder.h"
 #include "support/test_env.h"
 
 #include <QDir>
@@ -44,10 +44,10 @@ protected:
         s.provider = QStringLiteral("SQLite");
         s.database = home_ + file;
         s.kind = kind;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         db::Connection c;
         c.open(s);
-        core::demo::seed(c, kind);
+        demo::seed(c, kind);
     }
 
     CliRun run(const QStringList& args) {
@@ -75,11 +75,11 @@ protected:
 };
 
 TEST_F(CliImport, ImportsListsFindingsAndDeletesAll) {
-    receiving::BuiltFile f;
-    f.orders = {receiving::sampleOrder(9001, 2), receiving::sampleOrder(9002, 1)};
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(9001, 2), demo::sampleOrder(9002, 1)};
     f.orders[1].header[QStringLiteral("KIBO_DATE")] = jet::Value::text(QStringLiteral("20240231"));
-    f.ehj = {receiving::sampleEhj(1, QStringLiteral("E0100"))};
-    receiving::writeOrderFile(home_ + QStringLiteral("recv/ORD20240115.mdb"), f);
+    f.ehj = {demo::sampleEhj(1, QStringLiteral("E0100"))};
+    demo::writeOrderFile(home_ + QStringLiteral("recv/ORD20240115.mdb"), f);
 
     const CliRun imp = run({QStringLiteral("import")});
     EXPECT_EQ(imp.exitCode, 0) << imp.err.toStdString();

@@ -1,12 +1,13 @@
 // The import buttons of the order-file screen over the shared connections.
 
 #include "core/connections.h"
-#include "core/demo_data.h"
 #include "core/program_folder.h"
 #include "core/session.h"
+#include "demo/demo_data.h"
+#include "demo/sample_orders.h"
 #include "platform/db/reader.h"
-#include "receiving/order_file_builder.h"
 #include "receiving/ui/frm_ord_imp.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QDir>
@@ -38,17 +39,18 @@ private Q_SLOTS:
         s.PoDb.DbName = path(QStringLiteral("po.db"));
         QDir().mkpath(path(QStringLiteral("recv")));
         s.LocalFolder = path(QStringLiteral("recv/"));
+        test::createSessionDatabases();
         test::ScriptedPrompter p;
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         QCOMPARE(core::dbOpen(core::KindPo, p), 0);
-        core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
-        core::demo::seed(core::cnPo(), db::DatabaseKind::Po);
+        demo::seed(core::cnWork(), db::DatabaseKind::Work);
+        demo::seed(core::cnPo(), db::DatabaseKind::Po);
     }
 
     void importButtonImportsAndClosesTheScreen() {
-        receiving::BuiltFile f;
-        f.orders = {receiving::sampleOrder(11, 2), receiving::sampleOrder(12, 1)};
-        receiving::writeOrderFile(path(QStringLiteral("recv/ORD1.mdb")), f);
+        demo::BuiltFile f;
+        f.orders = {demo::sampleOrder(11, 2), demo::sampleOrder(12, 1)};
+        demo::writeOrderFile(path(QStringLiteral("recv/ORD1.mdb")), f);
 
         test::ScriptedPrompter dialogs;
         core::JobScope scope({core::KindWork, core::KindPo}, dialogs);

@@ -2,13 +2,13 @@
 // in the middle. Whatever the moment, every order is whole or absent, no file is gone whose orders
 // are not all committed, and a later import completes the set exactly once.
 
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/db/schema.h"
-#include "platform/jet/orderfile/order_file_generator.h"
+#include "demo/generated_orders.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -41,13 +41,13 @@ struct SourceFile {
 std::vector<SourceFile> makeFiles(const QString& folder, int files, int orders, int lines) {
     std::vector<SourceFile> out;
     for (int f = 0; f < files; ++f) {
-        orderfile::Options o;
+        demo::Options o;
         o.orders = orders;
         o.linesPerOrder = lines;
         o.seed = quint32(f + 7);
         o.firstOrderNumber = 500000 + f * 1000;
         const QString name = QStringLiteral("ORD%1.mdb").arg(f + 1, 3, 10, QLatin1Char('0'));
-        out.push_back({name, orderfile::makeOrderFile(folder + name, o).orderNumbers});
+        out.push_back({name, demo::makeOrderFile(folder + name, o).orderNumbers});
     }
     return out;
 }
@@ -103,7 +103,7 @@ db::ConnectionSettings sqliteSettings(const QString& path, db::DatabaseKind kind
     s.provider = QStringLiteral("SQLite");
     s.database = path;
     s.kind = kind;
-    s.createSchemaWhenEmpty = true;
+    s.createIfMissing = true;
     return s;
 }
 
@@ -119,8 +119,8 @@ TEST(ImportKill, KilledAtRandomMomentsLosesNothingAndALastRunCompletesTheSet) {
         db::Connection work, po;
         work.open(sqliteSettings(workPath, db::DatabaseKind::Work));
         po.open(sqliteSettings(poPath, db::DatabaseKind::Po));
-        core::demo::seed(work, db::DatabaseKind::Work);
-        core::demo::seed(po, db::DatabaseKind::Po);
+        demo::seed(work, db::DatabaseKind::Work);
+        demo::seed(po, db::DatabaseKind::Po);
     }
 
     const quint32 seed = QRandomGenerator::global()->generate();
@@ -234,7 +234,7 @@ TEST(ImportPostgresStop, TheImportStopsKeepsTheFileAndASecondImportCompletesEver
     db::ensureDatabase(settings);
     db::Connection po;
     po.open(sqliteSettings(dir.filePath(QStringLiteral("po.db")), db::DatabaseKind::Po));
-    core::demo::seed(po, db::DatabaseKind::Po);
+    demo::seed(po, db::DatabaseKind::Po);
     maintenance::setPoConnectionResolver(
         [&po](const QString&, const QString&) -> db::Connection& { return po; });
     auto import = [&](db::Connection& work, ScriptedPrompter& prompter) {
@@ -249,7 +249,7 @@ TEST(ImportPostgresStop, TheImportStopsKeepsTheFileAndASecondImportCompletesEver
         db::Connection work;
         work.open(settings);
         db::createSchema(work, db::DatabaseKind::Work);
-        core::demo::seed(work, db::DatabaseKind::Work);
+        demo::seed(work, db::DatabaseKind::Work);
         // The server stops in the middle of the second file.
         StoppingPrompter prompter(cluster, kOrders + kOrders / 2);
         prompter.answer(true);

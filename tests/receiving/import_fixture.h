@@ -2,15 +2,15 @@
 // An import against a fresh work database (SQLite, and PostgreSQL when the test cluster is there),
 // the demo masters in both, a receive folder of order files and a scripted operator.
 
-#include "core/demo_data.h"
 #include "core/session.h"
+#include "demo/demo_data.h"
+#include "demo/sample_orders.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "platform/db/db_fixture.h"
 #include "platform/db/reader.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
-#include "receiving/order_file_builder.h"
 #include "receiving/order_import.h"
 #include "support/scripted_prompter.h"
 
@@ -31,7 +31,7 @@ protected:
         po_.open(poSettings_);
         if (GetParam() == db::Dialect::PostgreSQL)
             db::createSchema(po_, db::DatabaseKind::Po);
-        core::demo::seed(po_, db::DatabaseKind::Po);
+        demo::seed(po_, db::DatabaseKind::Po);
         maintenance::setPoConnectionResolver(
             [this](const QString&, const QString&) -> db::Connection& { return po_; });
         seedMasters();
@@ -42,11 +42,11 @@ protected:
 
     void TearDown() override { maintenance::setPoConnectionResolver(nullptr); }
 
-    void seedMasters() { core::demo::seed(connection_, db::DatabaseKind::Work); }
+    void seedMasters() { demo::seed(connection_, db::DatabaseKind::Work); }
 
-    QString write(const QString& name, const receiving::BuiltFile& file) {
+    QString write(const QString& name, const demo::BuiltFile& file) {
         const QString path = folder_ + name;
-        receiving::writeOrderFile(path, file);
+        demo::writeOrderFile(path, file);
         return path;
     }
 

@@ -1,6 +1,6 @@
 #include "import_fixture.h"
 
-#include "platform/jet/orderfile/order_file_generator.h"
+#include "demo/generated_orders.h"
 #include "receiving/order_tables.h"
 
 #include <QFile>
@@ -10,6 +10,10 @@
 
 using namespace kemnoa;
 using namespace kemnoa::receiving;
+using kemnoa::demo::BuiltFile;
+using kemnoa::demo::sampleEhj;
+using kemnoa::demo::sampleFuki;
+using kemnoa::demo::sampleOrder;
 using kemnoa::test::ImportTest;
 
 namespace {
@@ -438,17 +442,17 @@ TEST_P(ImportTest, AFailedFileThatCannotBeSetAsideStopsTheRun) {
 }
 
 TEST_P(ImportTest, FilesOfTheOrderFileGeneratorImport) {
-    orderfile::Options o;
+    demo::Options o;
     o.orders = 4;
     o.linesPerOrder = 3;
     o.seventhQualityLine = true;
     o.submittedSymbols = 2;
     o.submittedTerms = 1;
-    const orderfile::OrderFileData good = orderfile::makeOrderFile(folder_ + QStringLiteral("ORD1.mdb"), o);
+    const demo::OrderFileData good = demo::makeOrderFile(folder_ + QStringLiteral("ORD1.mdb"), o);
     o.firstOrderNumber = 250001;
     o.seventhQualityLine = false;
     o.nullNumbers = {{QStringLiteral("posdata"), QStringLiteral("SU"), 6}}; // the third order's first line
-    const orderfile::OrderFileData bad = orderfile::makeOrderFile(folder_ + QStringLiteral("ORD2.mdb"), o);
+    const demo::OrderFileData bad = demo::makeOrderFile(folder_ + QStringLiteral("ORD2.mdb"), o);
 
     prompter_.answer(true);
     EXPECT_TRUE(importer().cmdImp_Click(folder_));

@@ -5,11 +5,11 @@
 
 #include "core/connection_lease.h"
 #include "core/connections.h"
-#include "core/demo_data.h"
 #include "core/error.h"
 #include "core/program_folder.h"
 #include "core/session.h"
 #include "core/settings_load.h"
+#include "demo/demo_data.h"
 #include "platform/db/schema.h"
 
 namespace kemnoa::jobs {
@@ -73,7 +73,7 @@ core::Outcome seedDemo(ToolContext& ctx, const QStringList& args) {
         try {
             db::Connection connection;
             connection.open(core::connectionSettingsOfKind(k.kind));
-            const core::demo::SeedResult r = core::demo::seed(connection, k.databaseKind);
+            const demo::SeedResult r = demo::seed(connection, k.databaseKind);
             ctx.out << k.section << ": filled "
                     << (r.filled.isEmpty() ? QStringLiteral("-") : r.filled.join(QStringLiteral(", ")));
             if (!r.skipped.isEmpty())

@@ -5,8 +5,9 @@
 //   kemnoa-cli make-order-file OUT.mdb [--orders N] [--lines N] [--seed S] [--first-order N]
 
 #include "app/jobs/tool_jobs.h"
+#include "core/error.h"
+#include "demo/generated_orders.h"
 #include "platform/jet/jet_reader.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 
 namespace kemnoa::jobs {
 
@@ -67,7 +68,7 @@ core::Outcome runJet(ToolContext& ctx, const QStringList& args) {
 }
 
 core::Outcome runMakeOrderFile(ToolContext& ctx, const QStringList& args) {
-    orderfile::Options options;
+    demo::Options options;
     QString out;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -104,7 +105,7 @@ core::Outcome runMakeOrderFile(ToolContext& ctx, const QStringList& args) {
     if (out.isEmpty())
         throw core::JobUsageError();
     try {
-        const auto data = orderfile::makeOrderFile(out, options);
+        const auto data = demo::makeOrderFile(out, options);
         ctx.out << out << ": " << data.orderNumbers.size() << " orders";
         if (!data.orderNumbers.empty())
             ctx.out << " (" << data.orderNumbers.front() << " - " << data.orderNumbers.back() << ")";

@@ -1,25 +1,16 @@
 #pragma once
-// The error list's rows as a read-only table: 発注番号, 行, タイトル, 値, 内容 and the band flag
-// (no heading). Rows of every other order are drawn light green.
+// The error list's rows in the grid model: 発注番号, 行, タイトル, 値, 内容 and the band flag
+// (no heading), read-only. Rows of every other order are drawn light green.
 
+#include "core/ui/record_grid_model.h"
 #include "maintenance/error_list.h"
-
-#include <QAbstractTableModel>
 
 namespace kemnoa::maintenance {
 
-class ErrorListModel : public QAbstractTableModel {
+class ErrorListModel : public core::RecordGridModel {
     Q_OBJECT
 public:
-    explicit ErrorListModel(std::vector<ErrorListRow> rows, QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    std::vector<ErrorListRow> rows_;
+    explicit ErrorListModel(const std::vector<ErrorListRow>& rows, QObject* parent = nullptr);
 };
 
 } // namespace kemnoa::maintenance

@@ -28,17 +28,10 @@ frmErr::frmErr(ErrorListModel* model, QWidget* parent)
     setObjectName(QStringLiteral("frmErr"));
     setWindowTitle(QStringLiteral("ｴﾗｰ内容"));
     model->setParent(this);
-    grid_->setModel(model);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    core::showInGrid(grid_, model);
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->verticalHeader()->hide();
     grid_->horizontalHeader()->setStretchLastSection(false);
-    grid_->setColumnWidth(0, 80);
-    grid_->setColumnWidth(1, 40);
-    grid_->setColumnWidth(2, 140);
-    grid_->setColumnWidth(3, 140);
-    grid_->setColumnWidth(4, 360);
-    grid_->setColumnWidth(5, 16);
     // The grid fills the window and follows its size.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -59,8 +59,7 @@ QVariant fitToParameter(const Parameter& p, const QVariant& value) {
 
 void requireIdentifier(const QString& text, const QRegularExpression& re) {
     if (!re.match(text).hasMatch())
-        throwError(QStringLiteral("Invalid procedure or parameter name: %1").arg(text),
-                   core::errnum::General);
+        throwError(QStringLiteral("Invalid procedure or parameter name: %1").arg(text), errnum::General);
 }
 
 } // namespace
@@ -239,7 +238,7 @@ void Command::executeSqlServer() {
     } while (q.nextResult());
     if (q.lastError().isValid())
         throwSqlError(q.lastError());
-    throwError(QStringLiteral("The procedure %1 returned no result.").arg(name_), core::errnum::Database);
+    throwError(QStringLiteral("The procedure %1 returned no result.").arg(name_), errnum::Database);
 }
 
 void Command::executeRegistered() {
@@ -260,14 +259,14 @@ void Command::executeRegistered() {
     connection_.setStatementTimeout(timeout_);
     try {
         rv.value = (*procedure)(call);
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         fail(static_cast<int>(e.number()), e.description());
     } catch (const std::exception& e) {
         fail(-1, QString::fromLocal8Bit(e.what()));
     }
     try {
         connection_.setStatementTimeout(0);
-    } catch (const core::Error&) {
+    } catch (const Error&) {
         // A connection left unusable by the procedure reports itself at its next statement.
     }
 }

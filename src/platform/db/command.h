@@ -71,12 +71,12 @@ public:
     void addParameter(const QString& name, ParamType type, ParamDirection direction, int size = 0,
                       const QVariant& value = QVariant());
     void setValue(const QString& name, const QVariant& value);
-    // A parameter's value by name; "RETURN_VALUE" is the return value. Throws core::Error (3265)
+    // A parameter's value by name; "RETURN_VALUE" is the return value. Throws kemnoa::Error (3265)
     // for an unknown name.
     QVariant value(const QString& name) const;
     int returnValue() const;
 
-    // Runs the procedure. A database failure throws core::Error; a C++ procedure that throws, or
+    // Runs the procedure. A database failure throws kemnoa::Error; a C++ procedure that throws, or
     // a name that is not registered, gives a non-zero return value and "@errMsg" (added as an
     // output parameter when missing) saying why.
     void execute();

@@ -68,16 +68,23 @@ void Connection::open(const ConnectionSettings& settings) {
                    dberr::ProviderNotFound);
     const int timeout = settings.timeoutSeconds > 0 ? settings.timeoutSeconds : 20;
     const QString name = nextConnectionName();
+    bool createdFile = false;
     {
         QSqlDatabase db;
         switch (dialect) {
         case Dialect::SQLite: {
             const QString path = sqliteFilePath(settings);
             if (path.isEmpty())
-                throwError(QStringLiteral("No SQLite database file is named."), core::errnum::FileNotFound);
+                throwError(QStringLiteral("No SQLite database file is named."), errnum::FileNotFound);
             if (!QFileInfo(path).absoluteDir().exists())
                 throwError(QStringLiteral("The folder of the database file does not exist: %1").arg(path),
-                           core::errnum::PathNotFound);
+                           errnum::PathNotFound);
+            if (!QFileInfo::exists(path)) {
+                if (!settings.createIfMissing)
+                    throwError(QStringLiteral("The database file does not exist: %1").arg(path),
+                               errnum::FileNotFound);
+                createdFile = true;
+            }
             db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             db.setDatabaseName(path);
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(timeout * 1000));
@@ -111,7 +118,7 @@ void Connection::open(const ConnectionSettings& settings) {
                        dberr::ProviderNotFound);
         }
         if (!db.open()) {
-            const core::Error error = sqlError(db.lastError());
+            const Error error = sqlError(db.lastError());
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(name);
             throw error;
@@ -129,7 +136,7 @@ void Connection::open(const ConnectionSettings& settings) {
             QSqlQuery pragma(QSqlDatabase::database(name_, false));
             pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-            if (settings.createSchemaWhenEmpty && tables().isEmpty())
+            if (createdFile)
                 createSchema(*this, settings.kind);
             if (settings.kind == DatabaseKind::Office)
                 attachDboAlias();

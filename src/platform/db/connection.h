@@ -1,6 +1,6 @@
 #pragma once
 // One database connection over Qt SQL: SQLite files, PostgreSQL and SQL Server (through ODBC).
-// Every failure is thrown as kemnoa::core::Error with the driver's description and a number.
+// Every failure is thrown as kemnoa::Error with the driver's description and a number.
 
 #include "platform/db/settings.h"
 
@@ -35,8 +35,9 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Opens with the settings, closing what was open before. A SQLite file without any table
-    // gets the schema of settings.kind when settings.createSchemaWhenEmpty is set.
+    // Opens with the settings, closing what was open before. A SQLite file that does not exist
+    // fails to open unless settings.createIfMissing is set; then it is created with the schema of
+    // settings.kind.
     void open(const ConnectionSettings& settings);
     // Closes the connection; an open transaction is rolled back. Never fails.
     void close() noexcept;

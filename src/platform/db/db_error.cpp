@@ -4,7 +4,7 @@
 
 namespace kemnoa::db {
 
-core::Error sqlError(const QSqlError& error) {
+Error sqlError(const QSqlError& error) {
     QString description = error.databaseText().trimmed();
     const QString driver = error.driverText().trimmed();
     if (description.isEmpty())
@@ -14,8 +14,8 @@ core::Error sqlError(const QSqlError& error) {
     bool ok = false;
     long number = error.nativeErrorCode().toLong(&ok);
     if (!ok || number == 0)
-        number = core::errnum::Database;
-    return core::Error(description, number);
+        number = errnum::Database;
+    return Error(description, number);
 }
 
 void throwSqlError(const QSqlError& error) {
@@ -23,7 +23,7 @@ void throwSqlError(const QSqlError& error) {
 }
 
 void throwError(const QString& description, long number) {
-    throw core::Error(description, number);
+    throw Error(description, number);
 }
 
 } // namespace kemnoa::db

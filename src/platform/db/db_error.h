@@ -1,7 +1,7 @@
 #pragma once
-// Database failures as kemnoa::core::Error, numbered like the ADO errors they stand for.
+// Database failures as kemnoa::Error, numbered like the ADO errors they stand for.
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 class QSqlError;
 
@@ -18,7 +18,7 @@ inline constexpr long RowNotFound = 3640;      // the row to write back is gone 
 
 // The error of a failed driver call: the database's description and its native number when
 // that is a number (else the general database error number).
-core::Error sqlError(const QSqlError& error);
+Error sqlError(const QSqlError& error);
 [[noreturn]] void throwSqlError(const QSqlError& error);
 [[noreturn]] void throwError(const QString& description, long number);
 

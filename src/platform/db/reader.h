@@ -35,7 +35,7 @@ public:
     int columnIndex(const QString& name) const;
 
     // The value of the current row; a Null is an invalid or null QVariant.
-    // Throws core::Error (3265) for an unknown column and (3021) when there is no current row.
+    // Throws kemnoa::Error (3265) for an unknown column and (3021) when there is no current row.
     QVariant value(int index) const;
     QVariant value(const QString& name) const;
     bool isNull(const QString& name) const;

@@ -6,6 +6,7 @@
 #include "platform/db/sql_text.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -122,7 +123,7 @@ void createSchema(Connection& connection, DatabaseKind kind) {
     const QString script = schemaScript(connection.dialect(), kind);
     if (script.isEmpty())
         throwError(QStringLiteral("No table definitions for the %1 database.").arg(kindName(kind)),
-                   core::errnum::FileNotFound);
+                   errnum::FileNotFound);
     Transaction tx(connection);
     for (const QString& statement : splitStatements(script, connection.dialect()))
         connection.execute(statement);
@@ -139,10 +140,18 @@ QStringList schemaTables(DatabaseKind kind) {
 
 bool ensureDatabase(const ConnectionSettings& settings) {
     Dialect dialect;
-    if (!dialectOfProvider(settings.provider, &dialect) || dialect == Dialect::SQLite)
+    if (!dialectOfProvider(settings.provider, &dialect))
         return false;
+    if (dialect == Dialect::SQLite) {
+        if (sqliteFilePath(settings).isEmpty() || QFileInfo::exists(sqliteFilePath(settings)))
+            return false;
+        ConnectionSettings create = settings;
+        create.createIfMissing = true;
+        Connection c;
+        c.open(create);
+        return true;
+    }
     ConnectionSettings admin = settings;
-    admin.createSchemaWhenEmpty = false;
     admin.database = dialect == Dialect::PostgreSQL ? QStringLiteral("postgres") : QStringLiteral("master");
     Connection c;
     c.open(admin);

@@ -25,8 +25,8 @@ QString canonicalName(const QString& name);
 // The table names of a database as defined, in definition order.
 QStringList schemaTables(DatabaseKind kind);
 
-// Creates the database itself on a PostgreSQL or SQL Server server when it does not exist
-// (SQLite files are created when opened). Returns true when it was created.
+// Creates the database itself when it does not exist: a SQLite file (with its tables), or a
+// database on a PostgreSQL or SQL Server server. Returns true when it was created.
 bool ensureDatabase(const ConnectionSettings& settings);
 
 } // namespace kemnoa::db

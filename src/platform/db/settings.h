@@ -20,8 +20,10 @@ struct ConnectionSettings {
     int timeoutSeconds = 20;
     QString odbcDriver; // SQL Server: the ODBC driver name; empty for the default
     QString baseFolder; // SQLite: folder a relative file path is taken from
-    // SQLite: the schema created when the opened file holds no table yet; none when unset.
-    bool createSchemaWhenEmpty = false;
+    // SQLite: a file that does not exist is created, with the tables of `kind`. Unset, opening a
+    // missing file fails naming its path: only the database set-up (and tests) create files, so a
+    // mistyped name is reported instead of quietly becoming an empty database.
+    bool createIfMissing = false;
     DatabaseKind kind = DatabaseKind::Work;
 };
 

@@ -15,7 +15,7 @@ sqlite3_stmt* sqliteStatement(const QSqlQuery& query);
 
 // Binds the values (a null QString as empty text, an invalid or null value as Null, numbers as
 // numbers) and runs the statement to its end; *affected gets the rows changed. Returns false, having
-// done nothing, when a value is of a type only Qt's binding converts; throws core::Error when SQLite
+// done nothing, when a value is of a type only Qt's binding converts; throws Error when SQLite
 // refuses the statement.
 bool runSqlite(sqlite3_stmt* statement, const QVariantList& params, int* affected);
 

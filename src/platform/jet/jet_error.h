@@ -2,7 +2,7 @@
 // Failures of Access files carry the numbers the Jet engine gives the same failures, so a message
 // "description(number)" reads as an operator would know it.
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 namespace kemnoa::jet::errnum {
 inline constexpr long FileNotFound = 3024;       // could not find file

@@ -26,8 +26,8 @@ quint16 le16(const unsigned char* p) {
 }
 
 [[noreturn]] void damaged(const QString& where, const QString& detail) {
-    throw core::Error(QStringLiteral("データベースの形式 '%1' を認識できません。%2").arg(where, detail),
-                      errnum::UnrecognizedFormat);
+    throw Error(QStringLiteral("データベースの形式 '%1' を認識できません。%2").arg(where, detail),
+                errnum::UnrecognizedFormat);
 }
 
 struct TableDefDeleter {
@@ -99,7 +99,7 @@ JetReader::Impl::Table& JetReader::Impl::table(const QString& tableName) const {
                 loadDefinition(t);
             return t;
         }
-    throw core::Error(
+    throw Error(
         QStringLiteral("入力テーブルまたはクエリ '%1' が見つかりませんでした。(%2)").arg(tableName, name),
         errnum::TableNotFound);
 }
@@ -338,11 +338,10 @@ JetReader::JetReader(const QString& path) : JetReader(path, Options()) {}
 JetReader::JetReader(const QString& path, const Options& options) {
     QFile file(path);
     if (!QFileInfo(path).isFile())
-        throw core::Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path),
-                          errnum::FileNotFound);
+        throw Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path), errnum::FileNotFound);
     if (!file.open(QIODevice::ReadOnly))
-        throw core::Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
-                          errnum::FileNotFound);
+        throw Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
+                    errnum::FileNotFound);
     d_ = load(file.readAll(), path, options).d_;
 }
 
@@ -378,8 +377,8 @@ JetReader JetReader::load(QByteArray bytes, const QString& name, const Options& 
             damaged(impl->name,
                     QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
         case IsolatedOutcome::CouldNotStart:
-            throw core::Error(QStringLiteral("ファイルを検査する子プロセスを起動できません。"),
-                              errnum::UnrecognizedFormat);
+            throw Error(QStringLiteral("ファイルを検査する子プロセスを起動できません。"),
+                        errnum::UnrecognizedFormat);
         }
     }
     impl->open();
@@ -437,20 +436,18 @@ RowSet JetReader::select(const Query& query) const {
     for (const auto& [column, value] : query.where) {
         const int i = shape.columnIndex(column);
         if (i < 0)
-            throw core::Error(
-                QStringLiteral(
-                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                    .arg(t.name, column),
-                errnum::ItemNotFound);
+            throw Error(QStringLiteral(
+                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                            .arg(t.name, column),
+                        errnum::ItemNotFound);
         filters.emplace_back(std::size_t(i), value);
     }
     for (const QString& c : query.orderBy)
         if (!shape.hasColumn(c))
-            throw core::Error(
-                QStringLiteral(
-                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                    .arg(t.name, c),
-                errnum::ItemNotFound);
+            throw Error(QStringLiteral(
+                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                            .arg(t.name, c),
+                        errnum::ItemNotFound);
     std::vector<Row> rows;
     d_->scan(t, [&](MdbField* fields) {
         for (const auto& [i, value] : filters)

@@ -3,7 +3,7 @@
 // rows as typed values with Null apart from empty text. Parsing is done by libmdb (mdbtools).
 //
 // Every failure (missing file, not an Access file, damaged pages, unknown table or column) is a
-// kemnoa::core::Error carrying a description and a Jet error number. By default a file is first
+// kemnoa::Error carrying a description and a Jet error number. By default a file is first
 // parsed in full in a child process under a time and memory limit; only a file that passes there is
 // read in this process, from the same bytes, so a file that would crash or hang the parser fails alone.
 

@@ -66,8 +66,8 @@ QByteArray ascendingIndexKey(ColumnType type, const Value& value) {
     default:
         break;
     }
-    throw core::Error(QStringLiteral("索引のキーにできない値です (%1)。").arg(value.toText()),
-                      errnum::InvalidArgument);
+    throw Error(QStringLiteral("索引のキーにできない値です (%1)。").arg(value.toText()),
+                errnum::InvalidArgument);
 }
 
 namespace {

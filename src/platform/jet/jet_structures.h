@@ -18,7 +18,7 @@ bool isPlainIndexText(const QString& text);
 
 // The key bytes of one column value in an ascending index: a flag byte (0x00 for Null, 0x7f
 // otherwise) and the value's sortable bytes. Supports Byte, Integer, Long and plain text; throws
-// kemnoa::core::Error (3001) for anything else.
+// kemnoa::Error (3001) for anything else.
 QByteArray ascendingIndexKey(ColumnType type, const Value& value);
 
 // A property blob as Jet keeps it in MSysObjects.LvProp: "MR2\0", the list of property names and

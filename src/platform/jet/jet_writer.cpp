@@ -77,7 +77,7 @@ void rc4(const unsigned char* key, int keyLen, unsigned char* data, int len) {
 }
 
 [[noreturn]] void fail(const QString& text, long number) {
-    throw core::Error(text, number);
+    throw Error(text, number);
 }
 
 int fixedSize(ColumnType t) {

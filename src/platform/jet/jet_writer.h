@@ -4,7 +4,7 @@
 // their rows. The whole file is assembled in memory and written once by close(); docs/jet.md lists
 // the structures produced.
 //
-// Failures are kemnoa::core::Error with Jet's error numbers: an existing file (3204), a bad
+// Failures are kemnoa::Error with Jet's error numbers: an existing file (3204), a bad
 // definition or value (3001, 3163 text too long, 3464 wrong type), a row too large (3047), and
 // a file that cannot be written (3026).
 

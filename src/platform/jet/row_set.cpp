@@ -20,8 +20,8 @@ int RowSet::columnIndex(const QString& name) const {
 int RowSet::requireColumn(const QString& name) const {
     const int i = columnIndex(name);
     if (i < 0)
-        throw core::Error(QStringLiteral("Item not found in this collection: column '%1'").arg(name),
-                          errnum::ItemNotFound);
+        throw Error(QStringLiteral("Item not found in this collection: column '%1'").arg(name),
+                    errnum::ItemNotFound);
     return i;
 }
 

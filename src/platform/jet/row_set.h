@@ -25,7 +25,7 @@ public:
     // Column position by name, compared without regard to case as Jet does; -1 when absent.
     int columnIndex(const QString& name) const;
     bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
-    // The value of a named column in row r; throws kemnoa::core::Error (3265) for an unknown column.
+    // The value of a named column in row r; throws kemnoa::Error (3265) for an unknown column.
     const Value& value(std::size_t r, const QString& column) const;
 
     // Rows whose column equals the value (Null matches nothing), in their present order. Asking a

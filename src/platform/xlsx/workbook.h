@@ -4,7 +4,7 @@
 //
 // Sheets are numbered from 1, as in Excel. Sheet and Range are light handles into their workbook;
 // they stay valid until their sheet is deleted or the workbook is destroyed. Every failure throws
-// WorkbookError (a core::Error).
+// WorkbookError (a kemnoa::Error).
 
 #include "platform/xlsx/cell_ref.h"
 #include "platform/xlsx/zip_package.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The failure of a workbook operation: a malformed or oversized file, a bad reference, a refused name.
-// It is a core::Error, so callers report it as "description(number)" like every other failure.
+// It is a kemnoa::Error, so callers report it as "description(number)" like every other failure.
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 namespace kemnoa::xlsx {
 
@@ -10,14 +10,14 @@ namespace kemnoa::xlsx {
 namespace xlsxerr {
 inline constexpr long Malformed = 1004;   // the file is not a readable workbook
 inline constexpr long BadArgument = 1004; // a reference, name or value the workbook refuses
-inline constexpr long FileNotFound = core::errnum::FileNotFound;
-inline constexpr long FileAccess = core::errnum::PathFileAccess;
+inline constexpr long FileNotFound = errnum::FileNotFound;
+inline constexpr long FileAccess = errnum::PathFileAccess;
 } // namespace xlsxerr
 
-class WorkbookError : public core::Error {
+class WorkbookError : public Error {
 public:
     explicit WorkbookError(const QString& description, long number = xlsxerr::Malformed)
-        : core::Error(description, number) {}
+        : Error(description, number) {}
 };
 
 } // namespace kemnoa::xlsx

@@ -103,7 +103,8 @@ INSTANTIATE_TEST_SUITE_P(Databases, CliDbFlow,
 
 TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
     writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
-    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0); // opening empty files creates their tables
+    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0);
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
     {
         db::Connection c;
         db::ConnectionSettings s;
@@ -118,6 +119,30 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
                                               "強制終了されます。エラー内容は以下の通りです。 /  / "
                                               "'発注元MAIL'が見つからない。"));
+}
+
+// Only init-db creates database files: the other commands name the missing file and create nothing.
+TEST_F(CliDbTest, MissingSqliteFilesAreReportedNotCreated) {
+    writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
+    CliRun r = cli({QStringLiteral("db-check")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("[dbOpen] The database file does not exist: ") +
+                                 QDir(dir_.path()).filePath(QStringLiteral("work.db")) +
+                                 QStringLiteral("(53)")))
+        << r.err.toStdString();
+    r = cli({QStringLiteral("seed-demo")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("[seed-demo] PO_DB: The database file does not exist: ")))
+        << r.err.toStdString();
+    for (const QString& f : kSqliteFiles)
+        EXPECT_FALSE(QFile::exists(dir_.filePath(f))) << f.toStdString();
+
+    r = cli({QStringLiteral("init-db")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("SQLKEM_DB: created database work.db, ")));
+    r = cli({QStringLiteral("init-db")}); // again: nothing to create, nothing lost
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("SQLKEM_DB: database work.db, "))) << r.out.toStdString();
 }
 
 TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {

@@ -1,6 +1,6 @@
 #include "db_fixture.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/db/command.h"
 #include "platform/db/reader.h"
 
@@ -59,7 +59,7 @@ TEST_P(DialectTest, UnregisteredOrFailingProcedureReturnsNonZeroWithErrMsg) {
     EXPECT_NE(missing.returnValue(), 0);
     EXPECT_TRUE(
         missing.value(QStringLiteral("@errMsg")).toString().contains(QStringLiteral("GET_PO_NUMBER")));
-    EXPECT_THROW(missing.value(QStringLiteral("@PONO")), core::Error);
+    EXPECT_THROW(missing.value(QStringLiteral("@PONO")), Error);
 
     registry.add(QStringLiteral("GET_PO_NUMBER"), [](db::ProcedureCall& call) -> int {
         call.connection().execute(QStringLiteral("Select * From no_such_table"));
@@ -96,7 +96,7 @@ TEST(Command, SqlServerBatchCallsTheProcedureByNamedParameters) {
                        "SELECT @kemnoa_rv AS RETURN_VALUE, @kemnoa_p1 AS [PONO], @kemnoa_p2 AS [errMsg];"));
     EXPECT_THROW(cmd.addParameter(QStringLiteral("@x; drop table t"), db::ParamType::Integer,
                                   db::ParamDirection::Input),
-                 core::Error);
+                 Error);
     db::Command bad(c, QStringLiteral("p; drop table t"), 5);
-    EXPECT_THROW(bad.sqlServerBatch(), core::Error);
+    EXPECT_THROW(bad.sqlServerBatch(), Error);
 }

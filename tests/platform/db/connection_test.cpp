@@ -1,6 +1,6 @@
 #include "db_fixture.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/db/db_error.h"
 #include "platform/db/reader.h"
 #include "support/closed_port.h"
@@ -22,7 +22,7 @@ namespace {
 long errorNumberOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_FALSE(e.description().isEmpty());
         return e.number();
     }
@@ -45,10 +45,10 @@ TEST(Connection, SqliteFileIsTakenRelativeToTheBaseFolderAndGetsItsSchema) {
     s.provider = QStringLiteral("sqlite");
     s.baseFolder = dir.path();
     s.database = QStringLiteral("data/work.db");
-    s.createSchemaWhenEmpty = true;
+    s.createIfMissing = true;
     db::Connection c;
     // The folder does not exist: a clear error, no file anywhere else.
-    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), core::errnum::PathNotFound);
+    EXPECT_EQ(errorNumberOf([&] { c.open(s); }), errnum::PathNotFound);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("data")));
     c.open(s);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("data/work.db"))));
@@ -69,16 +69,48 @@ TEST(Connection, SqliteFileIsTakenRelativeToTheBaseFolderAndGetsItsSchema) {
 
 TEST(Connection, SqliteFileWithTablesIsLeftAsItIs) {
     QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("other.db"));
+    QProcess py;
+    py.start(test::systemPython(), {QStringLiteral("-c"),
+                                    QStringLiteral("import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); "
+                                                   "c.execute('create table mine (a integer)'); c.commit()"),
+                                    path});
+    ASSERT_TRUE(py.waitForFinished(30000));
     db::ConnectionSettings s;
     s.provider = QStringLiteral("SQLite");
-    s.database = dir.filePath(QStringLiteral("other.db"));
+    s.database = path;
+    s.createIfMissing = true;
     db::Connection c;
     c.open(s);
-    c.execute(QStringLiteral("CREATE TABLE mine (a INTEGER)"));
-    c.close();
-    s.createSchemaWhenEmpty = true;
-    c.open(s);
     EXPECT_EQ(c.tables(), QStringList{QStringLiteral("mine")});
+}
+
+// Only the database set-up creates files: a job that opens a mistyped or missing file is told so,
+// with the path, and no empty database appears in its place.
+TEST(Connection, MissingSqliteFileIsNotCreated) {
+    QTemporaryDir dir;
+    db::ConnectionSettings s;
+    s.provider = QStringLiteral("SQLite");
+    s.baseFolder = dir.path();
+    s.database = QStringLiteral("po_typo.db");
+    s.kind = db::DatabaseKind::Po;
+    db::Connection c;
+    try {
+        c.open(s);
+        FAIL() << "opened";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::FileNotFound);
+        EXPECT_EQ(e.description(), QStringLiteral("The database file does not exist: ") +
+                                       dir.filePath(QStringLiteral("po_typo.db")));
+    }
+    EXPECT_FALSE(c.isOpen());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("po_typo.db"))));
+
+    // The set-up creates it with its tables, once.
+    EXPECT_TRUE(db::ensureDatabase(s));
+    EXPECT_FALSE(db::ensureDatabase(s));
+    c.open(s);
+    EXPECT_TRUE(c.hasTable(QStringLiteral("TBL_PO_H")));
 }
 
 TEST(Connection, UnreachablePostgresFailsWithinTheTimeOut) {
@@ -182,7 +214,7 @@ TEST(Connection, SqlServerProviderWithoutItsOdbcDriverFailsCleanly) {
     try {
         c.open(s);
         FAIL() << "opened";
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("No Such Driver")))
             << e.description().toStdString();
     }
@@ -195,6 +227,7 @@ TEST(Connection, SqliteWriterWaitsForALockOnlyUntilTheTimeOut) {
     s.provider = QStringLiteral("SQLite");
     s.database = dir.filePath(QStringLiteral("w.db"));
     s.timeoutSeconds = 1;
+    s.createIfMissing = true;
     db::Connection holder;
     holder.open(s);
     holder.execute(QStringLiteral("CREATE TABLE t (a INTEGER)"));
@@ -224,7 +257,7 @@ TEST_P(DialectTest, RejectedStatementThrowsDescriptionAndNumber) {
     try {
         connection_.execute(QStringLiteral("Insert Into no_such_table (a) Values (1)"));
         FAIL() << "no error";
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_TRUE(e.description().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
             << e.description().toStdString();
         EXPECT_NE(e.number(), 0);

@@ -38,7 +38,7 @@ protected:
         s.baseFolder = dir_.path();
         s.database = db::kindName(kind) + QStringLiteral("%1.db").arg(++files_);
         s.kind = kind;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         return s;
     }
 

@@ -1,6 +1,6 @@
 #include "db_fixture.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/db/db_error.h"
 #include "platform/db/reader.h"
 #include "platform/db/recordset.h"
@@ -34,7 +34,7 @@ TEST_P(DialectTest, StaticRecordsetFindsForwardFromTheCurrentRow) {
     EXPECT_TRUE(rs.atEnd());
     rs.moveFirst();
     EXPECT_TRUE(rs.find(QStringLiteral("検索条件"), QStringLiteral("請求先CD")));
-    EXPECT_THROW(rs.setValue(QStringLiteral("検索値"), QStringLiteral("x")), core::Error);
+    EXPECT_THROW(rs.setValue(QStringLiteral("検索値"), QStringLiteral("x")), Error);
 }
 
 TEST_P(DialectTest, UpdatableRecordsetAddsChangesRenumbersAndDeletesRows) {
@@ -79,7 +79,7 @@ TEST_P(DialectTest, WritingBackARowThatIsGoneIsAnError) {
     try {
         rs.update();
         FAIL();
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_EQ(e.number(), db::dberr::RowNotFound);
     }
 }
@@ -106,7 +106,7 @@ TEST_P(DialectTest, RecordsetOverAJoinIsReadOnly) {
     try {
         rs.addNew();
         FAIL();
-    } catch (const core::Error& e) {
+    } catch (const Error& e) {
         EXPECT_EQ(e.number(), db::dberr::NotUpdatable);
     }
 }

@@ -1,6 +1,6 @@
 #include "db_fixture.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/db/reader.h"
 
 #include <map>
@@ -88,7 +88,7 @@ TEST_P(DialectTest, OrderNumberIsUniqueInTheHeaderTable) {
     connection_.execute(QStringLiteral("Insert Into rcv_denheaddata (ORD_NO, SEND_FLG) Values (5, '9')"));
     EXPECT_THROW(
         connection_.execute(QStringLiteral("Insert Into rcv_denheaddata (ORD_NO, SEND_FLG) Values (5, '9')")),
-        core::Error);
+        Error);
 }
 
 TEST(Schema, ScriptsExistForEveryDialectAndSplitIntoStatements) {

@@ -38,7 +38,7 @@ TEST(JetIndexKey, MatchesTheEngineGeneralSortOrder) {
     EXPECT_FALSE(format::isPlainIndexText(QStringLiteral("受注")));
     EXPECT_FALSE(format::isPlainIndexText(QStringLiteral("a-b")));
     EXPECT_THROW(format::ascendingIndexKey(ColumnType::Text, Value::text(QStringLiteral("受注"))),
-                 kemnoa::core::Error);
+                 kemnoa::Error);
 }
 
 quint32 le32(const QByteArray& b, qsizetype at) {

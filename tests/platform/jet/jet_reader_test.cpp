@@ -1,9 +1,9 @@
 // The reader on files it did not write itself: generated order files, damaged copies, files that
 // are not databases; and the child-process check that keeps a bad file from taking the program down.
 
+#include "demo/generated_orders.h"
 #include "platform/jet/isolated_run.h"
 #include "platform/jet/jet_reader.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +14,8 @@
 #include <thread>
 
 using namespace kemnoa::jet;
-using kemnoa::core::Error;
-namespace of = kemnoa::orderfile;
+using kemnoa::Error;
+namespace of = kemnoa::demo;
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST_F(JetReaderTest, SelectFiltersAndOrdersLikeTheImportStatements) {
         EXPECT_EQ(lines.value(i, QStringLiteral("GYOU")), Value::integer(qint64(i) + 1));
         EXPECT_EQ(lines.value(i, QStringLiteral("ORD_NO")), Value::integer(n));
     }
-    const of::GeneratedTable* pos = data.table(QStringLiteral("posdata"));
+    const of::FileTable* pos = data.table(QStringLiteral("posdata"));
     EXPECT_EQ(lines.rows()[0], pos->rows[2 * 3]);
 
     // The same through a whole table in memory, and a text filter compared by its number.

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa::jet;
-using kemnoa::core::Error;
+using kemnoa::Error;
 namespace kt = kemnoa::test;
 
 namespace {

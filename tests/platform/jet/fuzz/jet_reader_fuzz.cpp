@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     (void)v.toText();
             });
         }
-    } catch (const kemnoa::core::Error&) {
+    } catch (const kemnoa::Error&) {
         // A refused file is the expected outcome for most inputs.
     }
     return 0;

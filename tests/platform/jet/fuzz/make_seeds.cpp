@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
             w.createTable(QStringLiteral("b"), {{QStringLiteral("X"), ColumnType::Text}});
             w.close();
         }
-    } catch (const kemnoa::core::Error& e) {
+    } catch (const kemnoa::Error& e) {
         std::fprintf(stderr, "%s\n", e.text().toLocal8Bit().constData());
         return 1;
     }

@@ -1,8 +1,9 @@
 #include "core/connections.h"
-#include "core/demo_data.h"
 #include "core/program_folder.h"
+#include "demo/demo_data.h"
 #include "platform/db/reader.h"
 #include "platform/db/schema.h"
+#include "support/database_files.h"
 #include "support/pg_database.h"
 #include "support/scripted_prompter.h"
 
@@ -21,9 +22,9 @@ int count(db::Connection& c, const QString& sql, const QVariantList& params = {}
 void checkSeeded(db::Connection& work, db::Connection& po, db::Connection& office) {
     EXPECT_EQ(count(work, QStringLiteral("Select Count(*) From kem_setting")), 23);
     // Every destination of the demo orders is known to the PO database, with terms and a partner.
-    for (const char* code : core::demo::DestinationCodes) {
-        const QVariantList args = {QString::fromUtf8(code), QString::fromUtf8(core::demo::CustomerCode),
-                                   QString::fromUtf8(core::demo::BillingPartyCode)};
+    for (const char* code : demo::DestinationCodes) {
+        const QVariantList args = {QString::fromUtf8(code), QString::fromUtf8(demo::CustomerCode),
+                                   QString::fromUtf8(demo::BillingPartyCode)};
         EXPECT_EQ(
             count(po,
                   QStringLiteral("Select Count(*) From MST_NOUHIN n Inner Join TABLE_NOUHIN_INFO i On "
@@ -65,6 +66,8 @@ protected:
             d->DbName = pg->database;
             d->UserName = pg->user;
         }
+        if (GetParam() == db::Dialect::SQLite)
+            test::createSessionDatabases();
     }
     void TearDown() override {
         core::closeAllConnections();
@@ -87,22 +90,22 @@ TEST_P(DemoData, SeedsTheDatabasesOnceAndTheFixedValuesLoad) {
         db::createSchema(core::cnPo(), db::DatabaseKind::Po);
         db::createSchema(core::cnSk(), db::DatabaseKind::Sk);
     }
-    const auto work = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
+    const auto work = demo::seed(core::cnWork(), db::DatabaseKind::Work);
     EXPECT_TRUE(work.filled.contains(QStringLiteral("kem_setting")));
     EXPECT_TRUE(work.skipped.isEmpty());
-    core::demo::seed(core::cnPo(), db::DatabaseKind::Po);
-    core::demo::seed(core::cnOffice(), db::DatabaseKind::Office);
-    core::demo::seed(core::cnSk(), db::DatabaseKind::Sk);
+    demo::seed(core::cnPo(), db::DatabaseKind::Po);
+    demo::seed(core::cnOffice(), db::DatabaseKind::Office);
+    demo::seed(core::cnSk(), db::DatabaseKind::Sk);
     checkSeeded(core::cnWork(), core::cnPo(), core::cnOffice());
     EXPECT_EQ(count(core::cnOffice(), QStringLiteral("Select Count(*) From dbo.FSHOWK")), 7);
 
     // A second run leaves the filled tables alone.
-    const auto again = core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
+    const auto again = demo::seed(core::cnWork(), db::DatabaseKind::Work);
     EXPECT_TRUE(again.filled.isEmpty());
     EXPECT_EQ(count(core::cnWork(), QStringLiteral("Select Count(*) From kemmst_size")), 11);
 
     EXPECT_EQ(core::MF_KoteiJohoSet(prompter), core::Outcome::Done);
-    EXPECT_EQ(core::session().fixed(QStringLiteral("得意先CD")), QString::fromUtf8(core::demo::CustomerCode));
+    EXPECT_EQ(core::session().fixed(QStringLiteral("得意先CD")), QString::fromUtf8(demo::CustomerCode));
     EXPECT_EQ(core::session().fixed(QStringLiteral("発注元担当者CD")), QStringLiteral("1234"));
 
     // The product master view lists the label products with a material and a submitted price.

@@ -1,14 +1,13 @@
-#include "platform/jet/orderfile/order_file_generator.h"
+#include "demo/generated_orders.h"
 
+#include "demo/demo_codes.h"
 #include "platform/jet/jet_error.h"
-#include "platform/jet/jet_writer.h"
-#include "platform/jet/orderfile/demo_codes.h"
 
 #include <QDate>
 #include <algorithm>
 #include <random>
 
-namespace kemnoa::orderfile {
+namespace kemnoa::demo {
 
 using jet::ColumnDef;
 using jet::ColumnType;
@@ -19,84 +18,6 @@ namespace {
 
 QString u8(const char* s) {
     return QString::fromUtf8(s);
-}
-
-// Column names of each table; the number columns are listed in numberColumns().
-QStringList lineColumnNames() {
-    QStringList c{
-        QStringLiteral("TACD"),  QStringLiteral("TAID"),  QStringLiteral("TAHIN"), QStringLiteral("TAINO"),
-        QStringLiteral("TAFCD"), QStringLiteral("TASEQ"), QStringLiteral("TASNO"), QStringLiteral("TASFL"),
-        QStringLiteral("TACLT"), QStringLiteral("TARCD"), QStringLiteral("TABA1"), QStringLiteral("TABA2"),
-        QStringLiteral("TAMAK"), QStringLiteral("TAPHN"), QStringLiteral("TALCD"), QStringLiteral("TANM1"),
-        QStringLiteral("TANM2"), QStringLiteral("TANM3"), QStringLiteral("TAFM1"), QStringLiteral("TAHN1"),
-        QStringLiteral("TATO1"), QStringLiteral("TAFM2"), QStringLiteral("TAHN2"), QStringLiteral("TATO2"),
-        QStringLiteral("TAFM3"), QStringLiteral("TAHN3"), QStringLiteral("TATO3")};
-    for (int i = 1; i <= 12; ++i)
-        c << QStringLiteral("TAPH%1").arg(i) << QStringLiteral("TAPR%1").arg(i)
-          << QStringLiteral("TAPP%1").arg(i);
-    for (const char* n : {"TASIZ",  "TASTF", "TASTH",  "TASTO",  "TALHN",  "TALSZ",  "TALCL",  "TALMK",
-                          "TALBK",  "TALCN", "TALHK",  "TALSU",  "TACYMD", "TACTIM", "TACWS",  "TAUYMD",
-                          "TAUTIM", "TAUWS", "TACDYD", "TACDTM", "TACDWS", "TAUDYM", "TAUDTM", "TAUDWS",
-                          "TAMEN",  "TACM",  "TAFKB",  "ORD_NO", "GYOU",   "EHJ",    "SU"})
-        c << QString::fromLatin1(n);
-    for (int i = 1; i <= 8; ++i)
-        c << QStringLiteral("FUKI%1").arg(i);
-    return c;
-}
-
-QStringList columnNames(const QString& table) {
-    if (table == QLatin1String("denheaddata")) {
-        QStringList c{QStringLiteral("ORD_NO"),  QStringLiteral("REC_TYPE"), QStringLiteral("REC_KBN"),
-                      QStringLiteral("IRAI_NO"), QStringLiteral("ORD_DATE"), QStringLiteral("KIBO_DATE")};
-        for (const char* party : {"SIR", "NOU"})
-            for (const char* f : {"CD", "NM", "BUSHO_NM", "TANTO_NM", "POST_NO", "ADR1", "ADR2", "TEL"})
-                c << QStringLiteral("%1_%2").arg(QLatin1String(party), QLatin1String(f));
-        c << QStringLiteral("KESSAI") << QStringLiteral("SHKA_PLACE") << QStringLiteral("ENTRY_DATE")
-          << QStringLiteral("UPDATE_DATE");
-        for (int i = 1; i <= 5; ++i)
-            c << QStringLiteral("BIKO%1").arg(i);
-        return c;
-    }
-    if (table == QLatin1String("posdata") || table == QLatin1String("cardata"))
-        return lineColumnNames();
-    if (table == QLatin1String("addfukidata")) {
-        QStringList c{QStringLiteral("ORD_NO"), QStringLiteral("GYOU"), QStringLiteral("FUKI_SU")};
-        for (int i = 1; i <= 8; ++i)
-            c << QStringLiteral("FUKI%1").arg(i);
-        return c;
-    }
-    if (table == QLatin1String("fuzokudata")) {
-        QStringList c{QStringLiteral("ORD_NO"),   QStringLiteral("GYOU"),      QStringLiteral("NAME_NM"),
-                      QStringLiteral("SIZAI_CD"), QStringLiteral("SIZAI_NM"),  QStringLiteral("TITLEKEI"),
-                      QStringLiteral("SURYOKEI"), QStringLiteral("TITLEMUJI"), QStringLiteral("SURYOMUJI")};
-        for (int i = 1; i <= 10; ++i)
-            c << QStringLiteral("TITLE%1").arg(i) << QStringLiteral("SURYO%1").arg(i);
-        return c;
-    }
-    if (table == QLatin1String("snd_mst_ehj")) {
-        QStringList c{QStringLiteral("id"), QStringLiteral("EHJ_NO")};
-        for (int i = 1; i <= 6; ++i)
-            c << QStringLiteral("EHJ%1").arg(i);
-        for (int i = 1; i <= 5; ++i)
-            c << QStringLiteral("B%1").arg(i, 2, 10, QLatin1Char('0'));
-        return c << QStringLiteral("UPD") << QStringLiteral("SYORI_FLG");
-    }
-    if (table == QLatin1String("snd_mst_fuki")) {
-        QStringList c{QStringLiteral("id"), QStringLiteral("FUKI_NO"), QStringLiteral("FUKI_NAIYO")};
-        for (int i = 1; i <= 5; ++i)
-            c << QStringLiteral("B%1").arg(i, 2, 10, QLatin1Char('0'));
-        return c << QStringLiteral("UPD") << QStringLiteral("SYORI_FLG");
-    }
-    return {};
-}
-
-bool isNumberColumn(const QString& column) {
-    static const QStringList numbers{QStringLiteral("ORD_NO"),    QStringLiteral("GYOU"),
-                                     QStringLiteral("ORD_DATE"),  QStringLiteral("SU"),
-                                     QStringLiteral("FUKI_SU"),   QStringLiteral("SURYOKEI"),
-                                     QStringLiteral("SURYOMUJI"), QStringLiteral("id")};
-    return numbers.contains(column) ||
-           (column.startsWith(QLatin1String("SURYO")) && column.size() > 5 && column[5].isDigit());
 }
 
 class Rng {
@@ -186,28 +107,33 @@ std::vector<QualityLine> qualityLines(Rng& rng, bool seventh) {
 struct Builder {
     const Options& o;
     Rng rng;
-    std::vector<GeneratedTable> tables;
+    std::vector<FileTable> tables;
 
-    GeneratedTable& table(const QString& name) {
+    FileTable& table(const QString& name) {
         for (auto& t : tables)
             if (t.name == name)
                 return t;
-        GeneratedTable t;
+        FileTable t;
         t.name = name;
-        t.columns = orderFileColumns(name);
+        t.columns = orderFileColumns(name, o.style);
         tables.push_back(std::move(t));
         return tables.back();
     }
     // A row of the table's columns, set by name.
     struct RowBuilder {
-        GeneratedTable& t;
+        FileTable& t;
         Row row;
         void set(const QString& c, Value v) { row[std::size_t(t.columnIndex(c))] = std::move(v); }
-        void text(const QString& c, const QString& s) { set(c, Value::text(s)); }
+        // Text, or its number where the table declares the column a number (the shares of ColumnStyle).
+        void text(const QString& c, const QString& s) {
+            const int i = t.columnIndex(c);
+            set(c, t.columns[std::size_t(i)].type == jet::ColumnType::Long ? Value::integer(s.toLongLong())
+                                                                           : Value::text(s));
+        }
         void number(const QString& c, qint64 n) { set(c, Value::integer(n)); }
     };
     RowBuilder start(const QString& name) {
-        GeneratedTable& t = table(name);
+        FileTable& t = table(name);
         return RowBuilder{t, Row(t.columns.size())};
     }
     void add(RowBuilder& r) { r.t.rows.push_back(std::move(r.row)); }
@@ -264,14 +190,13 @@ struct Builder {
         Rng local(o.seed * 7919u + quint32(orderNo) * 131u +
                   quint32(gyou)); // same article in posdata and cardata
         const QString hin = QStringLiteral("KM-%1").arg(1000 + product * 37 % 9000);
-        const auto& size = local.pick(demo::kSizes);
+        const auto& size = local.pick(kSizes);
         const QString color =
             local.pickText({"ネイビー", "ホワイト", "ブラック", "ベージュ", "グレー", "オリーブ"});
         const QString name = local.pickText({"メンズ オックスフォードシャツ", "レディース ニットカーディガン",
                                              "キッズ スウェットパーカー", "ストレッチデニムパンツ",
                                              "ウールブレンドコート", "リネン混ワンピース"});
-        const auto& tag =
-            local.chance(10) ? demo::TagCode{demo::kUnmappedTagCode, ""} : local.pick(demo::kTagCodes);
+        const auto& tag = local.chance(10) ? TagCode{kUnmappedTagCode, ""} : local.pick(kTagCodes);
         r.text(QStringLiteral("TACD"), QString::fromLatin1(kClients[std::size_t(product % 5)].code));
         r.text(QStringLiteral("TAID"),
                QStringLiteral("%1%2").arg(orderNo).arg(gyou, 3, 10, QLatin1Char('0')));
@@ -335,13 +260,12 @@ struct Builder {
         r.text(QStringLiteral("TAFKB"), QStringLiteral("0"));
         r.number(QStringLiteral("ORD_NO"), orderNo);
         r.number(QStringLiteral("GYOU"), gyou);
-        r.text(QStringLiteral("EHJ"), QString::fromLatin1(local.pick(demo::kCareSymbolSets).number));
+        r.text(QStringLiteral("EHJ"), QString::fromLatin1(local.pick(kCareSymbolSets).number));
         r.number(QStringLiteral("SU"), quantity);
         const int terms = local.below(4);
         for (int i = 1; i <= 8; ++i)
             r.text(QStringLiteral("FUKI%1").arg(i),
-                   i <= terms ? QString::fromLatin1(
-                                    demo::kTerms[std::size_t(gyou + i * 3) % demo::kTerms.size()].number)
+                   i <= terms ? QString::fromLatin1(kTerms[std::size_t(gyou + i * 3) % kTerms.size()].number)
                               : QString());
         add(r);
     }
@@ -354,15 +278,14 @@ struct Builder {
         r.number(QStringLiteral("FUKI_SU"), count);
         for (int i = 1; i <= 8; ++i)
             r.text(QStringLiteral("FUKI%1").arg(i),
-                   i <= count ? QString::fromLatin1(
-                                    demo::kTerms[std::size_t(orderNo + i) % demo::kTerms.size()].number)
+                   i <= count ? QString::fromLatin1(kTerms[std::size_t(orderNo + i) % kTerms.size()].number)
                               : QString());
         add(r);
     }
 
     void accessory(qint32 orderNo, int gyou) {
         RowBuilder r = start(QStringLiteral("fuzokudata"));
-        const auto& m = rng.pick(demo::kMaterials);
+        const auto& m = rng.pick(kMaterials);
         r.number(QStringLiteral("ORD_NO"), orderNo);
         r.number(QStringLiteral("GYOU"), gyou);
         r.text(QStringLiteral("NAME_NM"), u8(m.nameType));
@@ -375,7 +298,7 @@ struct Builder {
             const int q = used ? (rng.below(30) + 1) * 10 : 0;
             total += q;
             r.text(QStringLiteral("TITLE%1").arg(i),
-                   used ? QString::fromUtf8(demo::kSizes[std::size_t(first + i - 1)].value) : QString());
+                   used ? QString::fromUtf8(kSizes[std::size_t(first + i - 1)].value) : QString());
             r.number(QStringLiteral("SURYO%1").arg(i), q);
         }
         const int plain = rng.chance(30) ? (rng.below(10) + 1) * 10 : 0;
@@ -391,7 +314,7 @@ struct Builder {
         for (int i = 0; i < o.submittedSymbols; ++i) {
             RowBuilder r = start(QStringLiteral("snd_mst_ehj"));
             const char* flag = flags[i % 3];
-            const auto& set = demo::kCareSymbolSets[std::size_t(i) % demo::kCareSymbolSets.size()];
+            const auto& set = kCareSymbolSets[std::size_t(i) % kCareSymbolSets.size()];
             r.number(QStringLiteral("id"), i + 1);
             r.text(QStringLiteral("EHJ_NO"), flag[0] == 'N'
                                                  ? QStringLiteral("E%1").arg(101 + i, 4, 10, QLatin1Char('0'))
@@ -409,7 +332,7 @@ struct Builder {
         for (int i = 0; i < o.submittedTerms; ++i) {
             RowBuilder r = start(QStringLiteral("snd_mst_fuki"));
             const char* flag = flags[i % 3];
-            const auto& term = demo::kTerms[std::size_t(i) % demo::kTerms.size()];
+            const auto& term = kTerms[std::size_t(i) % kTerms.size()];
             r.number(QStringLiteral("id"), i + 1);
             r.text(QStringLiteral("FUKI_NO"),
                    flag[0] == 'N' ? QStringLiteral("F%1").arg(101 + i, 3, 10, QLatin1Char('0'))
@@ -428,49 +351,12 @@ struct Builder {
 
 } // namespace
 
-QStringList orderFileTables() {
-    return {QStringLiteral("denheaddata"), QStringLiteral("posdata"),    QStringLiteral("cardata"),
-            QStringLiteral("addfukidata"), QStringLiteral("fuzokudata"), QStringLiteral("snd_mst_ehj"),
-            QStringLiteral("snd_mst_fuki")};
-}
-
-std::vector<ColumnDef> orderFileColumns(const QString& table) {
-    std::vector<ColumnDef> defs;
-    for (const QString& c : columnNames(table))
-        defs.push_back(isNumberColumn(c) ? ColumnDef{c, ColumnType::Long}
-                                         : ColumnDef{c, ColumnType::Text, 255});
-    return defs;
-}
-
-int GeneratedTable::columnIndex(const QString& column) const {
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        if (columns[i].name.compare(column, Qt::CaseInsensitive) == 0)
-            return int(i);
-    return -1;
-}
-
-const Value& GeneratedTable::value(std::size_t row, const QString& column) const {
-    const int i = columnIndex(column);
-    if (i < 0)
-        throw core::Error(QStringLiteral("列 '%1' がテーブル '%2' にありません。").arg(column, name),
-                          jet::errnum::ItemNotFound);
-    return rows.at(row).at(std::size_t(i));
-}
-
-const GeneratedTable* OrderFileData::table(const QString& name) const {
-    for (const auto& t : tables)
-        if (t.name == name)
-            return &t;
-    return nullptr;
-}
-
 OrderFileData generateOrderData(const Options& o) {
     if (o.orders < 0 || o.linesPerOrder < 0 || o.submittedSymbols < 0 || o.submittedTerms < 0)
-        throw core::Error(QStringLiteral("件数には 0 以上を指定してください。"),
-                          jet::errnum::InvalidArgument);
+        throw Error(QStringLiteral("件数には 0 以上を指定してください。"), jet::errnum::InvalidArgument);
     if (qint64(o.firstOrderNumber) + o.orders - 1 > std::numeric_limits<qint32>::max() ||
         o.firstOrderNumber < 0)
-        throw core::Error(QStringLiteral("発注番号が範囲外です。"), jet::errnum::InvalidArgument);
+        throw Error(QStringLiteral("発注番号が範囲外です。"), jet::errnum::InvalidArgument);
     Builder b{o, Rng(o.seed), {}};
     for (const QString& t : orderFileTables())
         b.table(t);
@@ -491,40 +377,10 @@ OrderFileData generateOrderData(const Options& o) {
     }
     b.submissions();
 
-    for (const NullNumber& n : o.nullNumbers) {
-        GeneratedTable& t = b.table(n.table);
-        const int c = t.columnIndex(n.column);
-        if (c < 0 || n.row < 0 || std::size_t(n.row) >= t.rows.size())
-            throw core::Error(QStringLiteral("Null にする値 %1.%2 (行 %3) がありません。")
-                                  .arg(n.table, n.column)
-                                  .arg(n.row),
-                              jet::errnum::InvalidArgument);
-        t.rows[std::size_t(n.row)][std::size_t(c)] = Value();
-    }
-    for (const DroppedColumn& d : o.droppedColumns) {
-        GeneratedTable& t = b.table(d.table);
-        const int c = t.columnIndex(d.column);
-        if (c < 0)
-            throw core::Error(QStringLiteral("削除する列 %1.%2 がありません。").arg(d.table, d.column),
-                              jet::errnum::InvalidArgument);
-        t.columns.erase(t.columns.begin() + c);
-        for (Row& r : t.rows)
-            r.erase(r.begin() + c);
-    }
     for (auto& t : b.tables)
-        if (!o.omitTables.contains(t.name, Qt::CaseInsensitive))
-            data.tables.push_back(std::move(t));
+        data.tables.push_back(std::move(t));
+    applyDamage(data, Damage{o.omitTables, o.droppedColumns, o.nullNumbers});
     return data;
-}
-
-void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created) {
-    jet::JetWriter w(path, created.isValid() ? created : QDateTime(QDate(2024, 4, 1), QTime(9, 0)));
-    for (const GeneratedTable& t : data.tables) {
-        w.createTable(t.name, t.columns);
-        for (const Row& r : t.rows)
-            w.insert(t.name, r);
-    }
-    w.close();
 }
 
 OrderFileData makeOrderFile(const QString& path, const Options& options) {
@@ -533,4 +389,4 @@ OrderFileData makeOrderFile(const QString& path, const Options& options) {
     return data;
 }
 
-} // namespace kemnoa::orderfile
+} // namespace kemnoa::demo

@@ -1,10 +1,8 @@
-#include "receiving/order_file_builder.h"
+#include "demo/sample_orders.h"
 
-#include "core/demo_data.h"
-#include "platform/jet/jet_writer.h"
-#include "receiving/order_tables.h"
+#include "demo/demo_data.h"
 
-namespace kemnoa::receiving {
+namespace kemnoa::demo {
 namespace {
 
 using jet::Value;
@@ -16,41 +14,6 @@ Value num(qint64 n) {
     return Value::integer(n);
 }
 
-// Columns of a file table: the work table's columns without the header's system columns; numbers
-// are Long, TAPR1..TAPR12 too (the clients keep the shares as numbers), the rest text.
-std::vector<jet::ColumnDef> fileColumns(const TableDef& t, const QStringList& omit) {
-    std::vector<jet::ColumnDef> cols;
-    for (const auto& c : t.columns) {
-        if ((&t == &headerTable() && isHeaderSystemColumn(c.name)) || omit.contains(c.name))
-            continue;
-        const bool longColumn = c.form == Form::Number || c.name.startsWith(QLatin1String("TAPR"));
-        jet::ColumnDef d{c.name, longColumn ? jet::ColumnType::Long : jet::ColumnType::Text, 255};
-        if (c.name.startsWith(QLatin1String("BIKO")))
-            d.type = jet::ColumnType::Memo;
-        cols.push_back(d);
-    }
-    return cols;
-}
-
-std::vector<jet::ColumnDef> stagingColumns(const TableDef& t, const QStringList& omit) {
-    std::vector<jet::ColumnDef> cols{{QStringLiteral("id"), jet::ColumnType::Long, 255}};
-    for (const auto& c : t.columns)
-        if (!omit.contains(c.name))
-            cols.push_back({c.name, jet::ColumnType::Text, 255});
-    return cols;
-}
-
-void writeRows(jet::JetWriter& w, const QString& table, const std::vector<jet::ColumnDef>& cols,
-               const std::vector<FileRow>& rows) {
-    for (const FileRow& r : rows) {
-        jet::Row values;
-        values.reserve(cols.size());
-        for (const auto& c : cols)
-            values.push_back(r.value(c.name));
-        w.insert(table, values);
-    }
-}
-
 FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     static const char* const kHinban[] = {"KM-2401", "KM-2402", "LT-3310", "BS-0077"};
     static const char* const kColor[] = {"ブラック", "ネイビー", "オフホワイト", "チャコール"};
@@ -60,8 +23,7 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAHIN")] = txt(QString::fromUtf8(kHinban[gyou % 4]));
     r[QStringLiteral("TAINO")] = txt(QStringLiteral("IR%1").arg(ordNo));
     // The third tag code of every three has no conversion row.
-    static const char* const kTags[] = {core::demo::ClientTagCodes[0], core::demo::ClientTagCodes[1],
-                                        "CT-99"};
+    static const char* const kTags[] = {ClientTagCodes[0], ClientTagCodes[1], "CT-99"};
     r[QStringLiteral("TAFCD")] = txt(QString::fromLatin1(kTags[(gyou - 1) % 3]));
     r[QStringLiteral("TACLT")] = txt(QString::fromUtf8(kColor[gyou % 4]));
     r[QStringLiteral("TAPHN")] =
@@ -83,9 +45,9 @@ FileRow lineRow(qint32 ordNo, int gyou, bool care) {
     r[QStringLiteral("TAMEN")] = txt(QStringLiteral("中国製"));
     r[QStringLiteral("ORD_NO")] = num(ordNo);
     r[QStringLiteral("GYOU")] = num(gyou);
-    r[QStringLiteral("EHJ")] = txt(care ? QString::fromLatin1(core::demo::CareSymbolSets[0]) : QString());
+    r[QStringLiteral("EHJ")] = txt(care ? QString::fromLatin1(CareSymbolSets[0]) : QString());
     r[QStringLiteral("SU")] = num(100 + 10 * gyou);
-    r[QStringLiteral("FUKI1")] = txt(care ? QString::fromLatin1(core::demo::TermNumbers[0]) : QString());
+    r[QStringLiteral("FUKI1")] = txt(care ? QString::fromLatin1(TermNumbers[0]) : QString());
     r[QStringLiteral("FUKI2")] = txt(QString());
     return r;
 }
@@ -109,7 +71,7 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     h[QStringLiteral("SIR_ADR1")] = txt(QStringLiteral("愛知県名古屋市中区栄3-1-1"));
     h[QStringLiteral("SIR_ADR2")] = txt(QStringLiteral("栄ビル5F"));
     h[QStringLiteral("SIR_TEL")] = txt(QStringLiteral("052-000-1111"));
-    h[QStringLiteral("NOU_CD")] = txt(QString::fromLatin1(core::demo::DestinationCodes[0]));
+    h[QStringLiteral("NOU_CD")] = txt(QString::fromLatin1(DestinationCodes[0]));
     h[QStringLiteral("NOU_NM")] = txt(QStringLiteral("上海物流センター"));
     h[QStringLiteral("NOU_ADR1")] = txt(QStringLiteral("上海市浦東新区"));
     h[QStringLiteral("KESSAI")] = txt(QStringLiteral("日本決済"));
@@ -125,13 +87,13 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     af[QStringLiteral("ORD_NO")] = num(ordNo);
     af[QStringLiteral("GYOU")] = num(1);
     af[QStringLiteral("FUKI_SU")] = num(1);
-    af[QStringLiteral("FUKI1")] = txt(QString::fromLatin1(core::demo::TermNumbers[1]));
+    af[QStringLiteral("FUKI1")] = txt(QString::fromLatin1(TermNumbers[1]));
     o.addFuki.push_back(af);
     FileRow fz;
     fz[QStringLiteral("ORD_NO")] = num(ordNo);
     fz[QStringLiteral("GYOU")] = num(1);
-    fz[QStringLiteral("NAME_NM")] = txt(QString::fromUtf8(core::demo::NameTypes[0]));
-    fz[QStringLiteral("SIZAI_CD")] = txt(QString::fromLatin1(core::demo::MaterialCodes[0]));
+    fz[QStringLiteral("NAME_NM")] = txt(QString::fromUtf8(NameTypes[0]));
+    fz[QStringLiteral("SIZAI_CD")] = txt(QString::fromLatin1(MaterialCodes[0]));
     fz[QStringLiteral("SIZAI_NM")] = txt(QStringLiteral("朱子織ネーム 白"));
     fz[QStringLiteral("TITLEKEI")] = txt(QStringLiteral("合計"));
     fz[QStringLiteral("SURYOKEI")] = num(300);
@@ -170,31 +132,56 @@ FileRow sampleFuki(int id, const QString& fukiNo, const QString& syori) {
     return r;
 }
 
-void writeOrderFile(const QString& path, const BuiltFile& file) {
-    jet::JetWriter w(path);
-    auto table = [&](const TableDef& def, auto rowsOf) {
-        if (file.omitTables.contains(def.fileTable))
-            return;
-        const auto cols = fileColumns(def, file.omitColumns.value(def.fileTable));
-        w.createTable(def.fileTable, cols);
-        for (const BuiltOrder& o : file.orders)
-            writeRows(w, def.fileTable, cols, rowsOf(o));
+OrderFileData orderFileData(const BuiltFile& file) {
+    OrderFileData data;
+    auto rowsOf = [&](const QString& table) {
+        std::vector<FileRow> rows;
+        for (const BuiltOrder& o : file.orders) {
+            if (table == QLatin1String("denheaddata"))
+                rows.push_back(o.header);
+            const std::vector<FileRow>* lines = table == QLatin1String("posdata")       ? &o.pos
+                                                : table == QLatin1String("cardata")     ? &o.car
+                                                : table == QLatin1String("addfukidata") ? &o.addFuki
+                                                : table == QLatin1String("fuzokudata")  ? &o.fuzoku
+                                                                                        : nullptr;
+            if (lines)
+                rows.insert(rows.end(), lines->begin(), lines->end());
+        }
+        if (table == QLatin1String("snd_mst_ehj"))
+            rows = file.ehj;
+        else if (table == QLatin1String("snd_mst_fuki"))
+            rows = file.fuki;
+        return rows;
     };
-    table(headerTable(), [](const BuiltOrder& o) { return std::vector<FileRow>{o.header}; });
-    table(posTable(), [](const BuiltOrder& o) { return o.pos; });
-    table(carTable(), [](const BuiltOrder& o) { return o.car; });
-    table(addFukiTable(), [](const BuiltOrder& o) { return o.addFuki; });
-    table(fuzokuTable(), [](const BuiltOrder& o) { return o.fuzoku; });
-    const std::pair<const TableDef*, const std::vector<FileRow>*> staging[] = {{&ehjStaging(), &file.ehj},
-                                                                               {&fukiStaging(), &file.fuki}};
-    for (const auto& [def, rows] : staging) {
-        if (file.omitTables.contains(def->fileTable))
-            continue;
-        const auto cols = stagingColumns(*def, file.omitColumns.value(def->fileTable));
-        w.createTable(def->fileTable, cols);
-        writeRows(w, def->fileTable, cols, *rows);
+    Damage damage;
+    for (const QString& table : orderFileTables()) {
+        FileTable t{table, orderFileColumns(table, file.style), {}};
+        for (const FileRow& r : rowsOf(table)) {
+            jet::Row values;
+            values.reserve(t.columns.size());
+            for (const auto& c : t.columns) {
+                jet::Value v = r.value(c.name);
+                // A number given for a column the style declares text is written as its text.
+                if (c.type != jet::ColumnType::Long && v.kind() == jet::Value::Kind::Integer)
+                    v = jet::Value::text(v.toText());
+                values.push_back(std::move(v));
+            }
+            t.rows.push_back(std::move(values));
+        }
+        data.tables.push_back(std::move(t));
+        if (file.omitTables.contains(table))
+            damage.omitTables << table;
+        for (const QString& column : file.omitColumns.value(table))
+            damage.droppedColumns.push_back({table, column});
     }
-    w.close();
+    for (const BuiltOrder& o : file.orders)
+        data.orderNumbers.push_back(qint32(o.header.value(QStringLiteral("ORD_NO")).asInt64()));
+    applyDamage(data, damage);
+    return data;
 }
 
-} // namespace kemnoa::receiving
+void writeOrderFile(const QString& path, const BuiltFile& file) {
+    writeOrderFile(path, orderFileData(file));
+}
+
+} // namespace kemnoa::demo

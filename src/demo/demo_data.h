@@ -8,10 +8,10 @@
 #include <QStringList>
 #include <array>
 
-namespace kemnoa::core::demo {
+namespace kemnoa::demo {
 
 // Client-side codes that demo orders carry; they are those of the demo order-file generator
-// (platform/jet/orderfile/demo_codes.h and its client list) and must stay in step with it.
+// (demo_codes.h and the client list of generated_orders.cpp) and must stay in step with it.
 inline constexpr const char* DestinationCodes[] = {"C0101-01", "C0102-01", "C0103-01", "C0104-01",
                                                    "C0105-01"};                                // NOU_CD
 inline constexpr const char* ClientTagCodes[] = {"CT-01", "CT-02", "CT-03", "CT-04", "CT-05"}; // TAFCD
@@ -56,4 +56,4 @@ struct SeedResult {
 // Fills every empty demo table of the database with its demo rows, in one transaction.
 SeedResult seed(db::Connection& connection, db::DatabaseKind kind);
 
-} // namespace kemnoa::core::demo
+} // namespace kemnoa::demo

@@ -1,19 +1,22 @@
-// Generated order files: every column the import reads, demo-master values, determinism, the
-// damage options, and the view of the independent readers and of kemnoa-cli.
+// Order files, generated and put together row by row: every column the import reads, demo-master
+// values, determinism, the column styles, the damage options, and the view of the independent
+// readers and of kemnoa-cli.
 
+#include "demo/demo_codes.h"
+#include "demo/generated_orders.h"
+#include "demo/sample_orders.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/jet_test_util.h"
-#include "platform/jet/orderfile/demo_codes.h"
-#include "platform/jet/orderfile/order_file_generator.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace kemnoa::jet;
-namespace of = kemnoa::orderfile;
+namespace of = kemnoa::demo;
 namespace kt = kemnoa::test;
 
 namespace {
@@ -83,14 +86,14 @@ TEST_F(OrderFileTest, ValuesComeFromTheDemoMasters) {
     o.linesPerOrder = 4;
     const auto data = of::makeOrderFile(path(QStringLiteral("d.mdb")), o);
     QStringList sets, terms, tags, materials;
-    for (const auto& s : of::demo::kCareSymbolSets)
+    for (const auto& s : of::kCareSymbolSets)
         sets << QString::fromLatin1(s.number);
-    for (const auto& t : of::demo::kTerms)
+    for (const auto& t : of::kTerms)
         terms << QString::fromLatin1(t.number);
-    for (const auto& t : of::demo::kTagCodes)
+    for (const auto& t : of::kTagCodes)
         tags << QString::fromLatin1(t.clientCode);
-    tags << QString::fromLatin1(of::demo::kUnmappedTagCode);
-    for (const auto& m : of::demo::kMaterials)
+    tags << QString::fromLatin1(of::kUnmappedTagCode);
+    for (const auto& m : of::kMaterials)
         materials << QString::fromUtf8(m.nameType) + QLatin1Char('|') + QString::fromLatin1(m.code) +
                          QLatin1Char('|') + QString::fromUtf8(m.name);
 
@@ -149,7 +152,7 @@ TEST_F(OrderFileTest, DamageOptionsReachTheFile) {
     }
     EXPECT_THROW(of::generateOrderData(
                      of::Options{.nullNumbers = {{QStringLiteral("posdata"), QStringLiteral("NOPE"), 0}}}),
-                 kemnoa::core::Error);
+                 kemnoa::Error);
 }
 
 TEST_F(OrderFileTest, IndependentReadersAgree) {
@@ -170,7 +173,7 @@ TEST_F(OrderFileTest, IndependentReadersAgree) {
     const QJsonObject pos = dump[QStringLiteral("data")][QStringLiteral("posdata")].toObject();
     EXPECT_EQ(pos[QStringLiteral("columns")].toArray().size(), 102);
     const QJsonArray first = pos[QStringLiteral("rows")].toArray()[0].toArray();
-    const of::GeneratedTable* expected = data.table(QStringLiteral("posdata"));
+    const of::FileTable* expected = data.table(QStringLiteral("posdata"));
     for (int c = 0; c < 102; ++c) {
         const Value& v = expected->rows[0][std::size_t(c)];
         if (v.isNull())
@@ -228,6 +231,65 @@ TEST_F(OrderFileTest, CommandLineWritesAndDumps) {
     const auto missing =
         kt::runProgram(cli, {QStringLiteral("jet"), QStringLiteral("dump"), file, QStringLiteral("nosuch")});
     EXPECT_TRUE(missing.err.contains("(3078)")) << missing.err.toStdString();
+}
+
+// Both ways of filling a file go through the one writer; the column style decides how the shares
+// and the remarks are declared, and the values follow the declaration.
+TEST_F(OrderFileTest, ColumnStylesOfBothWaysReachTheFile) {
+    of::BuiltFile built;
+    built.orders = {of::sampleOrder(7, 1)};
+    built.ehj = {of::sampleEhj(1, QStringLiteral("E1"))};
+    built.omitTables = {QStringLiteral("snd_mst_fuki")};
+    built.omitColumns[QStringLiteral("cardata")] = {QStringLiteral("TAPHN")};
+    of::BuiltFile builtAsText = built;
+    builtAsText.style = {};
+    of::Options numbers;
+    numbers.orders = 1;
+    numbers.style = {true, false};
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> write;
+        ColumnType shares, remarks;
+        bool fukiTable;
+    };
+    const std::vector<Case> cases = {
+        {"built, default style", [&](const QString& p) { of::writeOrderFile(p, built); }, ColumnType::Long,
+         ColumnType::Memo, false},
+        {"built, text style", [&](const QString& p) { of::writeOrderFile(p, builtAsText); }, ColumnType::Text,
+         ColumnType::Text, false},
+        {"generated, default style", [&](const QString& p) { of::makeOrderFile(p, of::Options{}); },
+         ColumnType::Text, ColumnType::Text, true},
+        {"generated, number shares", [&](const QString& p) { of::makeOrderFile(p, numbers); },
+         ColumnType::Long, ColumnType::Text, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = path(QStringLiteral("s%1.mdb").arg(++n));
+        c.write(file);
+        JetReader r(file);
+        const auto pos = r.columns(QStringLiteral("posdata"));
+        EXPECT_EQ(pos[28].name, QStringLiteral("TAPR1"));
+        EXPECT_EQ(pos[28].type, c.shares);
+        const auto head = r.columns(QStringLiteral("denheaddata"));
+        EXPECT_EQ(head[26].name, QStringLiteral("BIKO1"));
+        EXPECT_EQ(head[26].type, c.remarks);
+        EXPECT_EQ(r.hasTable(QStringLiteral("snd_mst_fuki")), c.fukiTable);
+        const RowSet rows = r.readTable(QStringLiteral("posdata"));
+        ASSERT_GE(rows.size(), 1u);
+        const Value share = rows.value(0, QStringLiteral("TAPR1"));
+        EXPECT_EQ(share.kind() == Value::Kind::Integer, c.shares == ColumnType::Long);
+        bool number = false;
+        share.toText().toInt(&number);
+        EXPECT_TRUE(number) << share.toText().toStdString();
+    }
+    JetReader r(path(QStringLiteral("s1.mdb")));
+    EXPECT_EQ(r.columns(QStringLiteral("cardata")).size(), 101u);
+    EXPECT_EQ(r.readTable(QStringLiteral("snd_mst_ehj")).value(0, QStringLiteral("EHJ_NO")),
+              Value::text(QStringLiteral("E1")));
+    // A column to leave out that the table does not have is refused, not ignored.
+    built.omitColumns[QStringLiteral("posdata")] = {QStringLiteral("NOPE")};
+    EXPECT_THROW(of::orderFileData(built), kemnoa::Error);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 
 #include "core/session.h"
 #include "platform/db/reader.h"
 
 #include <QList>
 
-namespace kemnoa::core::demo {
+namespace kemnoa::demo {
 
 namespace {
 
@@ -53,7 +53,7 @@ QList<TableRows> workTables() {
                             "1234",
                             "KEMNOA",
                             "ケムノア専用海外発注システム"};
-    const QStringList& keys = fixedInfoKeys();
+    const QStringList& keys = core::fixedInfoKeys();
     for (int i = 0; i < keys.size(); ++i)
         setting.rows << QVariantList{keys.at(i), u(values[i])};
     out << setting;
@@ -290,4 +290,4 @@ SeedResult seed(db::Connection& connection, db::DatabaseKind kind) {
     return result;
 }
 
-} // namespace kemnoa::core::demo
+} // namespace kemnoa::demo
