@@ -1,9 +1,11 @@
 #include "masters/jobs.h"
 
+#include "masters/reference_master_jobs.h"
+
 namespace kemnoa::masters {
 
 void addMasterJobs(core::JobTable& table) {
-    (void)table;
+    addReferenceMasterJobs(table);
 }
 
 } // namespace kemnoa::masters
