@@ -18,6 +18,13 @@ int LineGridModel::columnOf(const QString& source) const {
     return -1;
 }
 
+void LineGridModel::setCaption(int column, const QString& caption) {
+    if (column < 0 || column >= columnCount())
+        return;
+    columns_[static_cast<std::size_t>(column)].caption = caption;
+    Q_EMIT headerDataChanged(Qt::Horizontal, column, column);
+}
+
 void LineGridModel::setRows(std::vector<QStringList> rows) {
     beginResetModel();
     rows_ = std::move(rows);

@@ -30,6 +30,9 @@ public:
     // The index of a column by its source name (case-insensitive), -1 when there is none.
     int columnOf(const QString& source) const;
 
+    // Changes a column's heading (the size titles head the quantity columns).
+    void setCaption(int column, const QString& caption);
+
     // Replaces every row; the grid counts as unchanged.
     void setRows(std::vector<QStringList> rows);
     const std::vector<QStringList>& rows() const { return rows_; }
