@@ -32,15 +32,21 @@ constexpr int kRuns = 5;
 void fill(db::Connection& c) {
     db::Transaction tx(c);
     for (int i = 1; i <= kOrders; ++i)
-        c.execute(QStringLiteral("Insert Into rcv_denheaddata (ORD_NO, IRAI_NO, ORD_DATE, KIBO_DATE, NOU_NM, ERR_SU, "
-                                 "PRN_SU, SEND_FLG, PO_NO, PO_KBN) Values (?, ?, ?, '20240220', ?, 0, 0, ?, '', '')"),
-                  {100000 + i, QString::number(i), 20240101 + (i % 28), QStringLiteral("納品先 %1").arg(i % 50),
+        c.execute(QStringLiteral(
+                      "Insert Into rcv_denheaddata (ORD_NO, IRAI_NO, ORD_DATE, KIBO_DATE, NOU_NM, ERR_SU, "
+                      "PRN_SU, SEND_FLG, PO_NO, PO_KBN) Values (?, ?, ?, '20240220', ?, 0, 0, ?, '', '')"),
+                  {100000 + i, QString::number(i), 20240101 + (i % 28),
+                   QStringLiteral("納品先 %1").arg(i % 50),
                    i % 4 == 0 ? QStringLiteral("1") : QStringLiteral("9")});
     for (int g = 1; g <= kLines; ++g) {
-        c.execute(QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TACD, TAHIN, SU) Values (100001, ?, 'T', ?, 1)"),
-                  {g, QStringLiteral("品番%1").arg(g)});
-        c.execute(QStringLiteral("Insert Into rcv_cardata (ORD_NO, GYOU, TACD, EHJ, SU) Values (100001, ?, 'C', 'E1', 1)"),
-                  {g});
+        c.execute(
+            QStringLiteral(
+                "Insert Into rcv_posdata (ORD_NO, GYOU, TACD, TAHIN, SU) Values (100001, ?, 'T', ?, 1)"),
+            {g, QStringLiteral("品番%1").arg(g)});
+        c.execute(
+            QStringLiteral(
+                "Insert Into rcv_cardata (ORD_NO, GYOU, TACD, EHJ, SU) Values (100001, ?, 'C', 'E1', 1)"),
+            {g});
     }
     tx.commit();
 }
@@ -77,8 +83,9 @@ int main(int argc, char** argv) {
     const double floor = bestOf([&] {
         rows = 0;
         for (db::Reader r = core::cnWork().read(
-                 QStringLiteral("Select ORD_NO, IRAI_NO, PO_NO, PO_KBN, ORD_DATE, KIBO_DATE, NOU_NM, ERR_SU, SEND_FLG "
-                                "From rcv_denheaddata Where ORD_DATE Between ? And ? Order By ORD_NO DESC"),
+                 QStringLiteral(
+                     "Select ORD_NO, IRAI_NO, PO_NO, PO_KBN, ORD_DATE, KIBO_DATE, NOU_NM, ERR_SU, SEND_FLG "
+                     "From rcv_denheaddata Where ORD_DATE Between ? And ? Order By ORD_NO DESC"),
                  {20240101, 20241231});
              !r.atEnd() && rows < 5000; r.moveNext())
             ++rows;
@@ -99,8 +106,9 @@ int main(int argc, char** argv) {
     // The editor.
     const double linesFloor = bestOf([&] {
         for (const char* t : {"rcv_posdata", "rcv_cardata"})
-            for (db::Reader r = core::cnWork().read(QStringLiteral("Select * From %1 Where ORD_NO = 100001 Order By GYOU")
-                                                        .arg(QLatin1String(t)));
+            for (db::Reader r = core::cnWork().read(
+                     QStringLiteral("Select * From %1 Where ORD_NO = 100001 Order By GYOU")
+                         .arg(QLatin1String(t)));
                  !r.atEnd(); r.moveNext())
                 for (int i = 0; i < r.columnCount(); ++i)
                     (void)r.value(i);
@@ -112,7 +120,7 @@ int main(int argc, char** argv) {
         e.show();
         e.repaint();
     });
-    std::printf("editor open, %d + %d lines:            %7.1f ms  (bare read of the lines: %.1f ms)\n", kLines,
-                kLines, editor, linesFloor);
+    std::printf("editor open, %d + %d lines:            %7.1f ms  (bare read of the lines: %.1f ms)\n",
+                kLines, kLines, editor, linesFloor);
     return 0;
 }
