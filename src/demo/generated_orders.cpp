@@ -145,9 +145,9 @@ struct Builder {
         r.number(QStringLiteral("ORD_NO"), orderNo);
         r.text(QStringLiteral("REC_TYPE"), QStringLiteral("1"));
         r.text(QStringLiteral("REC_KBN"), QStringLiteral("N"));
-        r.text(QStringLiteral("IRAI_NO"), QStringLiteral("IR-%1-%2")
-                                              .arg(orderDate.toString(QStringLiteral("yyMM")))
-                                              .arg(index + 1, 4, 10, QLatin1Char('0')));
+        // Clients number their requests: yyMM and a four-digit running number, digits only.
+        r.text(QStringLiteral("IRAI_NO"), orderDate.toString(QStringLiteral("yyMM")) +
+                                              QStringLiteral("%1").arg(index + 1, 4, 10, QLatin1Char('0')));
         r.number(QStringLiteral("ORD_DATE"), orderDate.toString(QStringLiteral("yyyyMMdd")).toInt());
         r.text(QStringLiteral("KIBO_DATE"),
                orderDate.addDays(14 + rng.below(21)).toString(QStringLiteral("yyyyMMdd")));

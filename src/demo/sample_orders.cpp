@@ -60,7 +60,7 @@ BuiltOrder sampleOrder(qint32 ordNo, int lines) {
     h[QStringLiteral("ORD_NO")] = num(ordNo);
     h[QStringLiteral("REC_TYPE")] = txt(QStringLiteral("1"));
     h[QStringLiteral("REC_KBN")] = txt(QStringLiteral("0"));
-    h[QStringLiteral("IRAI_NO")] = txt(QStringLiteral("IR%1").arg(ordNo));
+    h[QStringLiteral("IRAI_NO")] = txt(QString::number(ordNo)); // request numbers are numbers
     h[QStringLiteral("ORD_DATE")] = num(20240115);
     h[QStringLiteral("KIBO_DATE")] = txt(QStringLiteral("20240220"));
     h[QStringLiteral("SIR_CD")] = txt(QStringLiteral("S0012"));

@@ -1,10 +1,11 @@
-// The jobs of order maintenance: the error list (code 210).
+// The jobs of order maintenance: the error list (code 210) here, the order jobs in order_jobs.cpp.
 
 #include "maintenance/jobs.h"
 
 #include "core/connections.h"
 #include "core/error.h"
 #include "maintenance/error_list.h"
+#include "maintenance/order_jobs.h"
 
 #include <QTextStream>
 
@@ -56,6 +57,7 @@ void addMaintenanceJobs(core::JobTable& table) {
                .connections = {core::KindWork},
                .maxArgs = 1,
                .run = printErrors});
+    addOrderJobs(table);
 }
 
 } // namespace kemnoa::maintenance

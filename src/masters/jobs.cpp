@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "masters/master_export.h"
 #include "masters/product_master.h"
+#include "masters/reference_master_jobs.h"
 
 namespace kemnoa::masters {
 namespace {
@@ -45,6 +46,7 @@ void addMasterJobs(core::JobTable& table) {
                .connections = {core::KindOffice},
                .maxArgs = 1,
                .run = runProductExport});
+    addReferenceMasterJobs(table);
 }
 
 } // namespace kemnoa::masters

@@ -1,0 +1,105 @@
+// kemnoa-cli search, delete-order, cancel-send, cancel-po and show-order on a program folder with a
+// SQLite work database.
+
+#include "maintenance/order_rows.h"
+#include "platform/db/reader.h"
+#include "support/test_env.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace kemnoa;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CliOrders : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = dir_.path() + QLatin1Char('/');
+        QFile ini(home_ + QStringLiteral("kemnoa.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n");
+        ini.close();
+        db::ConnectionSettings s;
+        s.provider = QStringLiteral("SQLite");
+        s.database = home_ + QStringLiteral("work.db");
+        s.createSchemaWhenEmpty = true;
+        work_.open(s);
+        using H = test::HeaderRow;
+        test::insertHeader(work_, H{.ordNo = 501, .iraiNo = "42", .ordDate = 20240105});
+        test::insertHeader(work_,
+                           H{.ordNo = 502, .ordDate = 20240106, .sendFlg = "1", .poNo = "P5", .poKbn = "0"});
+        test::insertHeader(work_, H{.ordNo = 503, .ordDate = 20240107, .poNo = "P6", .poKbn = "1"});
+        test::insertLines(work_, 501);
+    }
+
+    CliRun run(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KEMNOA_HOME"), home_);
+        p.setProcessEnvironment(env);
+        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
+        p.waitForFinished(120000);
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    QString value(const QString& sql) {
+        db::Reader r = work_.read(sql);
+        return r.atEnd() ? QStringLiteral("<none>") : r.text(0);
+    }
+
+    QTemporaryDir dir_;
+    QString home_;
+    db::Connection work_;
+};
+
+TEST_F(CliOrders, SearchDeleteCancelAndShow) {
+    const QStringList range = {"--from", "20240101", "--to", "20240131"};
+    CliRun r = run(QStringList{"search"} + range);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(
+        lines[0],
+        QStringLiteral("発注番号\t依頼番号\tPO番号\tPO区分\t発注日\t希望出荷日\t納品先\tｴﾗｰ件数\t送信済"));
+    EXPECT_EQ(lines[1], QStringLiteral("503\t100\tP6\t1\t20240107\t20240220\t納品先\t0\t"));
+    EXPECT_EQ(lines[2].section('\t', 8), QStringLiteral("済"));
+    EXPECT_EQ(run(QStringList{"search", "--sent"} + range).out.count('\n'), 2);
+    EXPECT_EQ(run(QStringList{"search", "--order", "50", "--irai", "4"} + range).out.count('\n'), 2);
+    EXPECT_EQ(run({"search", "--from", "2024"}).exitCode, 1);
+    EXPECT_EQ(run({"search", "--colour", "red"}).exitCode, 2);
+
+    r = run({"show-order", "501"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("IRAI_NO\t42\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("[rcv_posdata]\nTACD\t")));
+    EXPECT_EQ(run({"show-order", "999"}).exitCode, 1);
+
+    // The sent order is refused, the other deleted; exit 3 says not every order went.
+    r = run({"--yes", "delete-order", "501", "502"});
+    EXPECT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("deleted 501\n"));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("[注意] 送信済み伝票(502)は削除できません。")));
+    EXPECT_EQ(value("Select Count(*) From rcv_posdata"), QStringLiteral("0"));
+    EXPECT_EQ(run({"delete-order", "503"}).exitCode, 1); // no --yes: the question is answered No
+    EXPECT_EQ(value("Select Count(*) From rcv_denheaddata Where ORD_NO = 503"), QStringLiteral("1"));
+
+    EXPECT_EQ(run({"cancel-po", "P5"}).exitCode, 1);        // sent
+    EXPECT_EQ(run({"cancel-send", "P5", "1"}).exitCode, 1); // other kind
+    r = run({"cancel-send", "P5", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(value("Select SEND_FLG From rcv_denheaddata Where ORD_NO = 502"), QStringLiteral("9"));
+    EXPECT_EQ(run({"cancel-po", "P5"}).exitCode, 0);
+    EXPECT_EQ(value("Select PO_NO From rcv_denheaddata Where ORD_NO = 502"), QString());
+}
+
+} // namespace
