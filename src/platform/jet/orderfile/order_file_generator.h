@@ -37,6 +37,9 @@ struct Options {
     // Puts text into TAPH7 of the first hang-tag line of every order (the seventh quality line in use).
     bool seventhQualityLine = false;
     QDateTime created; // recorded in the file; a fixed default keeps files identical
+    // Writes the rows the way a client's program leaves them when it edits orders after saving
+    // them (see writeOrderFile); the content stays the same.
+    bool editedAfterWriting = false;
 };
 
 struct GeneratedTable {
@@ -57,8 +60,13 @@ struct OrderFileData {
 
 // The content of an order file for the options (tables in the order listed above).
 OrderFileData generateOrderData(const Options& options);
-// Writes the data as a new Jet 4 file; throws kemnoa::core::Error on failure.
-void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created = QDateTime());
+// Writes the data as a new Jet 4 file; throws kemnoa::core::Error on failure. Edited: each row is
+// first written in an earlier state and then updated to its values, as Jet stores edits: a third of
+// the rows grew (their text was shorter; the data moved to another page behind a forwarding slot), a
+// third shrank in place (their text was longer), a third kept their size (other numbers); a copy of
+// every fourth row is written and deleted again.
+void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created = QDateTime(),
+                    bool edited = false);
 // Both at once.
 OrderFileData makeOrderFile(const QString& path, const Options& options);
 
