@@ -66,7 +66,7 @@ double runImport(const QString& base, const QString& source, const QString& tag,
     core::SilentPrompter prompter;
     receiving::DbWorkDatabase db(work);
     receiving::ImportServices services;
-    services.openFile = receiving::openJetOrderFile;
+    services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
     if (check)
         services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
     receiving::OrderImport importer(prompter, db, services);

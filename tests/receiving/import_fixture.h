@@ -51,7 +51,7 @@ protected:
 
     receiving::OrderImport importer() {
         receiving::ImportServices s;
-        s.openFile = receiving::openJetOrderFile;
+        s.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
         s.errDataMake = [this](qint32 n) { maintenance::MP_ErrDataMake(prompter_, connection_, n); };
         s.log = [this](const QString& line) { log_ << line; };
         return receiving::OrderImport(prompter_, work_, s);

@@ -445,9 +445,9 @@ JetReader JetReader::load(QByteArray bytes, const QString& name, const Options& 
                         throw core::Error(
                             QStringLiteral("ファイル '%1' を開けません。%2").arg(name, file.errorString()),
                             errnum::FileNotFound);
-                    content = file.read(options.limits.fileBytes + 1);
-                    if (content.size() > options.limits.fileBytes)
-                        fileTooLarge(name, content.size(), options.limits.fileBytes);
+                    if (file.size() > options.limits.fileBytes) // it may have grown since
+                        fileTooLarge(name, file.size(), options.limits.fileBytes);
+                    content = file.readAll();
                 }
                 Options inner = options;
                 inner.isolate = false;

@@ -1,0 +1,152 @@
+// Peak memory of importing one large order file, beside the file's size and the process before the
+// import (the floor). Each import runs in a fresh forked process so that its peak is its own; the
+// parse runs in that process's child (the isolated reader), whose peak is reported apart.
+// Usage: import_memory [WORK_DIR] [ORDERS] [LINES]
+// Cases: a valid file of ORDERS orders with LINES lines in each line table (default 2,000 x 10),
+// and a file of 200,000 header rows that hold only an order number (the rows limit; the shape of a
+// file that once took gigabytes).
+
+#include "core/demo_data.h"
+#include "core/prompter.h"
+#include "platform/db/connection.h"
+#include "platform/jet/jet_writer.h"
+#include "platform/jet/orderfile/order_file_generator.h"
+#include "receiving/db_work_database.h"
+#include "receiving/jet_order_file.h"
+#include "receiving/order_import.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kemnoa;
+
+namespace {
+
+// Peak resident memory of this process, in KiB (VmHWM).
+long peakKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+struct Figures {
+    long before = 0, peak = 0, child = 0;
+    double seconds = 0;
+    long orders = 0;
+};
+
+// Imports the file into a fresh SQLite work database in a forked process; returns its figures.
+Figures importInFreshProcess(const QString& base, const QString& file, const QString& tag) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        Figures f;
+        try {
+            const QString folder = base + QStringLiteral("/recv-") + tag + QLatin1Char('/');
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+            QFile::copy(file, folder + QFileInfo(file).fileName());
+            db::ConnectionSettings s;
+            s.provider = QStringLiteral("SQLite");
+            s.database = base + QStringLiteral("/work-") + tag + QStringLiteral(".db");
+            QFile::remove(s.database);
+            s.kind = db::DatabaseKind::Work;
+            s.createSchemaWhenEmpty = true;
+            db::Connection work;
+            work.open(s);
+            core::demo::seed(work, db::DatabaseKind::Work);
+            core::SilentPrompter prompter;
+            receiving::DbWorkDatabase db(work);
+            receiving::ImportServices services;
+            services.openFile = [](const QString& p) { return receiving::openJetOrderFile(p); };
+            receiving::OrderImport importer(prompter, db, services);
+            f.before = peakKiB();
+            QElapsedTimer t;
+            t.start();
+            importer.cmdImp_Click(folder);
+            f.seconds = t.nsecsElapsed() / 1e9;
+            f.peak = peakKiB();
+            rusage children{};
+            getrusage(RUSAGE_CHILDREN, &children);
+            f.child = children.ru_maxrss;
+            f.orders =
+                work.read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toLongLong();
+        } catch (const core::Error& e) {
+            std::fprintf(stderr, "%s\n", qPrintable(e.text()));
+        }
+        if (write(fds[1], &f, sizeof f) != sizeof f)
+            _exit(1);
+        _exit(0);
+    }
+    close(fds[1]);
+    Figures f;
+    if (read(fds[0], &f, sizeof f) != sizeof f)
+        std::fprintf(stderr, "no figures from the import process\n");
+    close(fds[0]);
+    waitpid(pid, nullptr, 0);
+    return f;
+}
+
+void print(const char* what, const QString& file, const Figures& f) {
+    std::printf("%s: file %.1f MiB, %ld orders imported in %.1f s\n", what,
+                QFileInfo(file).size() / 1048576.0, f.orders, f.seconds);
+    std::printf("  peak of the importing process: %.1f MiB (%.1f MiB before the import)\n", f.peak / 1024.0,
+                f.before / 1024.0);
+    std::printf("  peak of the parsing child:     %.1f MiB\n", f.child / 1024.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir tmp;
+    const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+    const int orders = argc > 2 ? QByteArray(argv[2]).toInt() : 2000;
+    const int lines = argc > 3 ? QByteArray(argv[3]).toInt() : 10;
+    QDir().mkpath(base);
+    try {
+        const QString valid = base + QStringLiteral("/ORDLARGE.mdb");
+        QFile::remove(valid);
+        orderfile::Options o;
+        o.orders = orders;
+        o.linesPerOrder = lines;
+        orderfile::makeOrderFile(valid, o);
+        print("valid orders", valid, importInFreshProcess(base, valid, QStringLiteral("valid")));
+
+        // 200,000 header rows with just one order number: one order imported, the rest refused as
+        // present. The index of order numbers is the import's largest structure here.
+        const QString empty = base + QStringLiteral("/ORDEMPTY.mdb");
+        QFile::remove(empty);
+        {
+            jet::JetWriter w(empty);
+            const auto columns = orderfile::orderFileColumns(QStringLiteral("denheaddata"));
+            w.createTable(QStringLiteral("denheaddata"), columns);
+            jet::Row row(columns.size());
+            row[0] = jet::Value::integer(900001);
+            for (int i = 0; i < jet::ReadLimits().rowsPerTable; ++i)
+                w.insert(QStringLiteral("denheaddata"), row);
+            w.close();
+        }
+        print("header rows at the rows limit", empty,
+              importInFreshProcess(base, empty, QStringLiteral("empty")));
+    } catch (const core::Error& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
+        return 1;
+    }
+    return 0;
+}
