@@ -9,6 +9,7 @@
 #include "core/demo_data.h"
 #include "core/prompter.h"
 #include "platform/db/connection.h"
+#include "platform/db/reader.h"
 #include "platform/jet/jet_writer.h"
 #include "platform/jet/orderfile/order_file_generator.h"
 #include "receiving/db_work_database.h"
