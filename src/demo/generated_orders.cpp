@@ -385,7 +385,7 @@ OrderFileData generateOrderData(const Options& o) {
 
 OrderFileData makeOrderFile(const QString& path, const Options& options) {
     OrderFileData data = generateOrderData(options);
-    writeOrderFile(path, data, options.created);
+    writeOrderFile(path, data, options.created, options.editedAfterWriting);
     return data;
 }
 

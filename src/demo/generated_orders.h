@@ -23,6 +23,9 @@ struct Options {
     bool seventhQualityLine = false;
     ColumnStyle style;
     QDateTime created; // recorded in the file; a fixed default keeps files identical
+    // Writes the rows the way a client's program leaves them when it edits orders after saving
+    // them (see writeOrderFile); the content stays the same.
+    bool editedAfterWriting = false;
 };
 
 // The content of an order file for the options (tables in file order).

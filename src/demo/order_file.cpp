@@ -103,12 +103,45 @@ void applyDamage(OrderFileData& data, const Damage& damage) {
     });
 }
 
-void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created) {
+namespace {
+
+// The state a row had before the edit that gave it its values (see writeOrderFile).
+jet::Row earlierState(const FileTable& t, const jet::Row& row, std::size_t index) {
+    jet::Row before = row;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        const jet::Value& v = row[c];
+        if (v.kind() == jet::Value::Kind::Text && index % 3 == 0)
+            before[c] = jet::Value::text(v.asText().left(1)); // grows by the edit
+        else if (v.kind() == jet::Value::Kind::Text && index % 3 == 1 &&
+                 v.asText().size() + 3 <= t.columns[c].textLength)
+            before[c] = jet::Value::text(v.asText() + QStringLiteral("(旧)")); // shrinks by the edit
+        else if (v.kind() == jet::Value::Kind::Integer && index % 3 == 2)
+            before[c] = jet::Value::integer(v.asInt64() == 7 ? 8 : 7); // same size
+    }
+    return before;
+}
+
+} // namespace
+
+void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created, bool edited) {
     jet::JetWriter w(path, created.isValid() ? created : QDateTime(QDate(2024, 4, 1), QTime(9, 0)));
     for (const FileTable& t : data.tables) {
         w.createTable(t.name, t.columns);
-        for (const jet::Row& r : t.rows)
-            w.insert(t.name, r);
+        if (!edited) {
+            for (const jet::Row& r : t.rows)
+                w.insert(t.name, r);
+            continue;
+        }
+        std::vector<qint64> numbers, doomed;
+        for (std::size_t i = 0; i < t.rows.size(); ++i) {
+            numbers.push_back(w.insert(t.name, earlierState(t, t.rows[i], i)));
+            if (i % 4 == 3)
+                doomed.push_back(w.insert(t.name, t.rows[i]));
+        }
+        for (std::size_t i = 0; i < t.rows.size(); ++i)
+            w.updateRow(t.name, numbers[i], t.rows[i]);
+        for (qint64 n : doomed)
+            w.deleteRow(t.name, n);
     }
     w.close();
 }

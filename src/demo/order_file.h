@@ -64,7 +64,12 @@ struct Damage {
 void applyDamage(OrderFileData& data, const Damage& damage);
 
 // Writes the data as a new Jet 4 file; throws kemnoa::Error on failure. The creation time recorded
-// in the file is a fixed one unless given, so equal data make equal files.
-void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created = QDateTime());
+// in the file is a fixed one unless given, so equal data make equal files. Edited: each row is first
+// written in an earlier state and then updated to its values, as Jet stores edits: a third of the
+// rows grew (their text was shorter; the data moved to another page behind a forwarding slot), a
+// third shrank in place (their text was longer), a third kept their size (other numbers); a copy of
+// every fourth row is written and deleted again.
+void writeOrderFile(const QString& path, const OrderFileData& data, const QDateTime& created = QDateTime(),
+                    bool edited = false);
 
 } // namespace kemnoa::demo

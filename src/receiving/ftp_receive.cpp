@@ -53,7 +53,7 @@ ReceiveResult failed() {
 
 } // namespace
 
-ReceiveResult runFtpReceive(core::Prompter& prompter) {
+ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     if (!prompter.question(QStringLiteral("受信処理を開始しますか？"), QStringLiteral("受信確認")))
         return {ReceiveResult::Status::Declined, 0};
     core::BusyPointer busy(prompter);
@@ -115,6 +115,15 @@ ReceiveResult runFtpReceive(core::Prompter& prompter) {
         if (!transfer::isSafeRemoteName(name)) {
             // Left on the server for the operator; the other files are received.
             progress.both(QStringLiteral("♯受信失敗(") + transfer::printableName(name) + QLatin1Char(')'));
+            continue;
+        }
+        if (SharedFtp->RemoteFile.FileSize > double(maxFileBytes)) {
+            // Left on the server, like a name we refuse: the operator deals with it there.
+            progress.both(QStringLiteral("♯受信失敗(") + name + QLatin1Char(')'));
+            progress.both(QStringLiteral("♯ファイルの大きさ(%1バイト)が上限(%2バイト)を超えています(%3)")
+                              .arg(qint64(SharedFtp->RemoteFile.FileSize))
+                              .arg(maxFileBytes)
+                              .arg(name));
             continue;
         }
         if (transfer::MF_FtpGet(folder, name) != 0) {

@@ -10,6 +10,8 @@
 
 #include "core/prompter.h"
 
+#include <QtGlobal>
+
 namespace kemnoa::receiving {
 
 struct ReceiveResult {
@@ -23,6 +25,11 @@ struct ReceiveResult {
     int received = 0; // files in the received list at the end of a completed run
 };
 
-ReceiveResult runFtpReceive(core::Prompter& prompter);
+// The largest order file received (and imported, see docs/jet.md); far above any real order file.
+inline constexpr qint64 kMaxOrderFileBytes = qint64(128) << 20;
+
+// A listed file larger than maxFileBytes is not downloaded: it stays on the server with a "♯" line
+// naming the limit, and the other files are received.
+ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes = kMaxOrderFileBytes);
 
 } // namespace kemnoa::receiving

@@ -30,7 +30,7 @@ core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreen
         return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
-    services.openFile = openJetOrderFile;
+    services.openFile = [](const QString& path) { return openJetOrderFile(path); };
     services.errDataMake = [&prompter](qint32 n) { maintenance::MP_ErrDataMake(prompter, n); };
     services.log = [&prompter](const QString& line) { transfer::MP_FtpLog(line, &prompter); };
     services.openKakuninEhj = screens.openEhj;

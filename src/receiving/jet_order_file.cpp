@@ -1,8 +1,13 @@
 #include "receiving/jet_order_file.h"
 
 #include "platform/jet/jet_reader.h"
+#include "receiving/ftp_receive.h"
 
 namespace kemnoa::receiving {
+
+// The receive refuses what the import would refuse.
+static_assert(kMaxOrderFileBytes == jet::ReadLimits().fileBytes);
+
 namespace {
 
 QVariant toVariant(const jet::Value& v) {
@@ -21,26 +26,40 @@ QVariant toVariant(const jet::Value& v) {
     }
 }
 
+FileValues toFileRow(const jet::Row& row) {
+    FileValues out;
+    out.reserve(row.size());
+    for (const jet::Value& v : row)
+        out.push_back(toVariant(v));
+    return out;
+}
+
 class JetOrderFile : public OrderFile {
 public:
-    explicit JetOrderFile(const QString& path) : reader_(path) {}
+    JetOrderFile(const QString& path, const jet::ReadLimits& limits)
+        : reader_(path, jet::JetReader::Options{true, 60000, qint64(2) << 30, limits}) {}
 
     bool hasTable(const QString& name) const override { return reader_.hasTable(name); }
 
-    FileTable readTable(const QString& name) const override {
-        FileTable t;
-        const jet::RowSet rows = reader_.readTable(name);
-        for (const jet::Column& c : rows.columns())
-            t.columns << c.name;
-        t.rows.reserve(rows.size());
-        for (const jet::Row& row : rows.rows()) {
-            std::vector<QVariant> out;
-            out.reserve(row.size());
-            for (const jet::Value& v : row)
-                out.push_back(toVariant(v));
-            t.rows.push_back(std::move(out));
-        }
-        return t;
+    QStringList columns(const QString& table) const override {
+        QStringList names;
+        for (const jet::Column& c : reader_.columns(table))
+            names << c.name;
+        return names;
+    }
+
+    void forEachRow(const QString& table,
+                    const std::function<void(qint64, const FileValues&)>& visit) const override {
+        qint64 place = 0;
+        reader_.forEachRow(table, [&](const jet::Row& row) { visit(place++, toFileRow(row)); });
+    }
+
+    std::vector<FileValues> readRows(const QString& table, const std::vector<qint64>& places) const override {
+        std::vector<FileValues> rows;
+        rows.reserve(places.size());
+        for (const jet::Row& row : reader_.readRows(table, places))
+            rows.push_back(toFileRow(row));
+        return rows;
     }
 
 private:
@@ -49,8 +68,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<OrderFile> openJetOrderFile(const QString& path) {
-    return std::make_unique<JetOrderFile>(path);
+std::unique_ptr<OrderFile> openJetOrderFile(const QString& path, const jet::ReadLimits& limits) {
+    return std::make_unique<JetOrderFile>(path, limits);
 }
 
 } // namespace kemnoa::receiving

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -114,11 +115,15 @@ qsizetype headerColumn(const char* name) {
 
 } // namespace
 
-// One table of the file, loaded on first use, its rows grouped by order number and sorted by line.
+// Rows are read from the file in groups of this many, so one order's lines never need all of their
+// values in memory at once.
+constexpr std::size_t kRowsPerStatementGroup = 256;
+
+// One line table of the file, indexed on first use: the place of each row, grouped by order number
+// and sorted by line. The values stay in the file until an order's lines are written.
 struct LineIndex {
-    FileTable table;
-    std::vector<int> positions;              // file column of each work column
-    QHash<qint64, std::vector<int>> byOrder; // row numbers in ORD_NO, GYOU order
+    std::vector<int> positions;                 // file column of each work column
+    QHash<qint64, std::vector<qint64>> byOrder; // row places in ORD_NO, GYOU order
 };
 
 struct OrderImport::FileState {
@@ -129,26 +134,42 @@ struct OrderImport::FileState {
         if (!lines[i]) {
             const TableDef& def = *lineTables()[i];
             LineIndex idx;
-            idx.table = file->readTable(def.fileTable);
-            idx.positions = resolveColumns(def, idx.table.columns);
+            idx.positions = resolveColumns(def, file->columns(def.fileTable));
             const int ordCol =
                 idx.positions[static_cast<std::size_t>(def.names().indexOf(QStringLiteral("ORD_NO")))];
             const int gyouCol =
                 idx.positions[static_cast<std::size_t>(def.names().indexOf(QStringLiteral("GYOU")))];
-            for (int r = 0; r < static_cast<int>(idx.table.rows.size()); ++r) {
-                const auto n = numeric(idx.table.rows[r][ordCol]);
+            std::vector<QVariant> gyou;
+            file->forEachRow(def.fileTable, [&](qint64 place, const FileValues& row) {
+                gyou.push_back(row[static_cast<std::size_t>(gyouCol)]);
+                const auto n = numeric(row[static_cast<std::size_t>(ordCol)]);
                 if (n && *n == std::trunc(*n))
-                    idx.byOrder[static_cast<qint64>(*n)].push_back(r);
-            }
+                    idx.byOrder[static_cast<qint64>(*n)].push_back(place);
+            });
             for (auto& rows : idx.byOrder)
-                std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-                    return sortsBefore(idx.table.rows[a][gyouCol], idx.table.rows[b][gyouCol]);
+                std::stable_sort(rows.begin(), rows.end(), [&](qint64 a, qint64 b) {
+                    return sortsBefore(gyou[static_cast<std::size_t>(a)], gyou[static_cast<std::size_t>(b)]);
                 });
             lines[i] = std::move(idx);
         }
         return *lines[i];
     }
 };
+
+namespace {
+
+// Reads the rows at the places in groups and hands each group's rows to write().
+void inGroups(const OrderFile& file, const QString& table, const std::vector<qint64>& places,
+              const std::function<void(const std::vector<FileValues>&)>& write) {
+    for (std::size_t at = 0; at < places.size(); at += kRowsPerStatementGroup) {
+        const std::vector<qint64> group(places.begin() + static_cast<std::ptrdiff_t>(at),
+                                        places.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                             places.size(), at + kRowsPerStatementGroup)));
+        write(file.readRows(table, group));
+    }
+}
+
+} // namespace
 
 OrderImport::OrderImport(core::Prompter& prompter, WorkDatabase& work, ImportServices services)
     : prompter_(prompter), work_(work), services_(std::move(services)) {}
@@ -262,24 +283,26 @@ bool OrderImport::MF_MdbImport(const QString& path) {
     try {
         file.file = services_.openFile(path);
         if (file.file->hasTable(QStringLiteral("denheaddata"))) {
-            const FileTable heads = file.file->readTable(QStringLiteral("denheaddata"));
-            const std::vector<int> pos = resolveColumns(headerTable(), heads.columns);
-            const int ordCol = pos[0];
-            std::vector<int> order(heads.rows.size());
-            for (std::size_t i = 0; i < order.size(); ++i)
-                order[i] = static_cast<int>(i);
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-                return sortsBefore(heads.rows[a][ordCol], heads.rows[b][ordCol]);
-            });
+            const QString table = QStringLiteral("denheaddata");
+            const std::vector<int> pos = resolveColumns(headerTable(), file.file->columns(table));
+            const auto ordCol = static_cast<std::size_t>(pos[0]);
+            // Only the order numbers are kept; each header row is read when its order is imported.
+            std::vector<std::pair<QVariant, qint64>> order;
+            file.file->forEachRow(
+                table, [&](qint64 place, const FileValues& row) { order.emplace_back(row[ordCol], place); });
+            std::stable_sort(order.begin(), order.end(),
+                             [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
             std::optional<qint32> previous;
             std::vector<QVariant> src(pos.size());
-            for (int r : order) {
-                const qint32 n = orderNumber(heads.rows[r][ordCol]);
+            for (const auto& [ordNo, place] : order) {
+                const qint32 n = orderNumber(ordNo);
                 // "Where ORD_NO = n" finds the first row of that number; rows of one number are adjacent
                 // after the sort, so a repeated number reads the same row again.
-                if (n != previous)
+                if (n != previous) {
+                    const FileValues row = file.file->readRows(table, {place}).at(0);
                     for (std::size_t c = 0; c < pos.size(); ++c)
-                        src[c] = pos[c] >= 0 ? heads.rows[r][pos[c]] : QVariant();
+                        src[c] = pos[c] >= 0 ? row[static_cast<std::size_t>(pos[c])] : QVariant();
+                }
                 previous = n;
                 // The order's header, lines and tag codes are written together or not at all.
                 WorkTransaction tx(work_);
@@ -340,20 +363,21 @@ bool OrderImport::MF_DenHeadImport(FileState&, qint32 n, const std::vector<QVari
 void OrderImport::importLines(FileState& file, std::size_t tableIndex, qint32 n) {
     const TableDef& def = *lineTables()[tableIndex];
     const LineIndex& idx = file.lineTable(tableIndex);
-    std::vector<QVariantList> rows;
+    const TableStatements& sql = statementsOf(def);
+    work_.execute(sql.deleteOrder, {n});
     const auto it = idx.byOrder.constFind(n);
-    if (it != idx.byOrder.constEnd()) {
-        SourceValues src(def.columns.size());
-        for (int r : *it) {
-            const auto& row = idx.table.rows[static_cast<std::size_t>(r)];
+    if (it == idx.byOrder.constEnd())
+        return;
+    SourceValues src(def.columns.size());
+    inGroups(*file.file, def.fileTable, *it, [&](const std::vector<FileValues>& group) {
+        std::vector<QVariantList> rows;
+        for (const FileValues& row : group) {
             for (std::size_t c = 0; c < def.columns.size(); ++c)
                 src[c] = row[static_cast<std::size_t>(idx.positions[c])];
             rows.push_back(mapLine(def, src, n));
         }
-    }
-    const TableStatements& sql = statementsOf(def);
-    work_.execute(sql.deleteOrder, {n});
-    work_.executeEach(sql.insert, rows);
+        work_.executeEach(sql.insert, rows);
+    });
 }
 
 void OrderImport::MP_PosImport(FileState& file, qint32 n) {
@@ -370,28 +394,36 @@ void OrderImport::MP_FuzokuImport(FileState& file, qint32 n) {
 }
 
 void OrderImport::stageSubmissions(FileState& file, const TableDef& def) {
-    const FileTable table = file.file->readTable(def.fileTable);
-    const std::vector<int> pos = resolveColumns(def, table.columns);
+    const QStringList columns = file.file->columns(def.fileTable);
+    const std::vector<int> pos = resolveColumns(def, columns);
     const qsizetype idCol = [&] {
-        for (qsizetype i = 0; i < table.columns.size(); ++i)
-            if (table.columns[i].compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            if (columns[i].compare(QLatin1String("id"), Qt::CaseInsensitive) == 0)
                 return i;
         throw core::Error(QStringLiteral("テーブル'%1'に列'id'がありません。").arg(def.fileTable),
                           importerr::MissingColumn);
     }();
-    std::vector<int> order(table.rows.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<int>(i);
+    std::vector<std::pair<QVariant, qint64>> order;
+    file.file->forEachRow(def.fileTable, [&](qint64 place, const FileValues& row) {
+        order.emplace_back(row[static_cast<std::size_t>(idCol)], place);
+    });
     std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return sortsBefore(table.rows[a][idCol], table.rows[b][idCol]); });
-    std::vector<QVariantList> rows;
+                     [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
+    std::vector<qint64> places;
+    places.reserve(order.size());
+    for (const auto& entry : order)
+        places.push_back(entry.second);
+    const QString& insert = statementsOf(def).insert;
     SourceValues src(def.columns.size());
-    for (int r : order) {
-        for (std::size_t c = 0; c < def.columns.size(); ++c)
-            src[c] = table.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(pos[c])];
-        rows.push_back(mapStaging(def, src));
-    }
-    work_.executeEach(statementsOf(def).insert, rows);
+    inGroups(*file.file, def.fileTable, places, [&](const std::vector<FileValues>& group) {
+        std::vector<QVariantList> rows;
+        for (const FileValues& row : group) {
+            for (std::size_t c = 0; c < def.columns.size(); ++c)
+                src[c] = row[static_cast<std::size_t>(pos[c])];
+            rows.push_back(mapStaging(def, src));
+        }
+        work_.executeEach(insert, rows);
+    });
 }
 
 void OrderImport::MP_EhjRrkImport(FileState& file) {

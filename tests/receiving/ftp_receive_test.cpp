@@ -399,6 +399,28 @@ TEST_F(FtpReceiveTest, AFullDiskLeavesTheFileOnTheServerAndNothingHalfWritten) {
     EXPECT_EQ(f.receivedFiles(), kThree);
     EXPECT_EQ(fileBytes(local("ORD2.mdb")), QByteArray(1 << 20, '2'));
     EXPECT_EQ(f.serverFiles(), QStringList{L("readme.txt")});
+
+// A file listed larger than the limit is not downloaded; it stays on the server with a line naming
+// the limit, and the files at the limit are received as usual.
+TEST_F(FtpReceiveTest, FilesOverTheSizeLimitStayOnTheServer) {
+    putFile(f.serverFile(L("ORD1.mdb")), QByteArray(100, '1'));
+    putFile(f.serverFile(L("ORD2.mdb")), QByteArray(101, '2'));
+    putFile(f.serverFile(L("ORD3.mdb")), QByteArray(100, '3'));
+    ASSERT_TRUE(server.start(f.root.path())) << server.error().toStdString();
+    pointSessionAt(server.port(), f.receiveFolder());
+    prompter.answer(true);
+    const auto result = receiving::runFtpReceive(prompter, 100);
+    EXPECT_EQ(result.status, Status::Completed);
+    EXPECT_EQ(result.received, 2);
+    EXPECT_EQ(f.receivedFiles(), (QStringList{L("ORD1.mdb"), L("ORD3.mdb")}));
+    EXPECT_EQ(f.serverFiles(), QStringList{L("ORD2.mdb")});
+    EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD3.mdb")}));
+    const QStringList failures = prompter.list.filter(L("♯"));
+    EXPECT_EQ(failures,
+              (QStringList{L("♯受信失敗(ORD2.mdb)"),
+                           L("♯ファイルの大きさ(101バイト)が上限(100バイト)を超えています(ORD2.mdb)")}));
+    EXPECT_TRUE(f.logMessages().contains(failures[1]));
+    EXPECT_TRUE(prompter.list.contains(L("2つのファイルを受信しました。")));
 }
 
 } // namespace

@@ -53,7 +53,7 @@ protected:
     // The import with the real order files and master check; adjust may replace a service.
     receiving::OrderImport importer(const std::function<void(receiving::ImportServices&)>& adjust = {}) {
         receiving::ImportServices s;
-        s.openFile = receiving::openJetOrderFile;
+        s.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
         s.errDataMake = [this](qint32 n) { maintenance::MP_ErrDataMake(prompter_, connection_, n); };
         s.log = [this](const QString& line) { log_ << line; };
         if (adjust)

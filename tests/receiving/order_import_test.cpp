@@ -1,6 +1,7 @@
 #include "import_fixture.h"
 
 #include "demo/generated_orders.h"
+#include "platform/jet/jet_reader.h"
 #include "receiving/order_tables.h"
 
 #include <QFile>
@@ -470,6 +471,124 @@ TEST_P(ImportTest, FilesOfTheOrderFileGeneratorImport) {
         << failure[0].toStdString();
     // Generated orders use the demo masters' codes, so the master check finds nothing in them.
     EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ERR_SU <> 0")), 0);
+}
+
+// Every row of the received-order and staging tables as text, sorted; the staging tables' running
+// ID is left out, so the dumps of two imports compare.
+QStringList dumpWorkTables(db::Connection& c) {
+    QStringList out;
+    for (const QString& table : deleteAllTables()) {
+        db::Reader r = c.read(QStringLiteral("Select * From ") + table);
+        QStringList rows;
+        for (; !r.atEnd(); r.moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < r.columnCount(); ++i)
+                if (r.column(i).name.compare(QLatin1String("ID"), Qt::CaseInsensitive) != 0)
+                    cells << (r.value(i).isNull() ? QStringLiteral("<null>") : r.text(i));
+            rows << table + QLatin1Char(':') + cells.join(QLatin1Char('|'));
+        }
+        rows.sort();
+        out << rows;
+    }
+    return out;
+}
+
+// A file whose rows were edited after writing (grown rows moved behind forwarding slots, rows shrunk
+// in place, deleted rows) imports exactly as the same content written once.
+TEST_P(ImportTest, FilesEditedAfterWritingImportEveryOrderWhole) {
+    demo::Options o;
+    o.orders = 6;
+    o.linesPerOrder = 4;
+    o.seventhQualityLine = true;
+    o.submittedSymbols = 3;
+    o.submittedTerms = 2;
+    o.editedAfterWriting = true;
+    demo::makeOrderFile(folder_ + QStringLiteral("ORD1.mdb"), o);
+    prompter_.answer(true);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_TRUE(files().isEmpty()) << prompter_.list.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(prompter_.list.filter(QStringLiteral("♯")).isEmpty());
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 6);
+    EXPECT_EQ(count(QStringLiteral("rcv_posdata")), 24);
+    EXPECT_EQ(count(QStringLiteral("rcv_fuzokudata")), 24);
+    EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 3);
+    const QStringList edited = dumpWorkTables(connection_);
+
+    prompter_.inputAnswer(QStringLiteral("fern"));
+    importer().Command1_Click();
+    o.editedAfterWriting = false;
+    demo::makeOrderFile(folder_ + QStringLiteral("ORD2.mdb"), o);
+    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(dumpWorkTables(connection_).join(QLatin1Char('\n')).toStdString(),
+              edited.join(QLatin1Char('\n')).toStdString());
+}
+
+// A file over one of the limits is set aside as ".err" with a line naming the limit, and the next
+// file, exactly at the limit, imports.
+TEST_P(ImportTest, AFileOverALimitIsSetAsideAndTheNextImports) {
+    demo::Options small;
+    small.orders = 3;
+    small.linesPerOrder = 2;
+    small.firstOrderNumber = 260001;
+    const QString smallPath = folder_ + QStringLiteral("ORD2.mdb");
+    demo::makeOrderFile(smallPath, small);
+    jet::ReadLimits at;
+    {
+        const jet::JetReader r(smallPath);
+        at.fileBytes = QFileInfo(smallPath).size();
+        at.decodedBytes = r.decodedBytes();
+        at.rowsPerTable = at.cellsPerTable = 0;
+        for (const QString& t : r.tables()) {
+            at.rowsPerTable = std::max(at.rowsPerTable, r.rowCount(t));
+            at.cellsPerTable = std::max(at.cellsPerTable, r.rowCount(t) * qint64(r.columns(t).size()));
+        }
+    }
+    struct Case {
+        const char* what;
+        std::function<void(jet::ReadLimits&)> keepOnly; // every other limit lifted
+        QString named;
+    };
+    const qint64 lifted = qint64(1) << 40;
+    const std::vector<Case> cases = {
+        {"file size", [&](jet::ReadLimits& l) { l.rowsPerTable = l.cellsPerTable = l.decodedBytes = lifted; },
+         QStringLiteral("の大きさ")},
+        {"rows", [&](jet::ReadLimits& l) { l.fileBytes = l.cellsPerTable = l.decodedBytes = lifted; },
+         QStringLiteral("行数が上限")},
+        {"cells", [&](jet::ReadLimits& l) { l.fileBytes = l.rowsPerTable = l.decodedBytes = lifted; },
+         QStringLiteral("値の数")},
+        {"decoded", [&](jet::ReadLimits& l) { l.fileBytes = l.rowsPerTable = l.cellsPerTable = lifted; },
+         QStringLiteral("値の合計")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        prompter_ = test::ScriptedPrompter();
+        prompter_.inputAnswer(QStringLiteral("fern"));
+        importer().Command1_Click();
+        for (const QString& f : files())
+            QFile::remove(folder_ + f);
+        demo::Options big = small;
+        big.orders = 40;
+        big.firstOrderNumber = 270001;
+        demo::makeOrderFile(folder_ + QStringLiteral("ORD1.mdb"), big);
+        demo::makeOrderFile(smallPath, small);
+        jet::ReadLimits limits = at;
+        c.keepOnly(limits);
+
+        receiving::ImportServices s;
+        s.openFile = [limits](const QString& path) { return receiving::openJetOrderFile(path, limits); };
+        s.log = [this](const QString& line) { log_ << line; };
+        prompter_.answer(true);
+        EXPECT_TRUE(receiving::OrderImport(prompter_, work_, s).cmdImp_Click(folder_));
+        EXPECT_EQ(files().join(QLatin1Char(' ')).toStdString(), "ORD1.err")
+            << prompter_.list.join(QLatin1Char('\n')).toStdString();
+        const QStringList failure = prompter_.list.filter(QStringLiteral("♯"));
+        ASSERT_EQ(failure.size(), 1);
+        EXPECT_TRUE(failure[0].contains(c.named) && failure[0].contains(QStringLiteral("(3035)")))
+            << failure[0].toStdString();
+        EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 3); // the whole file at the limit
+        EXPECT_EQ(count(QStringLiteral("rcv_denheaddata Where ORD_NO >= 270001")), 0);
+        EXPECT_EQ(count(QStringLiteral("rcv_posdata")), 6);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialects, ImportTest,

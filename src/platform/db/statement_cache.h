@@ -36,7 +36,7 @@ public:
     StatementCache(const StatementCache&) = delete;
     StatementCache& operator=(const StatementCache&) = delete;
 
-    // The prepared statement for the text, out of the cache or prepared now. Throws core::Error when
+    // The prepared statement for the text, out of the cache or prepared now. Throws Error when
     // the database refuses to prepare it.
     PreparedStatement take(const QSqlDatabase& database, const QString& sql);
     // Puts a statement back after its run; the least recently used one goes when the cache is full.

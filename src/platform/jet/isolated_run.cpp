@@ -35,6 +35,10 @@ IsolatedOutcome runIsolated(const std::function<bool()>& work, const IsolationLi
         rlimit mem{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
         setrlimit(RLIMIT_AS, &mem);
 #endif
+        if (limits.fileBytes > 0) {
+            rlimit fsize{rlim_t(limits.fileBytes), rlim_t(limits.fileBytes)};
+            setrlimit(RLIMIT_FSIZE, &fsize);
+        }
         const rlim_t cpu = rlim_t(limits.timeoutMs / 1000 + 2);
         rlimit cpuLimit{cpu, cpu};
         setrlimit(RLIMIT_CPU, &cpuLimit);

@@ -12,4 +12,5 @@ inline constexpr long WriteFailed = 3026;        // not enough space on disk / t
 inline constexpr long InvalidArgument = 3001;    // invalid argument (a bad definition or value)
 inline constexpr long UnrecognizedFormat = 3343; // unrecognized database format (damaged, not Access)
 inline constexpr long TypeMismatch = 3464;       // data type mismatch in criteria expression
+inline constexpr long LimitExceeded = 3035;      // system resource exceeded (a file over our limits)
 } // namespace kemnoa::jet::errnum

@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTemporaryFile>
 #include <QUuid>
 #include <cstring>
 #include <mdbtools.h>
+#include <unordered_map>
 
 namespace kemnoa::jet {
 
@@ -27,7 +29,7 @@ quint16 le16(const unsigned char* p) {
 
 [[noreturn]] void damaged(const QString& where, const QString& detail) {
     throw Error(QStringLiteral("データベースの形式 '%1' を認識できません。%2").arg(where, detail),
-                errnum::UnrecognizedFormat);
+                      errnum::UnrecognizedFormat);
 }
 
 struct TableDefDeleter {
@@ -61,7 +63,12 @@ struct JetReader::Impl {
     void checkTableDefinition(quint32 page, const QString& table) const;
     Table& table(const QString& name) const;
     void loadDefinition(Table& t) const;
-    // Visits each live row; decode(fields) is called with the cracked fields of the row.
+    struct Slot;
+    // A row slot of a data page (page holds the page's bytes), checked to lie inside the page.
+    Slot slot(const unsigned char* page, quint32 pageNumber, int row) const;
+    // The bytes of a page of the file; nullptr for page 0 and pages past its end.
+    const unsigned char* page(quint32 number) const;
+    // Visits each live row, following moved rows; visit() gets the cracked fields of the row.
     void scan(Table& t, const std::function<void(MdbField*)>& visit) const;
     Value decode(Table& t, MdbField& f) const;
     QByteArray readLongValue(const unsigned char* header, int size) const;
@@ -280,55 +287,109 @@ Value JetReader::Impl::decode(Table& t, MdbField& f) const {
     return Value();
 }
 
+// A slot of a data page's row offset table: where the row lies and what it is. Jet marks a slot
+// with 0x4000 when the row's data moved elsewhere (the slot then holds a pointer: one byte row, three
+// bytes page), and with 0x8000 when a scan must pass it by: a deleted row (0xc000) or data that
+// moved here, reached only through its forwarding slot.
+struct JetReader::Impl::Slot {
+    int start = 0;
+    int length = 0;
+    bool forward = false;
+    bool skip = false;
+    bool inside = false; // the bytes lie after the offset table and within the page
+};
+
+JetReader::Impl::Slot JetReader::Impl::slot(const unsigned char* page, quint32 pageNumber, int row) const {
+    const int rco = mdb->fmt->row_count_offset;
+    const int pageSize = int(mdb->fmt->pg_size);
+    const int rows = le16(page + rco);
+    const int table = rco + 2 + rows * 2;
+    if (row < 0 || row >= rows || table > pageSize)
+        damaged(name, QStringLiteral("データページ %1 の行 %2 がありません。").arg(pageNumber).arg(row));
+    const int raw = le16(page + rco + 2 + row * 2);
+    Slot s;
+    s.forward = raw & 0x4000;
+    s.skip = raw & 0x8000;
+    s.start = raw & 0x1fff;
+    const int end = row == 0 ? pageSize : le16(page + rco + row * 2) & 0x1fff;
+    s.length = end - s.start;
+    s.inside = s.start >= table && s.length > 0 && end <= pageSize;
+    if (!s.skip && !s.inside)
+        damaged(name, QStringLiteral("データページ %1 の行 %2 が壊れています。").arg(pageNumber).arg(row));
+    return s;
+}
+
+const unsigned char* JetReader::Impl::page(quint32 number) const {
+    const qint64 pageSize = mdb->fmt->pg_size;
+    if (number == 0 || qint64(number + 1) * pageSize > bytes.size())
+        return nullptr;
+    return reinterpret_cast<const unsigned char*>(bytes.constData()) + qint64(number) * pageSize;
+}
+
 void JetReader::Impl::scan(Table& t, const std::function<void(MdbField*)>& visit) const {
     MdbTableDef* def = t.def.get();
     std::vector<MdbField> fields(def->num_cols);
     const int rco = mdb->fmt->row_count_offset;
     const int pageSize = int(mdb->fmt->pg_size);
+    const quint32 owner = quint32(t.entry->table_pg);
+    auto crack = [&](int start, int length, quint32 where) {
+        if (mdb_crack_row(def, start, std::size_t(length), fields.data()) < 0)
+            damaged(name,
+                    QStringLiteral("テーブル '%1' の行が壊れています (ページ %2)。").arg(t.name).arg(where));
+        visit(fields.data());
+    };
     mdb_rewind_table(def);
     while (mdb_read_next_dpg(def)) {
-        const guint32 page = def->cur_phys_pg;
+        const quint32 pageNumber = def->cur_phys_pg;
         const int rows = le16(mdb->pg_buf + rco);
         if (rco + 2 + rows * 2 > pageSize)
-            damaged(name, QStringLiteral("データページ %1 が壊れています。").arg(page));
+            damaged(name, QStringLiteral("データページ %1 が壊れています。").arg(pageNumber));
         for (int r = 0; r < rows; ++r) {
-            const int raw = le16(mdb->pg_buf + rco + 2 + r * 2);
-            if (raw & 0x4000) // deleted
+            const Slot s = slot(mdb->pg_buf, pageNumber, r);
+            if (s.skip)
                 continue;
-            int start = 0;
-            size_t len = 0;
-            if (mdb_find_row(mdb, r, &start, &len) != 0 || len == 0)
-                damaged(name, QStringLiteral("データページ %1 の行 %2 が壊れています。").arg(page).arg(r));
-            start &= 0x1fff;
-            bool moved = false;
-            if (raw & 0x8000) { // the row lives on an overflow page; its slot holds the pointer
-                if (len < 4)
-                    damaged(name,
-                            QStringLiteral("データページ %1 の行 %2 が壊れています。").arg(page).arg(r));
-                void* buf = nullptr;
-                int off = 0;
-                size_t olen = 0;
-                if (mdb_find_pg_row(mdb, int(le32(mdb->pg_buf + start)), &buf, &off, &olen) != 0 || olen == 0)
-                    damaged(
-                        name,
-                        QStringLiteral("データページ %1 の行 %2 の移動先が読めません。").arg(page).arg(r));
-                mdb_swap_pgbuf(mdb);
-                start = off;
-                len = olen;
-                moved = true;
+            if (!s.forward) {
+                crack(s.start, s.length, pageNumber);
+                continue;
             }
-            if (mdb_crack_row(def, start, len, fields.data()) < 0)
+            // A forwarding slot: the row lives in a slot of another (or this) page of the same
+            // table that is marked as moved data. Jet never forwards twice, so a pointer to
+            // anything else (another forwarding slot, a deleted row, a foreign page) is damage,
+            // and no chain of pointers is followed.
+            auto lost = [&] {
                 damaged(
                     name,
-                    QStringLiteral("テーブル '%1' の行が壊れています (ページ %2)。").arg(t.name).arg(page));
-            visit(fields.data());
-            if (moved && mdb_read_pg(mdb, page) != pageSize) // bring the row's own page back
-                damaged(name, QStringLiteral("データページ %1 が読めません。").arg(page));
+                    QStringLiteral("データページ %1 の行 %2 の移動先が読めません。").arg(pageNumber).arg(r));
+            };
+            if (s.length < 4)
+                lost();
+            const quint32 pointer = le32(mdb->pg_buf + s.start);
+            const quint32 targetPage = pointer >> 8;
+            const int targetRow = int(pointer & 0xff);
+            const unsigned char* target = page(targetPage);
+            if (!target || target[0] != 0x01 || le32(target + 4) != owner || targetRow >= le16(target + rco))
+                lost();
+            const Slot moved = slot(target, targetPage, targetRow);
+            if (moved.forward || !moved.skip)
+                damaged(name, QStringLiteral("データページ %1 の行 %2 の移動先 (ページ %3 の行 %4) "
+                                             "は移動したデータではありません。")
+                                  .arg(pageNumber)
+                                  .arg(r)
+                                  .arg(targetPage)
+                                  .arg(targetRow));
+            if (!moved.inside)
+                lost();
+            if (mdb_read_pg(mdb, targetPage) != pageSize)
+                lost();
+            crack(moved.start, moved.length, targetPage);
+            if (mdb_read_pg(mdb, pageNumber) != pageSize) // the row's own page again
+                damaged(name, QStringLiteral("データページ %1 が読めません。").arg(pageNumber));
         }
     }
 }
 
-JetReader::JetReader(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
+JetReader::JetReader(std::unique_ptr<Impl> impl, std::unique_ptr<DecodedRows> decoded)
+    : d_(std::move(impl)), rows_(std::move(decoded)) {}
 JetReader::~JetReader() = default;
 JetReader::JetReader(JetReader&&) noexcept = default;
 JetReader& JetReader::operator=(JetReader&&) noexcept = default;
@@ -336,60 +397,116 @@ JetReader& JetReader::operator=(JetReader&&) noexcept = default;
 JetReader::JetReader(const QString& path) : JetReader(path, Options()) {}
 
 JetReader::JetReader(const QString& path, const Options& options) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path),
+                          errnum::FileNotFound);
+    if (info.size() > options.limits.fileBytes)
+        fileTooLarge(path, info.size(), options.limits.fileBytes);
     QFile file(path);
-    if (!QFileInfo(path).isFile())
-        throw Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path), errnum::FileNotFound);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
-                    errnum::FileNotFound);
-    d_ = load(file.readAll(), path, options).d_;
+                          errnum::FileNotFound);
+    // Isolated, this process never reads the client's bytes: the child reads them itself.
+    *this = options.isolate ? load({}, path, options) : load(file.readAll(), path, options);
 }
 
 JetReader JetReader::fromBytes(QByteArray bytes, const Options& options) {
+    if (bytes.size() > options.limits.fileBytes)
+        fileTooLarge(QStringLiteral("(memory)"), bytes.size(), options.limits.fileBytes);
     return load(std::move(bytes), QStringLiteral("(memory)"), options);
 }
 
+// bytes is empty when the child reads the file (name) itself.
 JetReader JetReader::load(QByteArray bytes, const QString& name, const Options& options) {
-    auto impl = std::make_unique<Impl>();
-    impl->bytes = std::move(bytes);
-    impl->name = name;
-    if (options.isolate) {
-        // Parse everything once in a child; only a file that passes is parsed here.
-        const QByteArray copy = impl->bytes;
-        const auto outcome = runIsolated(
-            [&copy] {
-                Options inner;
-                inner.isolate = false;
-                JetReader r = fromBytes(copy, inner);
-                for (const QString& t : r.tables())
-                    r.forEachRow(t, [](const Row&) {});
-                return true;
-            },
-            IsolationLimits{options.timeoutMs, options.memoryBytes});
-        switch (outcome) {
-        case IsolatedOutcome::Succeeded:
-            break;
-        case IsolatedOutcome::Failed:
-            break; // parse again here to get the precise message
-        case IsolatedOutcome::Crashed:
-            damaged(impl->name, QStringLiteral("ファイルが壊れています (解析が異常終了しました)。"));
-        case IsolatedOutcome::TimedOut:
-            damaged(impl->name,
-                    QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
-        case IsolatedOutcome::CouldNotStart:
-            throw Error(QStringLiteral("ファイルを検査する子プロセスを起動できません。"),
-                        errnum::UnrecognizedFormat);
-        }
+    if (!options.isolate) {
+        auto impl = std::make_unique<Impl>();
+        impl->bytes = std::move(bytes);
+        impl->name = name;
+        impl->open();
+        JetReader r(std::move(impl), nullptr);
+        r.name_ = name;
+        return r;
     }
-    impl->open();
-    return JetReader(std::move(impl));
+    QTemporaryFile decoded;
+    if (!decoded.open())
+        throw Error(QStringLiteral("解析結果の一時ファイルを作れません。%1").arg(decoded.errorString()),
+                          errnum::WriteFailed);
+    const int fd = decoded.handle();
+    const bool fromFile = bytes.isEmpty() && name != QStringLiteral("(memory)");
+    const auto outcome = runIsolated(
+        [&] {
+            DecodedRowsWriter out(fd, options.limits, name);
+            try {
+                QByteArray content = bytes;
+                if (fromFile) {
+                    QFile file(name);
+                    if (!file.open(QIODevice::ReadOnly))
+                        throw Error(
+                            QStringLiteral("ファイル '%1' を開けません。%2").arg(name, file.errorString()),
+                            errnum::FileNotFound);
+                    if (file.size() > options.limits.fileBytes) // it may have grown since
+                        fileTooLarge(name, file.size(), options.limits.fileBytes);
+                    content = file.readAll();
+                }
+                Options inner = options;
+                inner.isolate = false;
+                JetReader r = load(std::move(content), name, inner);
+                out.begin(r.jetVersion());
+                for (const QString& t : r.tables()) {
+                    out.table(t, r.columns(t));
+                    r.forEachRow(t, [&](const Row& row) { out.row(row); });
+                }
+                out.finish();
+                return true;
+            } catch (const Error& e) {
+                out.fail(e.description(), e.number());
+                return false;
+            }
+        },
+        IsolationLimits{options.timeoutMs, options.memoryBytes,
+                        options.limits.decodedBytes + (qint64(16) << 20)});
+    switch (outcome) {
+    case IsolatedOutcome::Succeeded:
+        break;
+    case IsolatedOutcome::Failed: {
+        QFile f(decoded.fileName());
+        if (f.open(QIODevice::ReadOnly) && f.peek(8) == QByteArray("KJERROR1"))
+            break; // open() below throws the child's own error
+        damaged(name, QStringLiteral("ファイルが壊れています (解析に失敗しました)。"));
+    }
+    case IsolatedOutcome::Crashed:
+        damaged(name, QStringLiteral("ファイルが壊れています (解析が異常終了しました)。"));
+    case IsolatedOutcome::TimedOut:
+        damaged(name, QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
+    case IsolatedOutcome::CouldNotStart:
+        throw Error(QStringLiteral("ファイルを解析する子プロセスを起動できません。"),
+                          errnum::UnrecognizedFormat);
+    }
+    // The temporary file's name goes with `decoded`; the reader keeps its own handle open.
+    JetReader r(nullptr, DecodedRows::open(decoded.fileName(), options.limits, name));
+    r.name_ = name;
+    return r;
+}
+
+int JetReader::decodedTable(const QString& table) const {
+    const int i = rows_->tableIndex(table);
+    if (i < 0)
+        throw Error(
+            QStringLiteral("入力テーブルまたはクエリ '%1' が見つかりませんでした。(%2)").arg(table, name_),
+            errnum::TableNotFound);
+    return i;
 }
 
 int JetReader::jetVersion() const {
+    if (rows_)
+        return rows_->jetVersion();
     return IS_JET3(d_->mdb) ? 3 : 4;
 }
 
 QStringList JetReader::tables() const {
+    if (rows_)
+        return rows_->tables();
     QStringList names;
     for (const auto& t : d_->tables)
         names << t.name;
@@ -397,17 +514,18 @@ QStringList JetReader::tables() const {
 }
 
 bool JetReader::hasTable(const QString& name) const {
-    for (const auto& t : d_->tables)
-        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    return tables().contains(name, Qt::CaseInsensitive);
 }
 
 std::vector<Column> JetReader::columns(const QString& table) const {
+    if (rows_)
+        return rows_->columns(decodedTable(table));
     return d_->table(table).columns;
 }
 
 qint64 JetReader::rowCount(const QString& table) const {
+    if (rows_)
+        return rows_->rowCount(decodedTable(table));
     auto& t = d_->table(table);
     qint64 n = 0;
     d_->scan(t, [&](MdbField*) { ++n; });
@@ -415,6 +533,10 @@ qint64 JetReader::rowCount(const QString& table) const {
 }
 
 void JetReader::forEachRow(const QString& table, const std::function<void(const Row&)>& visit) const {
+    if (rows_) {
+        rows_->forEachRow(decodedTable(table), visit);
+        return;
+    }
     auto& t = d_->table(table);
     Row row(t.columns.size());
     d_->scan(t, [&](MdbField* fields) {
@@ -424,41 +546,86 @@ void JetReader::forEachRow(const QString& table, const std::function<void(const 
     });
 }
 
+std::vector<Row> JetReader::readRows(const QString& table, const std::vector<qint64>& places) const {
+    const qint64 count = rowCount(table);
+    for (qint64 p : places)
+        if (p < 0 || p >= count)
+            throw Error(QStringLiteral("テーブル '%1' に行 %2 はありません。").arg(table).arg(p),
+                              errnum::ItemNotFound);
+    std::vector<Row> rows(places.size());
+    if (rows_) {
+        const int t = decodedTable(table);
+        for (std::size_t i = 0; i < places.size(); ++i)
+            rows[i] = rows_->readRow(t, places[i]);
+        return rows;
+    }
+    std::unordered_multimap<qint64, std::size_t> wanted;
+    for (std::size_t i = 0; i < places.size(); ++i)
+        wanted.emplace(places[i], i);
+    qint64 at = 0;
+    forEachRow(table, [&](const Row& row) {
+        const auto [from, to] = wanted.equal_range(at++);
+        for (auto it = from; it != to; ++it)
+            rows[it->second] = row;
+    });
+    return rows;
+}
+
+qint64 JetReader::decodedBytes() const {
+    return rows_ ? rows_->decodedBytes() : 0;
+}
+
 RowSet JetReader::readTable(const QString& table) const {
     return select(Query{table, {}, {}});
 }
 
 RowSet JetReader::select(const Query& query) const {
-    auto& t = d_->table(query.table);
     // Resolve the filter columns first so an unknown column fails before any reading.
-    RowSet shape(t.columns, {});
+    RowSet shape(columns(query.table), {}); // 3078 for an unknown table
+    QString tableName = query.table;
+    for (const QString& n : tables())
+        if (n.compare(query.table, Qt::CaseInsensitive) == 0)
+            tableName = n;
     std::vector<std::pair<std::size_t, Value>> filters;
     for (const auto& [column, value] : query.where) {
         const int i = shape.columnIndex(column);
         if (i < 0)
-            throw Error(QStringLiteral(
-                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                            .arg(t.name, column),
-                        errnum::ItemNotFound);
+            throw Error(
+                QStringLiteral(
+                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                    .arg(tableName, column),
+                errnum::ItemNotFound);
         filters.emplace_back(std::size_t(i), value);
     }
     for (const QString& c : query.orderBy)
         if (!shape.hasColumn(c))
-            throw Error(QStringLiteral(
-                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                            .arg(t.name, c),
-                        errnum::ItemNotFound);
+            throw Error(
+                QStringLiteral(
+                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                    .arg(tableName, c),
+                errnum::ItemNotFound);
     std::vector<Row> rows;
-    d_->scan(t, [&](MdbField* fields) {
-        for (const auto& [i, value] : filters)
-            if (!d_->decode(t, fields[i]).sqlEquals(value))
-                return;
-        Row row(t.columns.size());
-        for (std::size_t i = 0; i < t.columns.size(); ++i)
-            row[std::size_t(fields[i].colnum)] = d_->decode(t, fields[i]);
-        rows.push_back(std::move(row));
-    });
-    RowSet result(t.columns, std::move(rows));
+    if (rows_) {
+        rows_->forEachRow(decodedTable(query.table), [&](const Row& row) {
+            for (const auto& [i, value] : filters)
+                if (!row[i].sqlEquals(value))
+                    return;
+            rows.push_back(row);
+        });
+    } else {
+        // Only the filter columns are decoded for rows that do not match.
+        auto& t = d_->table(query.table);
+        d_->scan(t, [&](MdbField* fields) {
+            for (const auto& [i, value] : filters)
+                if (!d_->decode(t, fields[i]).sqlEquals(value))
+                    return;
+            Row row(t.columns.size());
+            for (std::size_t i = 0; i < t.columns.size(); ++i)
+                row[std::size_t(fields[i].colnum)] = d_->decode(t, fields[i]);
+            rows.push_back(std::move(row));
+        });
+    }
+    RowSet result(shape.columns(), std::move(rows));
     return query.orderBy.isEmpty() ? result : result.orderBy(query.orderBy);
 }
 

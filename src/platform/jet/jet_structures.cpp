@@ -123,4 +123,40 @@ QByteArray columnPropertiesBlob(const std::vector<std::pair<QString, QStringList
     return blob;
 }
 
+QByteArray databasePropertiesBlob() {
+    const QStringList names{QStringLiteral("AccessVersion"), QStringLiteral("Build")};
+    QByteArray blob("MR2", 4);
+    qsizetype start = blob.size();
+    blob.append(QByteArray(4, '\0'));
+    append16(blob, 0x0080);
+    for (const QString& n : names)
+        appendName(blob, n);
+    put32(blob, start, quint32(blob.size() - start));
+    // One block for the object itself (type 0, an empty name).
+    start = blob.size();
+    blob.append(QByteArray(4, '\0'));
+    append16(blob, 0x0000);
+    const qsizetype nameStart = blob.size();
+    blob.append(QByteArray(4, '\0'));
+    appendName(blob, QString());
+    put32(blob, nameStart, quint32(blob.size() - nameStart));
+    const QByteArray version = encodeUcs2(QStringLiteral("08.50"));
+    append16(blob, quint32(8 + version.size()));
+    blob.append(char(0)); // not a DDL property
+    blob.append(char(ColumnType::Text));
+    append16(blob, 0);
+    append16(blob, quint32(version.size()));
+    blob.append(version);
+    append16(blob, 12);
+    blob.append(char(0));
+    blob.append(char(ColumnType::Long));
+    append16(blob, 1);
+    append16(blob, 4);
+    QByteArray build(4, '\0');
+    put32(build, 0, 6620);
+    blob.append(build);
+    put32(blob, start, quint32(blob.size() - start));
+    return blob;
+}
+
 } // namespace kemnoa::jet::format

@@ -25,4 +25,8 @@ QByteArray ascendingIndexKey(ColumnType type, const Value& value);
 // one block per column holding its Boolean properties (each true).
 QByteArray columnPropertiesBlob(const std::vector<std::pair<QString, QStringList>>& columnProperties);
 
+// The properties of the database object (MSysDb.LvProp) as Access 2000 writes them: AccessVersion
+// "08.50" and the Access build, by which readers tell an Access 2000 file from a bare Jet 4 one.
+QByteArray databasePropertiesBlob();
+
 } // namespace kemnoa::jet::format

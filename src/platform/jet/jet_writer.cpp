@@ -153,7 +153,7 @@ struct ColumnSpec {
 struct IndexSpec {
     QString name;
     std::vector<int> columns; // column numbers, ascending
-    quint8 flags = 0;         // unique 0x01, ignore nulls 0x02, required 0x08 (as Jet writes them)
+    quint8 flags = 0;         // unique 0x01, ignore nulls 0x02, required 0x08; Jet 4 always adds 0x80
     quint8 type = 0;          // 1 for the primary key
 };
 
@@ -187,6 +187,7 @@ struct JetWriter::Impl {
         DataPage lval;
         // Rows of indexed tables with their page and row, for the index leaf pages.
         std::vector<std::pair<quint32, Row>> rowLog;
+        std::vector<quint32> places; // page << 8 | row of each inserted row; 0 once deleted
     };
     std::vector<Table> tables;
     std::vector<DataPage> mapPages; // pages holding usage-map rows
@@ -220,6 +221,10 @@ struct JetWriter::Impl {
                        const QByteArray& properties = QByteArray());
     void aceRow(qint32 objectId, const QByteArray& sid, qint32 acm, bool inheritable);
     quint32 insertRow(Table& t, const Row& values);
+    QByteArray& pageOf(Table& t, quint32 number);
+    quint32 placeRow(Table& t, const QByteArray& row);
+    void updateRow(Table& t, qint64 n, const Row& values);
+    void deleteRow(Table& t, qint64 n);
     QByteArray encodeRow(Table& t, const Row& values);
     QByteArray storeLongValue(Table& t, int column, const QByteArray& data);
     QByteArray usageMapRow(std::vector<int> pagesInMap);
@@ -590,18 +595,114 @@ quint32 JetWriter::Impl::insertRow(Table& t, const Row& values) {
                  .arg(t.columns.size())
                  .arg(values.size()),
              3346);
-    const QByteArray row = encodeRow(t, values);
+    const quint32 pointer = placeRow(t, encodeRow(t, values));
+    ++t.rowCount;
+    t.places.push_back(pointer);
+    if (!t.indexes.empty())
+        t.rowLog.emplace_back(pointer, values);
+    return pointer;
+}
+
+quint32 JetWriter::Impl::placeRow(Table& t, const QByteArray& row) {
     if (!t.current.number || !t.current.fits(int(row.size()))) {
         flush(t.current);
         t.current = newDataPage(quint32(t.tdefPages.front()));
         t.dataPages.push_back(t.current.number);
     }
     const int r = t.current.add(row);
-    ++t.rowCount;
-    const quint32 pointer = quint32(t.current.number) << 8 | quint32(r);
-    if (!t.indexes.empty())
-        t.rowLog.emplace_back(pointer, values);
-    return pointer;
+    return quint32(t.current.number) << 8 | quint32(r);
+}
+
+QByteArray& JetWriter::Impl::pageOf(Table& t, quint32 number) {
+    return int(number) == t.current.number ? t.current.bytes : pages[number];
+}
+
+namespace {
+
+constexpr quint32 kForwardSlot = 0x4000, kSkipSlot = 0x8000, kDeletedSlot = 0xc000;
+
+quint32 slotAt(const QByteArray& page, int row) {
+    return quint32(quint8(page[kDataHeader + 2 * row])) | quint32(quint8(page[kDataHeader + 2 * row + 1]))
+                                                              << 8;
+}
+// Start and length of a row's bytes on its page.
+std::pair<int, int> rowSpan(const QByteArray& page, int row) {
+    const int start = int(slotAt(page, row) & 0x1fff);
+    const int end = row == 0 ? kPageSize : int(slotAt(page, row - 1) & 0x1fff);
+    return {start, end - start};
+}
+
+// A record made longer without changing its meaning: the filler goes between the variable data and
+// its end offset (or before the null mask when there are no variable columns), where no reader looks.
+QByteArray padRecord(QByteArray row, int size, int columns, int varCount) {
+    const int maskSize = (columns + 7) / 8;
+    const qsizetype at = varCount > 0 ? row.size() - maskSize - 2 - 2 * varCount - 2 : row.size() - maskSize;
+    row.insert(at, QByteArray(size - int(row.size()), '\0'));
+    return row;
+}
+
+} // namespace
+
+void JetWriter::Impl::updateRow(Table& t, qint64 n, const Row& values) {
+    if (n < 0 || n >= qint64(t.places.size()) || t.places[std::size_t(n)] == 0)
+        fail(QStringLiteral("テーブル '%1' の行 %2 がありません。").arg(t.name).arg(n), 3167);
+    if (values.size() != t.columns.size())
+        fail(QStringLiteral("テーブル '%1' の列の数 (%2) と値の数 (%3) が合いません。")
+                 .arg(t.name)
+                 .arg(t.columns.size())
+                 .arg(values.size()),
+             3346);
+    const QByteArray row = encodeRow(t, values);
+    const quint32 place = t.places[std::size_t(n)];
+    const int slotRow = int(place & 0xff);
+    const auto [start, length] = rowSpan(pageOf(t, place >> 8), slotRow);
+    const bool moved = slotAt(pageOf(t, place >> 8), slotRow) & kForwardSlot;
+    quint32 dataPlace = place; // where the row's data lies now
+    if (moved) {
+        const QByteArray& p = pageOf(t, place >> 8);
+        dataPlace = quint32(quint8(p[start])) | quint32(quint8(p[start + 1])) << 8 |
+                    quint32(quint8(p[start + 2])) << 16 | quint32(quint8(p[start + 3])) << 24;
+    }
+    const auto [dataStart, dataLength] = rowSpan(pageOf(t, dataPlace >> 8), int(dataPlace & 0xff));
+    if (row.size() <= dataLength) { // fits where it is
+        QByteArray& p = pageOf(t, dataPlace >> 8);
+        const QByteArray padded = padRecord(row, dataLength, int(t.columns.size()), t.varCount);
+        std::memcpy(p.data() + dataStart, padded.constData(), std::size_t(padded.size()));
+        return;
+    }
+    if (length < 4)
+        fail(QStringLiteral("テーブル '%1' の行 %2 は移せません。").arg(t.name).arg(n), 3047);
+    if (moved) { // the earlier copy is given up
+        QByteArray& p = pageOf(t, dataPlace >> 8);
+        const int r = int(dataPlace & 0xff);
+        put16(p, kDataHeader + 2 * r, slotAt(p, r) | kDeletedSlot);
+    }
+    const quint32 target = placeRow(t, row); // may start a new page: take page references after it
+    QByteArray& targetPage = pageOf(t, target >> 8);
+    put16(targetPage, kDataHeader + 2 * int(target & 0xff),
+          slotAt(targetPage, int(target & 0xff)) | kSkipSlot);
+    QByteArray& p = pageOf(t, place >> 8);
+    put16(p, kDataHeader + 2 * slotRow, slotAt(p, slotRow) | kForwardSlot);
+    put32(p, start, target);
+}
+
+void JetWriter::Impl::deleteRow(Table& t, qint64 n) {
+    if (n < 0 || n >= qint64(t.places.size()) || t.places[std::size_t(n)] == 0)
+        fail(QStringLiteral("テーブル '%1' の行 %2 がありません。").arg(t.name).arg(n), 3167);
+    const quint32 place = t.places[std::size_t(n)];
+    QByteArray& p = pageOf(t, place >> 8);
+    const int r = int(place & 0xff);
+    if (slotAt(p, r) & kForwardSlot) {
+        const int start = rowSpan(p, r).first;
+        const quint32 data = quint32(quint8(p[start])) | quint32(quint8(p[start + 1])) << 8 |
+                             quint32(quint8(p[start + 2])) << 16 | quint32(quint8(p[start + 3])) << 24;
+        QByteArray& dp = pageOf(t, data >> 8);
+        put16(dp, kDataHeader + 2 * int(data & 0xff), slotAt(dp, int(data & 0xff)) | kDeletedSlot);
+    }
+    QByteArray& own = pageOf(t, place >> 8);
+    put16(own, kDataHeader + 2 * r, slotAt(own, r) | kDeletedSlot);
+    t.places[std::size_t(n)] = 0;
+    --t.rowCount;
 }
 
 QByteArray JetWriter::Impl::usageMapRow(std::vector<int> list) {
@@ -737,7 +838,7 @@ JetWriter::Impl::definition(const Table& t, quint32 owned, quint32 free,
         }
         put32(e, 34, indexMaps[i]);
         put32(e, 38, quint32(t.indexes[i].leafPage));
-        e[42] = char(ix.flags);
+        e[46] = char(ix.flags); // bytes 42-45 are unused
         def.append(e);
     }
     std::vector<std::size_t> indexByName(t.indexes.size());
@@ -827,8 +928,9 @@ void JetWriter::Impl::finish() {
     for (DataPage& p : mapPages)
         flush(p);
 
-    // Page 1: the global usage map, spanning every page of the file; a set bit would mark a free
-    // page, and a file written in one pass has none. Jet keeps a second, empty map beside it.
+    // Page 1: the global usage map, spanning every page of the file. A set bit marks a page the
+    // engine may use for new data: a file written in one pass has no free page inside it, and
+    // every page past its end is free. Jet keeps a second, empty map beside it.
     DataPage first;
     first.number = 1;
     first.bytes = QByteArray(kPageSize, '\0');
@@ -836,16 +938,26 @@ void JetWriter::Impl::finish() {
     first.bytes[1] = 0x01;
     put32(first.bytes, 4, 1);
     QByteArray global(kMapRowSize, '\0');
-    const int total = int(pages.size());
-    if (total > kInlineMapPages) {
+    if (int(pages.size()) > kInlineMapPages) {
         global[0] = 0x01;
-        const int slots = (total + (kMapRowSize - 1) / 4 + kPagesPerMapPage - 1) / kPagesPerMapPage;
+        const int slots =
+            (int(pages.size()) + (kMapRowSize - 1) / 4 + kPagesPerMapPage - 1) / kPagesPerMapPage;
+        std::vector<int> bitmaps;
         for (int slot = 0; slot < slots; ++slot) {
-            const int mp = newPage();
-            pages[std::size_t(mp)][0] = 0x05;
-            pages[std::size_t(mp)][1] = 0x01;
-            put32(global, 1 + slot * 4, quint32(mp));
+            bitmaps.push_back(newPage());
+            pages[std::size_t(bitmaps.back())][0] = 0x05;
+            pages[std::size_t(bitmaps.back())][1] = 0x01;
+            put32(global, 1 + slot * 4, quint32(bitmaps.back()));
         }
+        const int total = int(pages.size());
+        for (int p = total; p < slots * kPagesPerMapPage; ++p) {
+            QByteArray& bitmap = pages[std::size_t(bitmaps[std::size_t(p / kPagesPerMapPage)])];
+            const int bit = p % kPagesPerMapPage;
+            bitmap[4 + bit / 8] = char(bitmap[4 + bit / 8] | (1 << (bit % 8)));
+        }
+    } else {
+        for (int p = int(pages.size()); p < kInlineMapPages; ++p)
+            global[5 + p / 8] = char(global[5 + p / 8] | (1 << (p % 8)));
     }
     first.add(global);
     first.add(QByteArray(kMapRowSize, '\0'));
@@ -901,17 +1013,17 @@ void JetWriter::Impl::systemObjects() {
                  col("LvProp", ColumnType::Ole, V), col("LvModule", ColumnType::Ole, V),
                  col("LvExtra", ColumnType::Ole, V)},
                 true, 2,
-                {{QStringLiteral("ParentIdName"), {1, 2}, 0xda, 0}, {QStringLiteral("Id"), {0}, 0xa1, 1}});
+                {{QStringLiteral("ParentIdName"), {1, 2}, 0x81, 0}, {QStringLiteral("Id"), {0}, 0x81, 1}});
     defineTable(QStringLiteral("MSysACEs"),
                 {col("ObjectId", ColumnType::Long, F), col("SID", ColumnType::Binary, 0x32),
                  col("ACM", ColumnType::Long, F), col("FInheritable", ColumnType::Boolean, F)},
-                true, 3, {{QStringLiteral("ObjectId"), {0}, 0x00, 0}});
+                true, 3, {{QStringLiteral("ObjectId"), {0}, 0x88, 0}});
     defineTable(QStringLiteral("MSysQueries"),
                 {col("ObjectId", ColumnType::Long, F), col("Attribute", ColumnType::Byte, F),
                  col("Order", ColumnType::Binary, V), col("Name1", ColumnType::Text, V),
                  col("Name2", ColumnType::Text, V), col("Expression", ColumnType::Memo, V),
                  col("Flag", ColumnType::Integer, F), col("LvExtra", ColumnType::Long, F)},
-                true, 4, {{QStringLiteral("ObjectIdAttribute"), {0, 1, 2}, 0x01, 1}});
+                true, 4, {{QStringLiteral("ObjectIdAttribute"), {0, 1, 2}, 0x81, 1}});
     defineTable(QStringLiteral("MSysRelationships"),
                 {col("szRelationship", ColumnType::Text, V), col("grbit", ColumnType::Long, F),
                  col("ccolumn", ColumnType::Long, F), col("icolumn", ColumnType::Long, F),
@@ -919,14 +1031,15 @@ void JetWriter::Impl::systemObjects() {
                  col("szReferencedObject", ColumnType::Text, V),
                  col("szReferencedColumn", ColumnType::Text, V)},
                 true, 5,
-                {{QStringLiteral("szRelationship"), {0}, 0x02, 0},
-                 {QStringLiteral("szObject"), {4}, 0x02, 0},
-                 {QStringLiteral("szReferencedObject"), {6}, 0x02, 0}});
+                {{QStringLiteral("szRelationship"), {0}, 0x82, 0},
+                 {QStringLiteral("szObject"), {4}, 0x82, 0},
+                 {QStringLiteral("szReferencedObject"), {6}, 0x82, 0}});
 
     catalogRow(kContainerTables, kContainerRoot, QStringLiteral("Tables"), 3, kEngineSid);
     catalogRow(kContainerDatabases, kContainerRoot, QStringLiteral("Databases"), 3, kEngineSid);
     catalogRow(kContainerRelationships, kContainerRoot, QStringLiteral("Relationships"), 3, kEngineSid);
-    catalogRow(kDatabaseObject, kContainerDatabases, QStringLiteral("MSysDb"), 2, kCreatorSid);
+    catalogRow(kDatabaseObject, kContainerDatabases, QStringLiteral("MSysDb"), 2, kCreatorSid,
+               format::databasePropertiesBlob());
     for (std::size_t i = 0; i < 4; ++i)
         catalogRow(tables[i].tdefPages.front(), kContainerTables, tables[i].name, 1, kEngineSid);
 
@@ -983,15 +1096,16 @@ void JetWriter::createTable(const QString& name, const std::vector<ColumnDef>& c
                    properties.empty() ? QByteArray() : format::columnPropertiesBlob(properties));
 }
 
-void JetWriter::insert(const QString& table, const Row& values) {
+qint64 JetWriter::insert(const QString& table, const Row& values) {
     Impl::Table& t = d_->table(table);
     if (t.system)
         fail(QStringLiteral("システム テーブル '%1' には書き込めません。").arg(table),
              errnum::InvalidArgument);
     d_->insertRow(t, values);
+    return qint64(t.places.size()) - 1;
 }
 
-void JetWriter::insert(const QString& table, const std::vector<std::pair<QString, Value>>& values) {
+qint64 JetWriter::insert(const QString& table, const std::vector<std::pair<QString, Value>>& values) {
     Impl::Table& t = d_->table(table);
     Row row(t.columns.size());
     for (const auto& entry : values) {
@@ -1004,7 +1118,27 @@ void JetWriter::insert(const QString& table, const std::vector<std::pair<QString
                  errnum::ItemNotFound);
         row[std::size_t(it->number)] = entry.second;
     }
-    insert(table, row);
+    return insert(table, row);
+}
+
+void JetWriter::updateRow(const QString& table, qint64 row, const Row& values) {
+    if (d_->closed)
+        fail(QStringLiteral("データベースは既に閉じられています。"), 3420);
+    Impl::Table& t = d_->table(table);
+    if (t.system)
+        fail(QStringLiteral("システム テーブル '%1' には書き込めません。").arg(table),
+             errnum::InvalidArgument);
+    d_->updateRow(t, row, values);
+}
+
+void JetWriter::deleteRow(const QString& table, qint64 row) {
+    if (d_->closed)
+        fail(QStringLiteral("データベースは既に閉じられています。"), 3420);
+    Impl::Table& t = d_->table(table);
+    if (t.system)
+        fail(QStringLiteral("システム テーブル '%1' には書き込めません。").arg(table),
+             errnum::InvalidArgument);
+    d_->deleteRow(t, row);
 }
 
 void JetWriter::close() {

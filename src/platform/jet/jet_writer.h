@@ -36,10 +36,18 @@ public:
 
     // Defines a table; columns keep the order given. Text columns allow zero-length values.
     void createTable(const QString& name, const std::vector<ColumnDef>& columns);
-    // Inserts a row with a value for every column, in column order.
-    void insert(const QString& table, const Row& values);
+    // Inserts a row with a value for every column, in column order. Returns the row's number in
+    // its table (0 for the first row inserted), by which updateRow() and deleteRow() name it.
+    qint64 insert(const QString& table, const Row& values);
     // Inserts a row giving some columns by name; the others are Null.
-    void insert(const QString& table, const std::vector<std::pair<QString, Value>>& values);
+    qint64 insert(const QString& table, const std::vector<std::pair<QString, Value>>& values);
+    // Changes a row as the Jet engine does when a program edits it: data that fits the row's space
+    // is written there (padded to its size); longer data moves to a page with room, marked as moved,
+    // and the row's slot becomes a forwarding slot pointing at it. A moved row that changes again is
+    // rewritten where it went, or moved once more with the forwarding slot pointed anew.
+    void updateRow(const QString& table, qint64 row, const Row& values);
+    // Deletes a row as Jet does: its slot (and that of its moved data) is marked deleted, the bytes stay.
+    void deleteRow(const QString& table, qint64 row);
     // Writes the file. Nothing is written when close() is not called or fails.
     void close();
 

@@ -168,6 +168,77 @@ TEST_F(JetFormatTest, CatalogIndexesPointAtTheirRows) {
     }
 }
 
+// The index blocks of the system tables, compared with those of an empty database Access 2000
+// created. Bytes the engine leaves unset (the order byte of unused key columns) or that depend on
+// page placement (usage map, first leaf page, bytes 42-45) are not compared.
+TEST_F(JetFormatTest, SystemIndexBlocksAsTheEngineWritesThem) {
+    struct Case {
+        quint32 tdefPage;
+        const char* engineBlocks; // every index block of the table, in order
+    };
+    const Case cases[] = {
+        {2, "83070000010001020001ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff001006000007000000000000008100"
+            "00000000"
+            "83070000000001ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff001106000008000000000000008100"
+            "00000000"},
+        {3, "83070000000001ffff00ffff00ffff09ffff00ffff00ffff00ffff04ffff12ffff001406000009000000410074008800"
+            "00000000"},
+        {4, "83070000000001010001020001ffff00ffff6effff00ffff7affff00ffff66ffff00190600000a000000650064008100"
+            "00000000"},
+        {5, "83070000000001ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff001c0600000b000000000000008200"
+            "00000000"
+            "83070000040001ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff00ffff001d0600000c000000004d00538200"
+            "00000000"
+            "83070000060001ffff6effff00ffff00ffff00ffff00ffff00ffff00ffff00ffff001e0600000d000000000000008200"
+            "00000000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tdefPage);
+        const QByteArray tdef = page(c.tdefPage);
+        const QByteArray engine = hex(c.engineBlocks);
+        const int indexes = int(le32(tdef, 51));
+        ASSERT_EQ(indexes * 52, engine.size());
+        qsizetype at = 63 + indexes * 12 + le16(tdef, 45) * 25;
+        for (int i = 0; i < le16(tdef, 45); ++i)
+            at += 2 + le16(tdef, at);
+        for (int ix = 0; ix < indexes; ++ix) {
+            const QByteArray ours = tdef.mid(at + ix * 52, 52), theirs = engine.mid(ix * 52, 52);
+            EXPECT_EQ(ours.left(4).toHex(), theirs.left(4).toHex()) << "index " << ix;
+            for (int k = 0; k < 10; ++k) {
+                const qsizetype col = 4 + 3 * k;
+                const bool used = le16(theirs, col) != 0xffff;
+                EXPECT_EQ(ours.mid(col, used ? 3 : 2).toHex(), theirs.mid(col, used ? 3 : 2).toHex())
+                    << "index " << ix << " key column " << k;
+            }
+            EXPECT_EQ(ours.mid(46).toHex(), theirs.mid(46).toHex()) << "index " << ix << " flags";
+        }
+    }
+}
+
+TEST_F(JetFormatTest, DatabaseObjectCarriesTheAccessVersion) {
+    // MSysDb.LvProp of the engine's empty Access 2000 database.
+    EXPECT_EQ(format::databasePropertiesBlob().toHex(),
+              QByteArray("4d5232002e00000080001a00410063006300650073007300560065007200730069006f006e000a0042"
+                         "00750069006c0064002a00000000000600000000001200000a00000a00300038002e00350030000c"
+                         "00000401000400dc190000"));
+    const auto r = kt::runProgram(QStringLiteral("mdb-prop"), {path, QStringLiteral("MSysDb")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(r.out).contains(QStringLiteral("AccessVersion: 08.50")))
+        << r.out.toStdString();
+}
+
+// The global usage map marks the pages past the end of the file as free, none inside it.
+TEST_F(JetFormatTest, GlobalUsageMapMarksPagesPastTheEnd) {
+    const QByteArray map = page(1);
+    ASSERT_EQ(le16(map, 12), 2);
+    const QByteArray global = map.mid(le16(map, 14) & 0x1fff, 69);
+    ASSERT_EQ(global[0], 0x00);
+    EXPECT_EQ(le32(global, 1), 0u);
+    const int pages = int(file.size() / 4096);
+    for (int p = 0; p < 64 * 8; ++p)
+        EXPECT_EQ(bool(global[5 + p / 8] & (1 << (p % 8))), p >= pages) << "page " << p;
+}
+
 TEST_F(JetFormatTest, TextColumnsAllowZeroLength) {
     const auto r = kt::runProgram(QStringLiteral("mdb-prop"), {path, QStringLiteral("mst_size")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();

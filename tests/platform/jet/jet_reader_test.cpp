@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdlib>
@@ -226,6 +227,116 @@ TEST(JetFuzzRegression, StoredInputsAreRefused) {
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), errnum::UnrecognizedFormat);
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+std::vector<QStringList> everything(const JetReader& r) {
+    std::vector<QStringList> out;
+    for (const QString& t : r.tables()) {
+        QStringList head{t};
+        for (const Column& c : r.columns(t))
+            head << c.name + QLatin1Char(':') + columnTypeName(c.type) + QLatin1Char(':') +
+                        QString::number(c.size);
+        out.push_back(head);
+        r.forEachRow(t, [&](const Row& row) {
+            QStringList cells;
+            for (const Value& v : row)
+                cells << (v.isNull() ? QStringLiteral("<null>")
+                                     : QString::number(int(v.kind())) + v.toText());
+            out.push_back(cells);
+        });
+    }
+    return out;
+}
+
+// What the child decodes and hands over is what libmdb gives in this process, value for value.
+TEST_F(JetReaderTest, RowsDecodedInTheChildMatchTheParser) {
+    JetReader::Options direct;
+    direct.isolate = false;
+    const JetReader inProcess(orderFile, direct);
+    const JetReader isolated(orderFile);
+    EXPECT_EQ(everything(isolated), everything(inProcess));
+    EXPECT_EQ(isolated.jetVersion(), 4);
+    EXPECT_GT(isolated.decodedBytes(), 0);
+    // Rows picked by their place, in the order asked, from either side.
+    const std::vector<qint64> places{5, 0, 11, 5};
+    const std::vector<Row> a = isolated.readRows(QStringLiteral("posdata"), places);
+    const std::vector<Row> b = inProcess.readRows(QStringLiteral("posdata"), places);
+    const of::GeneratedTable* pos = data.table(QStringLiteral("posdata"));
+    ASSERT_EQ(a.size(), places.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        EXPECT_EQ(a[i], pos->rows[std::size_t(places[i])]);
+        EXPECT_EQ(b[i], a[i]);
+    }
+    EXPECT_THROW(isolated.readRows(QStringLiteral("posdata"), {12}), Error);
+    // Nothing of the client's file is needed once it was decoded.
+    ASSERT_TRUE(QFile::remove(orderFile));
+    EXPECT_EQ(isolated.rowCount(QStringLiteral("cardata")), 12);
+}
+
+// Each limit admits a file exactly at it and refuses one unit less, naming the limit.
+TEST_F(JetReaderTest, LimitsAdmitAFileAtThemAndRefuseOnePast) {
+    const JetReader r(orderFile);
+    qint64 rows = 0, cells = 0;
+    for (const QString& t : r.tables()) {
+        rows = std::max(rows, r.rowCount(t));
+        cells = std::max(cells, r.rowCount(t) * qint64(r.columns(t).size()));
+    }
+    const qint64 fileBytes = QFileInfo(orderFile).size();
+    struct Case {
+        const char* what;
+        std::function<void(ReadLimits&, qint64)> set;
+        qint64 at;
+        QString named; // in the refusal
+    };
+    const std::vector<Case> cases = {
+        {"file size", [](ReadLimits& l, qint64 v) { l.fileBytes = v; }, fileBytes, QStringLiteral("大きさ")},
+        {"rows", [](ReadLimits& l, qint64 v) { l.rowsPerTable = v; }, rows, QStringLiteral("行数が上限")},
+        {"cells", [](ReadLimits& l, qint64 v) { l.cellsPerTable = v; }, cells, QStringLiteral("値の数")},
+        {"decoded bytes", [](ReadLimits& l, qint64 v) { l.decodedBytes = v; }, r.decodedBytes(),
+         QStringLiteral("値の合計")},
+    };
+    for (const Case& c : cases) {
+        JetReader::Options at;
+        c.set(at.limits, c.at);
+        EXPECT_NO_THROW(everything(JetReader(orderFile, at))) << c.what;
+        JetReader::Options past = at;
+        c.set(past.limits, c.at - 1);
+        try {
+            everything(JetReader(orderFile, past));
+            ADD_FAILURE() << c.what << ": read past the limit";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::LimitExceeded) << c.what;
+            EXPECT_TRUE(e.description().contains(c.named)) << c.what << ": " << e.what();
+        }
+    }
+}
+
+// Any failure of the child is a refusal: the file is never parsed again in this process.
+TEST_F(JetReaderTest, AChildThatFailsRefusesTheFile) {
+#if !defined(__SANITIZE_ADDRESS__)
+    JetReader::Options starved;
+    starved.memoryBytes = qint64(1) << 20; // the child cannot allocate anything
+    try {
+        JetReader r(orderFile, starved);
+        ADD_FAILURE() << "read without the child";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::UnrecognizedFormat) << e.what();
+    }
+#endif
+    // A damaged file fails with the child's own message.
+    QByteArray bad = original();
+    bad[2 * 4096] = 0x01;
+    try {
+        JetReader r(writeBytes(QStringLiteral("bad.mdb"), bad));
+        ADD_FAILURE() << "read a damaged file";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errnum::UnrecognizedFormat);
+        EXPECT_TRUE(e.description().contains(QStringLiteral("bad.mdb"))) << e.what();
     }
 }
 

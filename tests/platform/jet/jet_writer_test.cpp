@@ -6,6 +6,7 @@
 #include "platform/jet/jet_writer.h"
 #include "support/test_env.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -155,6 +156,29 @@ TEST_F(JetWriterTest, WideTableWithManyPagesAgreesEverywhere) {
             w.insert(QStringLiteral("wide"), row);
         }
         w.close();
+    }
+    {
+        // Over 512 pages the global usage map refers to bitmap pages; they mark every page past the
+        // end of the file as free and none inside it.
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        const int pages = int(bytes.size() / 4096);
+        ASSERT_GT(pages, 512);
+        auto u8 = [&](qsizetype at) { return quint32(quint8(bytes[at])); };
+        auto u32 = [&](qsizetype at) {
+            return u8(at) | u8(at + 1) << 8 | u8(at + 2) << 16 | u8(at + 3) << 24;
+        };
+        const qsizetype global = 4096 + (u8(4096 + 14) | (u8(4096 + 15) & 0x1f) << 8);
+        ASSERT_EQ(u8(global), 1u);
+        const quint32 bitmap = u32(global + 1);
+        ASSERT_GT(bitmap, 0u);
+        ASSERT_LT(bitmap, quint32(pages));
+        EXPECT_EQ(u8(qsizetype(bitmap) * 4096), 0x05u);
+        int wrong = 0;
+        for (int p = 0; p < (4096 - 4) * 8; ++p)
+            wrong += bool(u8(qsizetype(bitmap) * 4096 + 4 + p / 8) & (1u << (p % 8))) != (p >= pages);
+        EXPECT_EQ(wrong, 0);
     }
     auto check = [&](int r, const QString& cell, int col) {
         if (col == r % 100)
