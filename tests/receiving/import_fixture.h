@@ -52,7 +52,7 @@ protected:
     receiving::OrderImport importer() {
         receiving::ImportServices s;
         s.openFile = receiving::openJetOrderFile;
-        s.errDataMake = [this](qint32 n) { maintenance::MP_ErrDataMake(prompter_, connection_, n); };
+        s.errDataMake = [this](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter_, connection_, n); };
         s.log = [this](const QString& line) { log_ << line; };
         return receiving::OrderImport(prompter_, work_, s);
     }
