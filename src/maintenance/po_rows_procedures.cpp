@@ -134,8 +134,8 @@ public:
         if (it != materials_.constEnd())
             return *it;
         db::Reader r = officeResolver()().read(
-            QStringLiteral("Select SKN011 From dbo.FSKNPF Where SKN031_1 = ? Order By SKN011"), {sizaiCd});
-        const QString sho = r.atEnd() ? QString() : r.text(0);
+            QStringLiteral("Select Min(SKN011) From dbo.FSKNPF Where SKN031_1 = ?"), {sizaiCd});
+        const QString sho = r.atEnd() ? QString() : r.text(0); // Null (no product) as empty
         materials_.insert(sizaiCd, sho);
         return sho;
     }

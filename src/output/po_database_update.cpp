@@ -92,20 +92,26 @@ public:
 
     void header() {
         po_.execute(QStringLiteral("Delete From TBL_PO_H Where PO番号 = ? "), {poNo_});
-        db::Reader g = work_.read(
-            QStringLiteral(
-                "Select NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,KIBO_DATE,"
-                "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE From rcv_denheaddata "
-                "Where PO_NO = ? And PO_KBN = ? "
-                "Group By NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,KIBO_DATE,"
-                "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE "
-                "Order By KIBO_DATE,NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,"
-                "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE "),
-            {poNo_, poKbn_});
-        if (g.atEnd())
-            return; // no order of the PO: no header row
-        const QString nouCd = g.text(QStringLiteral("NOU_CD"));
-        shkaPlace_ = g.text(QStringLiteral("SHKA_PLACE"));
+        QMap<QString, QString> group; // the first group, read whole before the next read
+        {
+            db::Reader r = work_.read(
+                QStringLiteral(
+                    "Select NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,KIBO_DATE,"
+                    "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE From rcv_denheaddata "
+                    "Where PO_NO = ? And PO_KBN = ? "
+                    "Group By NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,KIBO_DATE,"
+                    "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE "
+                    "Order By KIBO_DATE,NOU_CD,NOU_NM,NOU_ADR1,NOU_ADR2,NOU_TEL,NOU_BUSHO_NM,NOU_TANTO_NM,"
+                    "ORD_SAKI_CD,ORD_SAKI_NM,KESSAI,SHKA_PLACE "),
+                {poNo_, poKbn_});
+            if (r.atEnd())
+                return; // no order of the PO: no header row
+            for (int i = 0; i < r.columnCount(); ++i)
+                group.insert(r.column(i).name.toUpper(), r.text(i));
+        }
+        auto g = [&](const char* column) { return group.value(QString::fromLatin1(column)); };
+        const QString nouCd = g("NOU_CD");
+        shkaPlace_ = g("SHKA_PLACE");
         const QString hold = work_.read(QStringLiteral("Select PO_NO,BIKO2 From rcv_denheaddata "
                                                        "Where PO_NO = ? And BIKO2 = '1'"),
                                         {poNo_})
@@ -116,13 +122,7 @@ public:
         const QString seiCd = s.fixed(QStringLiteral("請求先CD"));
         const QString tokCd = s.fixed(QStringLiteral("得意先CD"));
 
-        QVariantList v{poNo_,
-                       hakkoDate_,
-                       poKbn_,
-                       QString(),
-                       QString(),
-                       QString(),
-                       slashDate(g.text(QStringLiteral("KIBO_DATE")))};
+        QVariantList v{poNo_, hakkoDate_, poKbn_, QString(), QString(), QString(), slashDate(g("KIBO_DATE"))};
         {
             db::Reader sup = po_.read(
                 QStringLiteral("Select MST_VORLIK_C.会社CD,MST_VORLIK_C.会社名,MST_VORLIK_C.会社住所1,"
@@ -159,9 +159,9 @@ public:
             } else {
                 v << nouCdNumber;
                 for (const char* c : {"NOU_NM", "NOU_ADR1", "NOU_ADR2", "NOU_TEL"})
-                    v << g.text(QString::fromLatin1(c));
-                v << QString() << g.text(QStringLiteral("NOU_BUSHO_NM"))
-                  << g.text(QStringLiteral("NOU_TANTO_NM")) << QString() << QString() << QString();
+                    v << g(c);
+                v << QString() << g("NOU_BUSHO_NM") << g("NOU_TANTO_NM") << QString() << QString()
+                  << QString();
             }
         }
         {

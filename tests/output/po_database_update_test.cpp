@@ -184,6 +184,19 @@ TEST_P(PoDatabaseUpdateTest, DetailRowsPerProductWithRetailPriceRuleAndTruncated
     }
 }
 
+TEST_P(PoDatabaseUpdateTest, OrdersOfTwoRequestedDatesWriteTheFirstGroupOnly) {
+    const test::Values inPo{{QStringLiteral("PO_NO"), po}, {QStringLiteral("PO_KBN"), QStringLiteral("0")}};
+    test::Values later = inPo;
+    later[QStringLiteral("KIBO_DATE")] = QStringLiteral("20261230");
+    later[QStringLiteral("NOU_CD")] = QString::fromLatin1(core::demo::DestinationCodes[2]);
+    addOrder(631, later);
+    addOrder(632, inPo);
+    addOrder(633, inPo);
+    ASSERT_EQ(update(), core::Outcome::Done);
+    EXPECT_EQ(header().value(QStringLiteral("希望納期")), QStringLiteral("2026/12/20"));
+    EXPECT_EQ(header().value(QStringLiteral("納品先CD")), QStringLiteral("101"));
+}
+
 TEST_P(PoDatabaseUpdateTest, APoWithoutOrdersGetsNoHeaderButItsDetailRows) {
     skRow(1, QStringLiteral("8710001"), QStringLiteral("A"), 2, 1.5, 3, 2);
     ASSERT_EQ(update(), core::Outcome::Done);
