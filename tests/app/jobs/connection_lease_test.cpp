@@ -4,6 +4,7 @@
 #include "core/connection_lease.h"
 #include "core/connections.h"
 #include "core/session.h"
+#include "platform/db/reader.h"
 #include "support/scripted_prompter.h"
 
 #include <QTemporaryDir>
