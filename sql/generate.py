@@ -51,7 +51,9 @@ def csvdata_columns():
     c += [("EHJ_NO", T(50))] + cols([f"EHJ{i}" for i in range(1, 7)], T(50)) + [("EHJ_HENKAN", T())]
     c += cols([f"FUKI{i}" for i in range(1, 9)], T(1000))
     c += [("IRAI_NO", T()), ("NOU_CD", T()), ("NOU_NM", T()), ("KIBO_DATE", T()), ("ORD_DATE", INT)]
-    c += cols([f"FREE{i}" for i in range(1, 11)], T())
+    c += cols(["HYOJI1", "HYOJI2", "HYOJI3", "SIZE_NOTE1", "SIZE_NOTE2", "SIZE_NOTE3", "PRINT_HINBAN",
+               "MAKER_NM", "LOT_NOTE"], T())
+    c += [("SH_PRICE", NUM())]
     assert len(c) == 80, len(c)
     c += [("auto_id", ID)]
     return c
@@ -107,6 +109,10 @@ WORK = [
     ("kemmst_namecode", [("name_nm", T())], [], []),
     ("kemmst_sizaicode", [("name_nm", T()), ("sizai_cd", T()), ("sizai_nm", T())], [], []),
     ("kemmst_size", [("size_value", T()), ("sort_lv", INT)], [], []),
+    # The print layout and the office product of a hang-tag or care-label line, by the line's kind and
+    # tag code (TAFCD as stored); a row with an empty TAG_CD is the kind's default (docs/po-rows.md).
+    ("kem_label_layout", [("HINSYU_CD", T(10)), ("TAG_CD", T(50)), ("LAYOUT", T(50)), ("SHO_CD", T(50))],
+     ["HINSYU_CD", "TAG_CD"], []),
 ]
 
 PO_H = [("PO番号", T(50)), ("PO発行日", T(10)), ("発注区分", T(10)), ("修正回数", T(10)), ("客先契約番号", T()),
@@ -152,10 +158,15 @@ PO = [
      ["NOUCD"], [("ix_mst_nouhin_kyaku", ["NOUKYAKU_CD", "TOKCD"])]),
     ("HcyCd_Find", [("NOUKYAKU_CD", T(50)), ("TOKCD", T(50)), ("SEICD", T(50)), ("HACYUGAISYACD", T(50))],
      ["NOUKYAKU_CD", "TOKCD", "SEICD"], []),
-    # Last numbers issued per series ('PO' or 'GK') and ordering-company code, for the number
-    # procedures GET_PO_NUMBER and GET_GK_NUMBER.
-    ("PO_NUMBER_SERIES", [("SERIES", T(10)), ("KUBUN", T(50)), ("LAST_NO", INT)], ["SERIES", "KUBUN"], []),
+    # The number procedures GET_PO_NUMBER and GET_GK_NUMBER (docs/po-numbers.md): the last number of
+    # each series where the database has no sequences, and every number issued.
+    ("PO_NUMBER_COUNTER", [("SERIES", T(10)), ("LAST_NO", BIGINT)], ["SERIES"], []),
+    ("PO_NUMBER_LOG", [("PO_NO", T(20)), ("SERIES", T(10)), ("KUBUN", T(50)), ("ISSUED_AT", T(30))], ["PO_NO"],
+     []),
 ]
+
+# Sequences per database, created where the dialect has them (PostgreSQL, SQL Server).
+SEQUENCES = {"po": ["po_number_po_seq", "po_number_gk_seq"]}
 
 SK_KEY = [("PO", T(50)), ("SKNO", T(50)), ("NO", INT)]
 SK = [
@@ -232,6 +243,13 @@ def write(root, dialect, kind, tables):
                            f"CREATE INDEX {ix} ON dbo.{name} ({', '.join(ixcols)});\nGO")
             else:
                 out.append(f"CREATE INDEX IF NOT EXISTS {ix} ON {schema}{name} ({', '.join(ixcols)});")
+        out.append("")
+    for seq in SEQUENCES.get(kind, []) if dialect != "sqlite" else []:
+        if dialect == "sqlserver":
+            out.append(f"IF OBJECT_ID(N'dbo.{seq}', N'SO') IS NULL\nCREATE SEQUENCE dbo.{seq} AS BIGINT START WITH 1 "
+                       f"INCREMENT BY 1 NO CACHE;\nGO")
+        else:
+            out.append(f"CREATE SEQUENCE IF NOT EXISTS {seq} AS BIGINT START WITH 1 INCREMENT BY 1;")
         out.append("")
     save(root, os.path.join("sql", dialect, f"{kind}.sql"), "\n".join(out))
 

@@ -26,6 +26,17 @@ QVariantList texts(std::initializer_list<const char*> values) {
     return out;
 }
 
+// Print layouts and label products of the PO rows: each company tag code prints with its own layout
+// on a hang-tag stock; other tag codes keep their code as layout; care labels share one layout.
+TableRows labelLayouts() {
+    TableRows t{
+        QStringLiteral("kem_label_layout"), {u("HINSYU_CD"), u("TAG_CD"), u("LAYOUT"), u("SHO_CD")}, {}};
+    for (int i = 0; i < 5; ++i)
+        t.rows << texts({"TAG", CompanyTagCodes[i], CompanyTagCodes[i], ProductCodes[i % 2]});
+    t.rows << texts({"TAG", "", "", ProductCodes[0]}) << texts({"CAR", "", "CARE-STD", ProductCodes[4]});
+    return t;
+}
+
 QList<TableRows> workTables() {
     QList<TableRows> out;
 
@@ -122,6 +133,7 @@ QList<TableRows> workTables() {
     for (int i = 0; i < 5; ++i)
         tag.rows << QVariantList{u(ClientTagCodes[i]), u(CompanyTagCodes[i])};
     out << tag;
+    out << labelLayouts();
     return out;
 }
 

@@ -31,7 +31,7 @@ core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreen
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
     services.openFile = [](const QString& path) { return openJetOrderFile(path); };
-    services.errDataMake = [&prompter](qint32 n) { maintenance::MP_ErrDataMake(prompter, n); };
+    services.errDataMake = [&prompter](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, n); };
     services.log = [&prompter](const QString& line) { transfer::MP_FtpLog(line, &prompter); };
     services.openKakuninEhj = screens.openEhj;
     services.openKakuninFuki = screens.openFuki;

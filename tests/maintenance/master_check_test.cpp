@@ -37,7 +37,7 @@ TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
     // Corrected in the work tables, the next check leaves exactly the remaining finding.
     connection_.execute(QStringLiteral("Update rcv_denheaddata Set KESSAI = '中国決済', NOU_CD = 'C0102-01' "
                                        "Where ORD_NO = 7001"));
-    maintenance::MP_ErrDataMake(prompter_, connection_, 7001);
+    EXPECT_EQ(maintenance::MP_ErrDataMake(prompter_, connection_, 7001), core::Outcome::Done);
     rows = maintenance::loadErrorList(connection_, 7001);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].gyou, 1);
@@ -60,7 +60,8 @@ TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
     maintenance::setPoConnectionResolver(
         [this](const QString&, const QString&) -> db::Connection& { return po_; });
     prompter_.events.clear();
-    maintenance::MP_ErrDataMake(prompter_, connection_, 7101);
+    // The caller learns that the check did not run.
+    EXPECT_EQ(maintenance::MP_ErrDataMake(prompter_, connection_, 7101), core::Outcome::Failed);
     ASSERT_EQ(prompter_.events.size(), 1u);
     const QString prefix =
         QStringLiteral("エラーチェック処理中にエラーが発生しました。\r\n管理者に報告してください。\r\n"
@@ -73,8 +74,8 @@ TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
 }
 
 TEST_P(MasterCheckTest, FindingsReplacedHalfWayAreRolledBack) {
-    receiving::BuiltFile f;
-    f.orders = {receiving::sampleOrder(7201, 1)};
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(7201, 1)};
     f.orders[0].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("韓国決済"));
     f.orders[0].header[QStringLiteral("NOU_CD")] = jet::Value::text(QStringLiteral("N999"));
     write(QStringLiteral("ORD1.mdb"), f);
@@ -87,7 +88,7 @@ TEST_P(MasterCheckTest, FindingsReplacedHalfWayAreRolledBack) {
     refuse(QStringLiteral("refuse_symbol_finding"), QStringLiteral("Insert"), QStringLiteral("rcv_errdata"),
            QStringLiteral("NEW.ERR_TITLE = '絵表示エラー'"));
     prompter_.events.clear();
-    maintenance::MP_ErrDataMake(prompter_, connection_, 7201);
+    (void)maintenance::MP_ErrDataMake(prompter_, connection_, 7201);
     ASSERT_EQ(prompter_.events.size(), 1u);
     EXPECT_EQ(prompter_.events[0].title, QStringLiteral("エラー"));
     EXPECT_TRUE(prompter_.events[0].text.contains(QStringLiteral("refused")))
@@ -103,13 +104,17 @@ TEST_P(MasterCheckTest, FindingsReplacedHalfWayAreRolledBack) {
     EXPECT_FALSE(prompter_.splashOpen);
 }
 
-TEST_P(MasterCheckTest, ProceduresWithoutAnImplementationReportTheirOwnFailureLine) {
-    maintenance::MP_CsvDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));
-    maintenance::MP_SkDataMake(prompter_, connection_, QStringLiteral("P0001"), QStringLiteral("0"));
+TEST_P(MasterCheckTest, FailingRowProceduresReportTheirOwnFailureLineAndFail) {
+    // Without a PO number neither procedure can run.
+    EXPECT_EQ(maintenance::MP_CsvDataMake(prompter_, connection_, QString(), QStringLiteral("0")),
+              core::Outcome::Failed);
+    EXPECT_EQ(maintenance::MP_SkDataMake(prompter_, connection_, QString(), QStringLiteral("0")),
+              core::Outcome::Failed);
     ASSERT_EQ(prompter_.events.size(), 2u);
     EXPECT_TRUE(
         prompter_.events[0].text.startsWith(QStringLiteral("CSVテーブル作成中にエラーが発生しました。\r\n")));
-    EXPECT_TRUE(prompter_.events[0].text.contains(QStringLiteral("kem_csvdatamake_main")));
+    EXPECT_TRUE(
+        prompter_.events[0].text.endsWith(QStringLiteral("\r\n\r\nPO番号(@PoNo)が指定されていません。")));
     EXPECT_TRUE(prompter_.events[1].text.startsWith(
         QStringLiteral("生産管理テーブルを作成中にエラーが発生しました。")));
     EXPECT_EQ(prompter_.splashTexts,

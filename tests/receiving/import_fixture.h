@@ -54,7 +54,7 @@ protected:
     receiving::OrderImport importer(const std::function<void(receiving::ImportServices&)>& adjust = {}) {
         receiving::ImportServices s;
         s.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
-        s.errDataMake = [this](qint32 n) { maintenance::MP_ErrDataMake(prompter_, connection_, n); };
+        s.errDataMake = [this](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter_, connection_, n); };
         s.log = [this](const QString& line) { log_ << line; };
         if (adjust)
             adjust(s);

@@ -1,9 +1,11 @@
 #include "output/ui/windows.h"
 
+#include "output/ui/frm_ord_po_no_get.h"
+
 namespace kemnoa::output {
 
 void addOutputWindows(core::ui::JobWindowRegistry& windows) {
-    (void)windows;
+    windows.add(QStringLiteral("number"), [](core::JobContext& ctx) { return new frmOrd_PoNoGet(ctx); });
 }
 
 } // namespace kemnoa::output

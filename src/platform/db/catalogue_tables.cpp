@@ -402,16 +402,16 @@ constexpr CatalogueColumn k09_rcv_csvdata[] = {
     {"NOU_NM", SqlType::Text, 255, 0, false, nullptr},
     {"KIBO_DATE", SqlType::Text, 255, 0, false, nullptr},
     {"ORD_DATE", SqlType::Integer, 0, 0, false, nullptr},
-    {"FREE1", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE2", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE3", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE4", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE5", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE6", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE7", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE8", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE9", SqlType::Text, 255, 0, false, nullptr},
-    {"FREE10", SqlType::Text, 255, 0, false, nullptr},
+    {"HYOJI1", SqlType::Text, 255, 0, false, nullptr},
+    {"HYOJI2", SqlType::Text, 255, 0, false, nullptr},
+    {"HYOJI3", SqlType::Text, 255, 0, false, nullptr},
+    {"SIZE_NOTE1", SqlType::Text, 255, 0, false, nullptr},
+    {"SIZE_NOTE2", SqlType::Text, 255, 0, false, nullptr},
+    {"SIZE_NOTE3", SqlType::Text, 255, 0, false, nullptr},
+    {"PRINT_HINBAN", SqlType::Text, 255, 0, false, nullptr},
+    {"MAKER_NM", SqlType::Text, 255, 0, false, nullptr},
+    {"LOT_NOTE", SqlType::Text, 255, 0, false, nullptr},
+    {"SH_PRICE", SqlType::Decimal, 18, 4, false, nullptr},
     {"auto_id", SqlType::Identity, 0, 0, true, nullptr},
 };
 
@@ -524,8 +524,16 @@ constexpr CatalogueColumn k17_kemmst_size[] = {
     {"sort_lv", SqlType::Integer, 0, 0, false, nullptr},
 };
 
+// work.kem_label_layout
+constexpr CatalogueColumn k18_kem_label_layout[] = {
+    {"HINSYU_CD", SqlType::Text, 10, 0, true, nullptr},
+    {"TAG_CD", SqlType::Text, 50, 0, true, nullptr},
+    {"LAYOUT", SqlType::Text, 50, 0, false, nullptr},
+    {"SHO_CD", SqlType::Text, 50, 0, false, nullptr},
+};
+
 // po.TBL_PO_H
-constexpr CatalogueColumn k18_TBL_PO_H[] = {
+constexpr CatalogueColumn k19_TBL_PO_H[] = {
     {"PO番号", SqlType::Text, 50, 0, true, nullptr},
     {"PO発行日", SqlType::Text, 10, 0, false, nullptr},
     {"発注区分", SqlType::Text, 10, 0, false, nullptr},
@@ -599,7 +607,7 @@ constexpr CatalogueColumn k18_TBL_PO_H[] = {
 };
 
 // po.TBL_PO_M
-constexpr CatalogueColumn k19_TBL_PO_M[] = {
+constexpr CatalogueColumn k20_TBL_PO_M[] = {
     {"PO番号", SqlType::Text, 50, 0, true, nullptr},
     {"PO行", SqlType::Integer, 0, 0, true, nullptr},
     {"商品CD", SqlType::Text, 50, 0, false, nullptr},
@@ -616,7 +624,7 @@ constexpr CatalogueColumn k19_TBL_PO_M[] = {
 };
 
 // po.TBL_GK_H
-constexpr CatalogueColumn k20_TBL_GK_H[] = {
+constexpr CatalogueColumn k21_TBL_GK_H[] = {
     {"PO番号", SqlType::Text, 50, 0, true, nullptr},
     {"PO発行日", SqlType::Text, 10, 0, false, nullptr},
     {"発注区分", SqlType::Text, 10, 0, false, nullptr},
@@ -690,7 +698,7 @@ constexpr CatalogueColumn k20_TBL_GK_H[] = {
 };
 
 // po.TBL_GK_M
-constexpr CatalogueColumn k21_TBL_GK_M[] = {
+constexpr CatalogueColumn k22_TBL_GK_M[] = {
     {"PO番号", SqlType::Text, 50, 0, true, nullptr},
     {"PO行", SqlType::Integer, 0, 0, true, nullptr},
     {"商品CD", SqlType::Text, 50, 0, false, nullptr},
@@ -707,7 +715,7 @@ constexpr CatalogueColumn k21_TBL_GK_M[] = {
 };
 
 // po.MST_VORLIK_C
-constexpr CatalogueColumn k22_MST_VORLIK_C[] = {
+constexpr CatalogueColumn k23_MST_VORLIK_C[] = {
     {"会社CD", SqlType::Text, 255, 0, true, nullptr},
     {"会社名", SqlType::Text, 255, 0, false, nullptr},
     {"会社住所1", SqlType::Text, 255, 0, false, nullptr},
@@ -720,7 +728,7 @@ constexpr CatalogueColumn k22_MST_VORLIK_C[] = {
 };
 
 // po.TABLE_NOUHIN_INFO
-constexpr CatalogueColumn k23_TABLE_NOUHIN_INFO[] = {
+constexpr CatalogueColumn k24_TABLE_NOUHIN_INFO[] = {
     {"SEICD", SqlType::Text, 50, 0, true, nullptr},
     {"TOKCD", SqlType::Text, 50, 0, true, nullptr},
     {"NOUCD", SqlType::Integer, 0, 0, true, nullptr},
@@ -749,7 +757,7 @@ constexpr CatalogueColumn k23_TABLE_NOUHIN_INFO[] = {
 };
 
 // po.MST_NOUHIN
-constexpr CatalogueColumn k24_MST_NOUHIN[] = {
+constexpr CatalogueColumn k25_MST_NOUHIN[] = {
     {"NOUCD", SqlType::Integer, 0, 0, true, nullptr},
     {"NOUKYAKU_CD", SqlType::Text, 50, 0, false, nullptr},
     {"TOKCD", SqlType::Text, 50, 0, false, nullptr},
@@ -766,22 +774,29 @@ constexpr CatalogueColumn k24_MST_NOUHIN[] = {
 };
 
 // po.HcyCd_Find
-constexpr CatalogueColumn k25_HcyCd_Find[] = {
+constexpr CatalogueColumn k26_HcyCd_Find[] = {
     {"NOUKYAKU_CD", SqlType::Text, 50, 0, true, nullptr},
     {"TOKCD", SqlType::Text, 50, 0, true, nullptr},
     {"SEICD", SqlType::Text, 50, 0, true, nullptr},
     {"HACYUGAISYACD", SqlType::Text, 50, 0, false, nullptr},
 };
 
-// po.PO_NUMBER_SERIES
-constexpr CatalogueColumn k26_PO_NUMBER_SERIES[] = {
+// po.PO_NUMBER_COUNTER
+constexpr CatalogueColumn k27_PO_NUMBER_COUNTER[] = {
     {"SERIES", SqlType::Text, 10, 0, true, nullptr},
-    {"KUBUN", SqlType::Text, 50, 0, true, nullptr},
-    {"LAST_NO", SqlType::Integer, 0, 0, false, nullptr},
+    {"LAST_NO", SqlType::BigInt, 0, 0, false, nullptr},
+};
+
+// po.PO_NUMBER_LOG
+constexpr CatalogueColumn k28_PO_NUMBER_LOG[] = {
+    {"PO_NO", SqlType::Text, 20, 0, true, nullptr},
+    {"SERIES", SqlType::Text, 10, 0, false, nullptr},
+    {"KUBUN", SqlType::Text, 50, 0, false, nullptr},
+    {"ISSUED_AT", SqlType::Text, 30, 0, false, nullptr},
 };
 
 // sk.TBL_H
-constexpr CatalogueColumn k27_TBL_H[] = {
+constexpr CatalogueColumn k29_TBL_H[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -797,7 +812,7 @@ constexpr CatalogueColumn k27_TBL_H[] = {
 };
 
 // sk.TBL_NJ
-constexpr CatalogueColumn k28_TBL_NJ[] = {
+constexpr CatalogueColumn k30_TBL_NJ[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -814,7 +829,7 @@ constexpr CatalogueColumn k28_TBL_NJ[] = {
 };
 
 // sk.TBL_QUA
-constexpr CatalogueColumn k29_TBL_QUA[] = {
+constexpr CatalogueColumn k31_TBL_QUA[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -823,7 +838,7 @@ constexpr CatalogueColumn k29_TBL_QUA[] = {
 };
 
 // sk.TBL_SKU
-constexpr CatalogueColumn k30_TBL_SKU[] = {
+constexpr CatalogueColumn k32_TBL_SKU[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -854,7 +869,7 @@ constexpr CatalogueColumn k30_TBL_SKU[] = {
 };
 
 // sk.TBL_TOTAL
-constexpr CatalogueColumn k31_TBL_TOTAL[] = {
+constexpr CatalogueColumn k33_TBL_TOTAL[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -864,7 +879,7 @@ constexpr CatalogueColumn k31_TBL_TOTAL[] = {
 };
 
 // sk.TBL_SJ
-constexpr CatalogueColumn k32_TBL_SJ[] = {
+constexpr CatalogueColumn k34_TBL_SJ[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -873,7 +888,7 @@ constexpr CatalogueColumn k32_TBL_SJ[] = {
 };
 
 // sk.TBL_YJ
-constexpr CatalogueColumn k33_TBL_YJ[] = {
+constexpr CatalogueColumn k35_TBL_YJ[] = {
     {"PO", SqlType::Text, 50, 0, false, nullptr},
     {"SKNO", SqlType::Text, 50, 0, false, nullptr},
     {"NO", SqlType::Integer, 0, 0, false, nullptr},
@@ -882,14 +897,14 @@ constexpr CatalogueColumn k33_TBL_YJ[] = {
 };
 
 // office.FSHOWK
-constexpr CatalogueColumn k34_FSHOWK[] = {
+constexpr CatalogueColumn k36_FSHOWK[] = {
     {"SHO011", SqlType::Text, 50, 0, true, nullptr},
     {"SHO032", SqlType::Text, 255, 0, false, nullptr},
     {"SHO033", SqlType::Text, 255, 0, false, nullptr},
 };
 
 // office.FSKNPF
-constexpr CatalogueColumn k35_FSKNPF[] = {
+constexpr CatalogueColumn k37_FSKNPF[] = {
     {"SKN011", SqlType::Text, 50, 0, true, nullptr},
     {"SKN031_1", SqlType::Text, 50, 0, false, nullptr},
     {"SKN031_9", SqlType::Decimal, 18, 4, false, nullptr},
@@ -897,7 +912,7 @@ constexpr CatalogueColumn k35_FSKNPF[] = {
 };
 
 // office.FSHJWK1
-constexpr CatalogueColumn k36_FSHJWK1[] = {
+constexpr CatalogueColumn k38_FSHJWK1[] = {
     {"SHJ011", SqlType::Text, 50, 0, true, nullptr},
     {"SHJ012", SqlType::Text, 10, 0, true, nullptr},
     {"SHJ032", SqlType::Decimal, 18, 4, false, nullptr},
@@ -921,25 +936,27 @@ constexpr CatalogueTable kTables[] = {
     {DatabaseKind::Work, "kemmst_namecode", k15_kemmst_namecode},
     {DatabaseKind::Work, "kemmst_sizaicode", k16_kemmst_sizaicode},
     {DatabaseKind::Work, "kemmst_size", k17_kemmst_size},
-    {DatabaseKind::Po, "TBL_PO_H", k18_TBL_PO_H},
-    {DatabaseKind::Po, "TBL_PO_M", k19_TBL_PO_M},
-    {DatabaseKind::Po, "TBL_GK_H", k20_TBL_GK_H},
-    {DatabaseKind::Po, "TBL_GK_M", k21_TBL_GK_M},
-    {DatabaseKind::Po, "MST_VORLIK_C", k22_MST_VORLIK_C},
-    {DatabaseKind::Po, "TABLE_NOUHIN_INFO", k23_TABLE_NOUHIN_INFO},
-    {DatabaseKind::Po, "MST_NOUHIN", k24_MST_NOUHIN},
-    {DatabaseKind::Po, "HcyCd_Find", k25_HcyCd_Find},
-    {DatabaseKind::Po, "PO_NUMBER_SERIES", k26_PO_NUMBER_SERIES},
-    {DatabaseKind::Sk, "TBL_H", k27_TBL_H},
-    {DatabaseKind::Sk, "TBL_NJ", k28_TBL_NJ},
-    {DatabaseKind::Sk, "TBL_QUA", k29_TBL_QUA},
-    {DatabaseKind::Sk, "TBL_SKU", k30_TBL_SKU},
-    {DatabaseKind::Sk, "TBL_TOTAL", k31_TBL_TOTAL},
-    {DatabaseKind::Sk, "TBL_SJ", k32_TBL_SJ},
-    {DatabaseKind::Sk, "TBL_YJ", k33_TBL_YJ},
-    {DatabaseKind::Office, "FSHOWK", k34_FSHOWK},
-    {DatabaseKind::Office, "FSKNPF", k35_FSKNPF},
-    {DatabaseKind::Office, "FSHJWK1", k36_FSHJWK1},
+    {DatabaseKind::Work, "kem_label_layout", k18_kem_label_layout},
+    {DatabaseKind::Po, "TBL_PO_H", k19_TBL_PO_H},
+    {DatabaseKind::Po, "TBL_PO_M", k20_TBL_PO_M},
+    {DatabaseKind::Po, "TBL_GK_H", k21_TBL_GK_H},
+    {DatabaseKind::Po, "TBL_GK_M", k22_TBL_GK_M},
+    {DatabaseKind::Po, "MST_VORLIK_C", k23_MST_VORLIK_C},
+    {DatabaseKind::Po, "TABLE_NOUHIN_INFO", k24_TABLE_NOUHIN_INFO},
+    {DatabaseKind::Po, "MST_NOUHIN", k25_MST_NOUHIN},
+    {DatabaseKind::Po, "HcyCd_Find", k26_HcyCd_Find},
+    {DatabaseKind::Po, "PO_NUMBER_COUNTER", k27_PO_NUMBER_COUNTER},
+    {DatabaseKind::Po, "PO_NUMBER_LOG", k28_PO_NUMBER_LOG},
+    {DatabaseKind::Sk, "TBL_H", k29_TBL_H},
+    {DatabaseKind::Sk, "TBL_NJ", k30_TBL_NJ},
+    {DatabaseKind::Sk, "TBL_QUA", k31_TBL_QUA},
+    {DatabaseKind::Sk, "TBL_SKU", k32_TBL_SKU},
+    {DatabaseKind::Sk, "TBL_TOTAL", k33_TBL_TOTAL},
+    {DatabaseKind::Sk, "TBL_SJ", k34_TBL_SJ},
+    {DatabaseKind::Sk, "TBL_YJ", k35_TBL_YJ},
+    {DatabaseKind::Office, "FSHOWK", k36_FSHOWK},
+    {DatabaseKind::Office, "FSKNPF", k37_FSKNPF},
+    {DatabaseKind::Office, "FSHJWK1", k38_FSHJWK1},
 };
 
 } // namespace

@@ -76,6 +76,7 @@ TEST_F(JobTableTest, NamesAndMenuCodesAreUniqueAndEveryMenuCodeIsAJobWindowCode)
     }
     // The jobs built so far, by their menu codes.
     EXPECT_EQ(jobs::jobTable().byMenuCode(201)->name, QStringLiteral("import"));
+    EXPECT_EQ(jobs::jobTable().byMenuCode(203)->name, QStringLiteral("number"));
     EXPECT_EQ(jobs::jobTable().byMenuCode(210)->name, QStringLiteral("errors"));
 }
 
