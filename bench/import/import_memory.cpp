@@ -74,7 +74,7 @@ int measure(const QString& base, const QString& file, const QString& tag) {
         s.database = base + QStringLiteral("/work-") + tag + QStringLiteral(".db");
         QFile::remove(s.database);
         s.kind = db::DatabaseKind::Work;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         db::Connection work;
         work.open(s);
         core::demo::seed(work, db::DatabaseKind::Work);

@@ -53,7 +53,7 @@ db::Connection& defaultOffice() {
     if (!own->isOpen()) {
         db::ConnectionSettings s =
             core::connectionSettings(core::session().OfficeDb, db::DatabaseKind::Office);
-        s.createSchemaWhenEmpty = false; // the product master is never created here
+        s.createIfMissing = false; // the product master is never created here
         own->open(s);
     }
     return *own;

@@ -31,7 +31,7 @@ protected:
         db::ConnectionSettings s;
         s.provider = QStringLiteral("SQLite");
         s.database = home_ + QStringLiteral("work.db");
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         work_.open(s);
         using H = test::HeaderRow;
         test::insertHeader(work_, H{.ordNo = 501, .iraiNo = "42", .ordDate = 20240105});

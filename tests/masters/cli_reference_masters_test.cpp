@@ -38,7 +38,7 @@ protected:
         db::ConnectionSettings s;
         s.provider = QStringLiteral("SQLite");
         s.database = home_ + QStringLiteral("work.db");
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         return s;
     }
 
