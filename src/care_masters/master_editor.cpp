@@ -95,6 +95,7 @@ void MasterEditor::choose(const QString& number) {
         prompter_.message(QStringLiteral("レコードが見つかりません。"), QStringLiteral("Not Find"),
                           core::MsgIcon::Critical);
         moveTo(before);
+        show();
         return;
     }
     show();

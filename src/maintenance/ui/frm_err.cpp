@@ -1,5 +1,6 @@
 #include "maintenance/ui/frm_err.h"
 
+#include "core/connections.h"
 #include "maintenance/jobs.h"
 #include "maintenance/ui/error_list_model.h"
 
