@@ -66,7 +66,7 @@ void writeMaster(const MasterKind& kind, db::Connection& connection, const Submi
         values << v;
     if (!exists) {
         QStringList marks;
-        for (int i = 0; i < columns.size() + 4; ++i)
+        for (int i = 0; i < columns.size() + 3; ++i)
             marks << QStringLiteral("?");
         connection.execute(QStringLiteral("Insert Into %1(%2,%3,UPD,SYORI_FLG) Values(%4)")
                                .arg(kind.table, kind.keyColumn, columns.join(QLatin1Char(',')),
