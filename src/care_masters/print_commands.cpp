@@ -80,7 +80,11 @@ core::Outcome runPrintCommand(core::JobContext& context, const QStringList& args
         printer = QStringLiteral("PDF");
         deliver = [&p](const report::Document& doc) { report::writePdf(doc, p.pdf); };
     } else {
+        // The program's current printer, else the one its environment names, else the spooler's default.
         printer = core::currentPrinter();
+        for (const char* variable : {"PRINTER", "LPDEST"})
+            if (printer.isEmpty())
+                printer = qEnvironmentVariable(variable);
         if (printer.isEmpty())
             printer = report::spoolerDefaultQueue();
         accepts = [](const QString& name) {
