@@ -8,6 +8,7 @@
 #include "platform/report/render.h"
 #include "platform/report/spool.h"
 
+#include <QGuiApplication>
 #include <QTextStream>
 
 namespace kemnoa::care_masters {
@@ -68,6 +69,12 @@ core::Outcome runPrintCommand(core::JobContext& context, const QStringList& args
         id = p.keys.first().toInt(&ok);
         if (!ok)
             throw core::JobUsageError();
+    }
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Drawing text needs the font database, which only a GUI application has.
+        context.prompter.message(QStringLiteral("印刷にはGUIアプリケーションが必要です。"),
+                                 QStringLiteral("print"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
     }
     core::ConnectionLease work(core::KindWork, context.prompter);
     if (!work.ok())
