@@ -22,6 +22,10 @@ public:
     // An input box; nothing when cancelled.
     virtual std::optional<QString> input(const QString& prompt, const QString& title,
                                          const QString& defaultText = {}) = 0;
+    // An input box whose answer is not shown as typed (an access code); nothing when cancelled.
+    virtual std::optional<QString> secretInput(const QString& prompt, const QString& title) {
+        return input(prompt, title);
+    }
     virtual void beep() = 0;
     // The busy (hourglass) pointer. Prefer BusyPointer, which restores it on every way out.
     virtual void setBusy(bool busy) = 0;

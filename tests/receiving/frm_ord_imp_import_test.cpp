@@ -69,6 +69,29 @@ private Q_SLOTS:
         QCOMPARE(count(QStringLiteral("rcv_denheaddata Where ERR_SU = 0")), 2);
     }
 
+    void importEndingWithWaitingSubmissionsOpensBothConfirmationScreens() {
+        receiving::BuiltFile f;
+        f.ehj = {receiving::sampleEhj(1, QStringLiteral("E9001"))};
+        f.fuki = {receiving::sampleFuki(1, QStringLiteral("F9001"))};
+        receiving::writeOrderFile(path(QStringLiteral("recv/ORD2.mdb")), f);
+
+        test::ScriptedPrompter dialogs;
+        core::JobScope scope({core::KindWork, core::KindPo}, dialogs);
+        QStringList opened;
+        receiving::ConfirmationScreens screens;
+        screens.openEhj = [&] { opened << QStringLiteral("frmKakunin_Ehj"); };
+        screens.openFuki = [&] { opened << QStringLiteral("frmKakunin_Fuki"); };
+        receiving::frmOrd_Imp form(scope.context(), nullptr, &dialogs, screens);
+        form.show();
+        QTest::mouseClick(form.cmdImp, Qt::LeftButton);
+        QCOMPARE(opened, (QStringList{QStringLiteral("frmKakunin_Ehj"), QStringLiteral("frmKakunin_Fuki")}));
+        QCOMPARE(dialogs.messages(),
+                 (QStringList{QStringLiteral("[終了] 読み込み終了いたしました。"),
+                              QStringLiteral("[絵表示] 確認が必要な絵表示の情報があります。"),
+                              QStringLiteral("[付記用語] 確認が必要な付記用語の情報があります。")}));
+        QVERIFY(!form.isVisible());
+    }
+
     void deleteAllButtonAsksForThePassword() {
         // Rows of its own in each of the ten tables, whatever other functions left behind.
         const QStringList tables = {QStringLiteral("rcv_denheaddata"), QStringLiteral("rcv_posdata"),

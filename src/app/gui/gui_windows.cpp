@@ -11,7 +11,7 @@ namespace kemnoa::gui {
 GuiWindows::GuiWindows(core::Prompter& prompter, const core::PrinterQuery& printers,
                        core::ProgramStarter& starter, const core::JobTable& jobs)
     : prompter_(prompter), starter_(starter), opener_(jobs, jobWindows_, prompter, &printers) {
-    addJobWindows(jobWindows_);
+    addJobWindows(jobWindows_, &opener_);
 }
 
 core::ui::frmLogin* GuiWindows::showLogin() {

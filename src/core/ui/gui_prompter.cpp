@@ -70,6 +70,15 @@ std::optional<QString> GuiPrompter::input(const QString& prompt, const QString& 
     return value;
 }
 
+std::optional<QString> GuiPrompter::secretInput(const QString& prompt, const QString& title) {
+    bool ok = false;
+    const QString value = QInputDialog::getText(owner_, title.isEmpty() ? applicationTitle() : title, prompt,
+                                                QLineEdit::Password, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
 void GuiPrompter::beep() {
     QApplication::beep();
 }

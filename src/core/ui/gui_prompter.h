@@ -28,6 +28,7 @@ public:
                   MsgIcon icon = MsgIcon::Question) override;
     std::optional<QString> input(const QString& prompt, const QString& title,
                                  const QString& defaultText = {}) override;
+    std::optional<QString> secretInput(const QString& prompt, const QString& title) override;
     void beep() override;
     void setBusy(bool busy) override;
     void splashTitle(const QString& text) override;

@@ -10,11 +10,13 @@
 
 namespace kemnoa::receiving {
 
-frmOrd_Imp::frmOrd_Imp(const core::JobContext& context, QWidget* parent, core::Prompter* dialogs)
+frmOrd_Imp::frmOrd_Imp(const core::JobContext& context, QWidget* parent, core::Prompter* dialogs,
+                       ConfirmationScreens screens)
     : QWidget(parent), List1(new QListWidget(this)), cmdRcv(new QPushButton(QStringLiteral("FTP受信"), this)),
       cmdImp(new QPushButton(QStringLiteral("→db"), this)),
       Command1(new QPushButton(QStringLiteral("初期化（開発環境用）"), this)), gui_(this),
-      prompter_(List1, dialogs ? *dialogs : gui_), context_(context.with(prompter_)) {
+      prompter_(List1, dialogs ? *dialogs : gui_), context_(context.with(prompter_)),
+      screens_(std::move(screens)) {
     setWindowTitle(QStringLiteral("読み込み"));
     setObjectName(QStringLiteral("frmOrd_Imp"));
     List1->setObjectName(QStringLiteral("List1"));
@@ -51,7 +53,7 @@ void frmOrd_Imp::cmdRcv_Click() {
 
 void frmOrd_Imp::cmdImp_Click() {
     setBusyButtons(true); // no second command while the import runs
-    const core::Outcome outcome = runOrderImport(context_);
+    const core::Outcome outcome = runOrderImport(context_, screens_);
     setBusyButtons(false);
     if (succeeded(outcome))
         close();

@@ -4,6 +4,7 @@
 
 #include "core/job.h"
 #include "core/ui/gui_prompter.h"
+#include "receiving/import_command.h"
 #include "receiving/ui/form_prompter.h"
 
 #include <QWidget>
@@ -18,8 +19,9 @@ class frmOrd_Imp : public QWidget {
 public:
     // context: the import job's, holding the work and PO connections while the screen is open.
     // dialogs: where message boxes, questions and the busy pointer go; the screen's own when null.
+    // screens: the confirmation screens the import opens when submissions wait at its end.
     explicit frmOrd_Imp(const core::JobContext& context, QWidget* parent = nullptr,
-                        core::Prompter* dialogs = nullptr);
+                        core::Prompter* dialogs = nullptr, ConfirmationScreens screens = {});
 
     QListWidget* List1 = nullptr;
     QPushButton* cmdRcv = nullptr;
@@ -37,6 +39,7 @@ private:
     core::ui::GuiPrompter gui_;
     FormPrompter prompter_;
     core::JobContext context_; // the job's context talking through the screen's list
+    ConfirmationScreens screens_;
 };
 
 } // namespace kemnoa::receiving

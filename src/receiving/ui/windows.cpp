@@ -4,8 +4,9 @@
 
 namespace kemnoa::receiving {
 
-void addReceivingWindows(core::ui::JobWindowRegistry& windows) {
-    windows.add(QStringLiteral("import"), [](core::JobContext& ctx) { return new frmOrd_Imp(ctx); });
+void addReceivingWindows(core::ui::JobWindowRegistry& windows, const ConfirmationScreens& screens) {
+    windows.add(QStringLiteral("import"),
+                [screens](core::JobContext& ctx) { return new frmOrd_Imp(ctx, nullptr, nullptr, screens); });
 }
 
 } // namespace kemnoa::receiving

@@ -107,7 +107,7 @@ void TestGuiWindows::optionLeavesOnlyTheSettingsScreen() {
 
 void TestGuiWindows::builtJobsAreRegistered() {
     gui::GuiWindows windows(prompter_, printers_, starter_);
-    for (int code : {201, 210}) {
+    for (int code : {201, 210, 304, 305, 307, 308, 401, 402}) {
         const core::Job* job = jobs::jobTable().byMenuCode(code);
         QVERIFY2(job && windows.jobWindows().contains(job->name), qPrintable(QString::number(code)));
     }

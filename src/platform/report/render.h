@@ -1,0 +1,18 @@
+#pragma once
+// Draws a document's pages with QPainter: on a PDF file, or on any paged device (a printer).
+// Needs a QGuiApplication (fonts); the job runner starts one on the offscreen platform.
+
+#include "platform/report/report.h"
+
+class QPagedPaintDevice;
+
+namespace kemnoa::report {
+
+// Sets the device's page size from the layout and draws every page. Returns false when the device
+// could not be painted on (a printer that is not there, a file that cannot be written).
+bool renderDocument(const Document& document, QPagedPaintDevice& device);
+
+// Writes the document as a PDF file; throws core::Error when the file cannot be written.
+void writePdf(const Document& document, const QString& path);
+
+} // namespace kemnoa::report
