@@ -170,7 +170,10 @@ TEST_F(CareCliTest, PrintsTheFourDocumentsAsPdf) {
 }
 
 // A CUPS queue with the cups-pdf backend: the listing printed to it comes back as a PDF.
-TEST_F(CareCliTest, PrintsOnARealQueue) {
+// Needs a CUPS queue with the cups-pdf backend; run it by hand where one exists:
+//   KEMNOA_TEST_CUPS_PDF_QUEUE=... KEMNOA_TEST_CUPS_PDF_OUT=... test_care_masters_cli
+//       --gtest_also_run_disabled_tests --gtest_filter='*RealQueue*'
+TEST_F(CareCliTest, DISABLED_PrintsOnARealQueue) {
     const QString queue = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_QUEUE");
     const QString outDir = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_OUT");
     if (queue.isEmpty() || outDir.isEmpty() || !test::haveProgram(QStringLiteral("lp")))

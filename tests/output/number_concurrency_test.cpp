@@ -1,7 +1,7 @@
 // Numbers under concurrency: eight programs asking for numbers at once never get the same number, and
 // two numbering runs over the same orders at once number every order once, its group whole.
 
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/db/db_fixture.h"
 #include "platform/db/reader.h"
 
@@ -72,7 +72,7 @@ TEST(NumberRunsAtOnce, EveryOrderIsNumberedOnceAndItsGroupStaysWhole) {
         db::Connection c;
         c.open(*s);
         db::createSchema(c, k);
-        core::demo::seed(c, k);
+        demo::seed(c, k);
     }
     const int orders = 30;
     {
@@ -87,7 +87,7 @@ TEST(NumberRunsAtOnce, EveryOrderIsNumberedOnceAndItsGroupStaysWhole) {
                     "NOU_CD, KESSAI, SHKA_PLACE, PO_NO, PO_KBN, ERR_SU, PRN_SU, SEND_FLG, BIKO2) "
                     "Values (?, ?, 20261201, '20261220', ?, ?, ?, '上海工場', '', '', 0, 0, '9', '')"),
                 {9000 + i, QStringLiteral("R%1").arg(i), QStringLiteral("S%1").arg(group),
-                 QString::fromLatin1(core::demo::DestinationCodes[0]),
+                 QString::fromLatin1(demo::DestinationCodes[0]),
                  group % 4 == 3 ? QStringLiteral("中国決済") : QStringLiteral("日本決済")});
             work.execute(
                 QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU, EHJ) Values (?, 1, "

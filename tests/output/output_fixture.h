@@ -4,7 +4,7 @@
 // loaded, the procedures pointed at these databases and a scripted operator. Orders are written
 // straight into the work tables, valid for the master check unless a test says otherwise.
 
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "core/session.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/po_rows_procedures.h"
@@ -29,9 +29,9 @@ protected:
         openKind(po_, db::DatabaseKind::Po);
         openKind(sk_, db::DatabaseKind::Sk);
         openKind(office_, db::DatabaseKind::Office);
-        core::demo::seed(connection_, db::DatabaseKind::Work);
-        core::demo::seed(po_, db::DatabaseKind::Po);
-        core::demo::seed(office_, db::DatabaseKind::Office);
+        demo::seed(connection_, db::DatabaseKind::Work);
+        demo::seed(po_, db::DatabaseKind::Po);
+        demo::seed(office_, db::DatabaseKind::Office);
         core::resetSession();
         for (db::Reader r = connection_.read(QStringLiteral("Select 検索条件, 検索値 From kem_setting"));
              !r.atEnd(); r.moveNext())
@@ -68,7 +68,7 @@ protected:
                  {QStringLiteral("ORD_DATE"), 20261201},
                  {QStringLiteral("KIBO_DATE"), QStringLiteral("20261220")},
                  {QStringLiteral("SIR_CD"), QStringLiteral("S1")},
-                 {QStringLiteral("NOU_CD"), QString::fromLatin1(core::demo::DestinationCodes[0])},
+                 {QStringLiteral("NOU_CD"), QString::fromLatin1(demo::DestinationCodes[0])},
                  {QStringLiteral("NOU_NM"), QStringLiteral("さくら衣料")},
                  {QStringLiteral("NOU_ADR1"), QStringLiteral("東京都")},
                  {QStringLiteral("KESSAI"), QStringLiteral("日本決済")},
@@ -88,7 +88,7 @@ protected:
     void addLine(const QString& table, qint32 ordNo, int gyou, const Values& changes = {}) {
         Values v{{QStringLiteral("ORD_NO"), ordNo},
                  {QStringLiteral("GYOU"), gyou},
-                 {QStringLiteral("TAFCD"), QString::fromLatin1(core::demo::CompanyTagCodes[0])},
+                 {QStringLiteral("TAFCD"), QString::fromLatin1(demo::CompanyTagCodes[0])},
                  {QStringLiteral("TAHIN"), QStringLiteral("KM-1000")},
                  {QStringLiteral("TACLT"), QStringLiteral("ネイビー")},
                  {QStringLiteral("TASIZ"), QStringLiteral("M")},

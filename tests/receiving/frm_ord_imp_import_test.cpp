@@ -70,10 +70,10 @@ private Q_SLOTS:
     }
 
     void importEndingWithWaitingSubmissionsOpensBothConfirmationScreens() {
-        receiving::BuiltFile f;
-        f.ehj = {receiving::sampleEhj(1, QStringLiteral("E9001"))};
-        f.fuki = {receiving::sampleFuki(1, QStringLiteral("F9001"))};
-        receiving::writeOrderFile(path(QStringLiteral("recv/ORD2.mdb")), f);
+        demo::BuiltFile f;
+        f.ehj = {demo::sampleEhj(1, QStringLiteral("E9001"))};
+        f.fuki = {demo::sampleFuki(1, QStringLiteral("F9001"))};
+        demo::writeOrderFile(path(QStringLiteral("recv/ORD2.mdb")), f);
 
         test::ScriptedPrompter dialogs;
         core::JobScope scope({core::KindWork, core::KindPo}, dialogs);
