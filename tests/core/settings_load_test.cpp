@@ -82,13 +82,13 @@ TEST_F(SettingsLoadTest, InvalidBytesFailWithTheErrorText) {
 TEST_F(SettingsLoadTest, InvalidBytesOutsideTheReadLinesAreNoFailure) {
     write(QByteArray("; \x82\xFF written by another program\r\n[SQLKEM_DB]\r\nPROVIDER=SQLite\r\n"
                      "MEMO=\x82\r\n[UNUSED\xA0]\r\nX=\x80\r\n[FTP]\r\nHostMei=ftp.example.jp\r\n"));
-    EXPECT_FALSE(core::MF_FirstSetting(prompter));
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     EXPECT_TRUE(prompter.events.empty());
     EXPECT_EQ(core::session().WorkDb.Provider, QStringLiteral("SQLite"));
     EXPECT_EQ(core::session().FtpSetting.HostMei, QStringLiteral("ftp.example.jp"));
 
     write(QByteArray("; \x82\r\n[SQLKEM_DB]\r\nPROVIDER=SQLite\r\n[FTP]\r\nHostMei=ftp\x82\r\n"));
-    EXPECT_TRUE(core::MF_FirstSetting(prompter));
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Failed);
     EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral(
                                        "[MF_FirstSetting] 設定ファイルの5行目に不正な文字があります。(5)")});
 }
