@@ -399,6 +399,7 @@ TEST_F(FtpReceiveTest, AFullDiskLeavesTheFileOnTheServerAndNothingHalfWritten) {
     EXPECT_EQ(f.receivedFiles(), kThree);
     EXPECT_EQ(fileBytes(local("ORD2.mdb")), QByteArray(1 << 20, '2'));
     EXPECT_EQ(f.serverFiles(), QStringList{L("readme.txt")});
+}
 
 // A file listed larger than the limit is not downloaded; it stays on the server with a line naming
 // the limit, and the files at the limit are received as usual.

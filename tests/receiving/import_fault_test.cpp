@@ -240,7 +240,7 @@ TEST(ImportPostgresStop, TheImportStopsKeepsTheFileAndASecondImportCompletesEver
     auto import = [&](db::Connection& work, ScriptedPrompter& prompter) {
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
-        services.openFile = receiving::openJetOrderFile;
+        services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
         services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
         return receiving::OrderImport(prompter, db, services).cmdImp_Click(folder);
     };

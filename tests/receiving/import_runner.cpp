@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
         RunnerPrompter prompter;
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
-        services.openFile = receiving::openJetOrderFile;
+        services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
         services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
         receiving::OrderImport importer(prompter, db, services);
         const maintenance::MasterCheckRun checks(work);
