@@ -77,7 +77,7 @@ int measure(const QString& base, const QString& file, const QString& tag) {
         s.createIfMissing = true;
         db::Connection work;
         work.open(s);
-        core::demo::seed(work, db::DatabaseKind::Work);
+        demo::seed(work, db::DatabaseKind::Work);
         core::SilentPrompter prompter;
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;

@@ -31,7 +31,7 @@ protected:
         ini.close();
         db::Connection c;
         c.open(settings());
-        core::demo::seed(c, db::DatabaseKind::Work);
+        demo::seed(c, db::DatabaseKind::Work);
     }
 
     db::ConnectionSettings settings() const {

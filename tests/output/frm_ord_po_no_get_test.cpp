@@ -35,8 +35,8 @@ private Q_SLOTS:
         test::ScriptedPrompter p;
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         QCOMPARE(core::dbOpen(core::KindPo, p), 0);
-        core::demo::seed(core::cnWork(), db::DatabaseKind::Work);
-        core::demo::seed(core::cnPo(), db::DatabaseKind::Po);
+        demo::seed(core::cnWork(), db::DatabaseKind::Work);
+        demo::seed(core::cnPo(), db::DatabaseKind::Po);
         QVERIFY(succeeded(core::MF_KoteiJohoSet(p)));
         for (int n : {1, 2, 3}) {
             core::cnWork().execute(

@@ -115,7 +115,7 @@ TEST_P(PoDatabaseUpdateTest, HeaderValuesComeFromTheOrdersTheFixedValuesAndTheMa
           {QStringLiteral("備考5"), QStringLiteral("※出荷保留")},
           {QStringLiteral("ケースマーク"), QString()}}},
         {"terms found, no hold mark: the remark and one blank",
-         {{QStringLiteral("NOU_CD"), QString::fromLatin1(core::demo::DestinationCodes[1])}},
+         {{QStringLiteral("NOU_CD"), QString::fromLatin1(demo::DestinationCodes[1])}},
          false,
          {{QStringLiteral("発注先CD"), QStringLiteral("V001")},
           {QStringLiteral("納品先CD"), QStringLiteral("102")},
@@ -188,7 +188,7 @@ TEST_P(PoDatabaseUpdateTest, OrdersOfTwoRequestedDatesWriteTheFirstGroupOnly) {
     const test::Values inPo{{QStringLiteral("PO_NO"), po}, {QStringLiteral("PO_KBN"), QStringLiteral("0")}};
     test::Values later = inPo;
     later[QStringLiteral("KIBO_DATE")] = QStringLiteral("20261230");
-    later[QStringLiteral("NOU_CD")] = QString::fromLatin1(core::demo::DestinationCodes[2]);
+    later[QStringLiteral("NOU_CD")] = QString::fromLatin1(demo::DestinationCodes[2]);
     addOrder(631, later);
     addOrder(632, inPo);
     addOrder(633, inPo);

@@ -189,7 +189,7 @@ TEST_P(PoNumberingTest, ADestinationWithoutOrderingCompanyStaysUnnumberedAndIsCo
     insert(po_, QStringLiteral("MST_NOUHIN"),
            {{QStringLiteral("NOUCD"), 199},
             {QStringLiteral("NOUKYAKU_CD"), QStringLiteral("C0199-01")},
-            {QStringLiteral("TOKCD"), QString::fromLatin1(core::demo::CustomerCode)}});
+            {QStringLiteral("TOKCD"), QString::fromLatin1(demo::CustomerCode)}});
     addOrder(31, {{QStringLiteral("NOU_CD"), QStringLiteral("C0199-01")}});
     addOrder(32, {{QStringLiteral("NOU_CD"), QStringLiteral("C0199-01")}});
     addOrder(33, {{QStringLiteral("NOU_CD"), QStringLiteral("C0199-01")},
