@@ -7,13 +7,13 @@
 // and a file of 200,000 empty header rows of one order number (the rows limit; the shape of a file
 // that once took gigabytes): one order is imported, the others are refused as present.
 
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "core/prompter.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/jet_writer.h"
-#include "platform/jet/orderfile/order_file_generator.h"
+#include "demo/generated_orders.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -150,10 +150,10 @@ int main(int argc, char** argv) {
     try {
         const QString valid = base + QStringLiteral("/ORDLARGE.mdb");
         QFile::remove(valid);
-        orderfile::Options o;
+        demo::Options o;
         o.orders = orders;
         o.linesPerOrder = lines;
-        orderfile::makeOrderFile(valid, o);
+        demo::makeOrderFile(valid, o);
         print("valid orders", base, valid, importInFreshProcess(base, valid, QStringLiteral("valid")));
 
         // 200,000 empty header rows of one order number: one order imported, the rest refused as
@@ -162,9 +162,9 @@ int main(int argc, char** argv) {
         QFile::remove(empty);
         {
             jet::JetWriter w(empty);
-            for (const QString& t : orderfile::orderFileTables()) // the other tables empty
-                w.createTable(t, orderfile::orderFileColumns(t));
-            const auto columns = orderfile::orderFileColumns(QStringLiteral("denheaddata"));
+            for (const QString& t : demo::orderFileTables()) // the other tables empty
+                w.createTable(t, demo::orderFileColumns(t));
+            const auto columns = demo::orderFileColumns(QStringLiteral("denheaddata"));
             jet::Row row;
             for (const jet::ColumnDef& c : columns)
                 row.push_back(c.type == jet::ColumnType::Long ? jet::Value::integer(0)

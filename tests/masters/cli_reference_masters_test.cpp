@@ -1,6 +1,6 @@
 // kemnoa-cli masters export|import on a program folder with a SQLite work database.
 
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "support/test_env.h"

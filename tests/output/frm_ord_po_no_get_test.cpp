@@ -2,7 +2,7 @@
 // button that numbers the marked orders and closes the screen.
 
 #include "core/connections.h"
-#include "core/demo_data.h"
+#include "demo/demo_data.h"
 #include "core/session.h"
 #include "output/ui/frm_ord_po_no_get.h"
 #include "platform/db/reader.h"
