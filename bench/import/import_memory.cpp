@@ -8,6 +8,7 @@
 // that once took gigabytes): one order is imported, the others are refused as present.
 
 #include "demo/demo_data.h"
+#include "platform/base/error.h"
 #include "core/prompter.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
@@ -97,7 +98,7 @@ int measure(const QString& base, const QString& file, const QString& tag) {
         getrusage(RUSAGE_CHILDREN, &children);
         f.child = children.ru_maxrss;
         f.orders = work.read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toLongLong();
-    } catch (const core::Error& e) {
+    } catch (const kemnoa::Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }
@@ -176,7 +177,7 @@ int main(int argc, char** argv) {
         }
         print("header rows at the rows limit", base, empty,
               importInFreshProcess(base, empty, QStringLiteral("empty")));
-    } catch (const core::Error& e) {
+    } catch (const kemnoa::Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;
     }

@@ -119,7 +119,7 @@ TEST_F(JetMovedRowsTest, EditedOrderFileReadsTheSameEverywhere) {
     EXPECT_GT(forwardedWithinPage, 0);
 
     const bool haveNode = !kt::nodeModules().isEmpty();
-    for (const of::GeneratedTable& t : data.tables) {
+    for (const of::FileTable& t : data.tables) {
         SCOPED_TRACE(t.name.toStdString());
         std::vector<QStringList> expected;
         for (const Row& row : t.rows) {

@@ -266,7 +266,7 @@ TEST_F(JetReaderTest, RowsDecodedInTheChildMatchTheParser) {
     const std::vector<qint64> places{5, 0, 11, 5};
     const std::vector<Row> a = isolated.readRows(QStringLiteral("posdata"), places);
     const std::vector<Row> b = inProcess.readRows(QStringLiteral("posdata"), places);
-    const of::GeneratedTable* pos = data.table(QStringLiteral("posdata"));
+    const of::FileTable* pos = data.table(QStringLiteral("posdata"));
     ASSERT_EQ(a.size(), places.size());
     for (std::size_t i = 0; i < places.size(); ++i) {
         EXPECT_EQ(a[i], pos->rows[std::size_t(places[i])]);
