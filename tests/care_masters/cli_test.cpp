@@ -38,7 +38,7 @@ protected:
         s.provider = QStringLiteral("SQLite");
         s.database = dir_.filePath(QStringLiteral("work.db"));
         s.kind = db::DatabaseKind::Work;
-        s.createSchemaWhenEmpty = true;
+        s.createIfMissing = true;
         work_.open(s);
     }
 

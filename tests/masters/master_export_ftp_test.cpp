@@ -5,6 +5,7 @@
 #include "platform/jet/jet_reader.h"
 #include "platform/text/cp932.h"
 #include "receiving/receive_fixture.h"
+#include "support/closed_port.h"
 #include "support/scripted_prompter.h"
 
 #include <QDir>
@@ -201,7 +202,8 @@ TEST(MasterExportFtp, AFailureNeverLeavesTheClientsWithoutAMaster) {
 
 TEST(MasterExportFtp, NoConnectionLeavesTheServerAlone) {
     ExportSite site;
-    pointSessionAt(unusedPort(), site.f.receiveFolder());
+    const test::ClosedPort closed; // bound, never listening
+    pointSessionAt(closed.port(), site.f.receiveFolder());
     site.prompter.answer(true);
     EXPECT_EQ(masters::runMasterExport(site.prompter, site.work, kNow), core::Outcome::Failed);
     EXPECT_EQ(site.prompter.list, QStringList{L("♯接続失敗")});
