@@ -10,6 +10,7 @@
 #include "core/connections.h"
 #include "core/session.h"
 #include "platform/report/render.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QComboBox>
@@ -66,6 +67,7 @@ private Q_SLOTS:
         s.WorkDb.Provider = QStringLiteral("SQLite");
         s.WorkDb.DbName = path(QStringLiteral("work.db"));
         test::ScriptedPrompter p;
+        test::createSessionDatabases();
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
     }
     void init() {

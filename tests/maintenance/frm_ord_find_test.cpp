@@ -11,6 +11,7 @@
 #include "maintenance/ui/line_grid_model.h"
 #include "maintenance/ui/order_list_model.h"
 #include "platform/db/reader.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QCheckBox>
@@ -54,6 +55,7 @@ private Q_SLOTS:
         core::session().WorkDb.Provider = QStringLiteral("SQLite");
         core::session().WorkDb.DbName = dir_.path() + QStringLiteral("/work.db");
         test::ScriptedPrompter p;
+        test::createSessionDatabases();
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         using H = test::HeaderRow;
         test::insertHeader(work(), H{.ordNo = 10, .iraiNo = "7"});

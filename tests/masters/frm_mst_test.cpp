@@ -7,6 +7,7 @@
 #include "maintenance/ui/line_grid_model.h"
 #include "masters/ui/frm_mst.h"
 #include "platform/db/reader.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QAction>
@@ -39,6 +40,7 @@ private Q_SLOTS:
         core::resetSession();
         core::session().WorkDb.Provider = QStringLiteral("SQLite");
         core::session().WorkDb.DbName = dir_.path() + QStringLiteral("/work.db");
+        test::createSessionDatabases();
         QCOMPARE(core::dbOpen(core::KindWork, base_), 0);
         // More name types than the old drop-down held.
         for (int i = 0; i < 250; ++i)

@@ -6,6 +6,7 @@
 #include "core/session.h"
 #include "output/ui/frm_ord_po_no_get.h"
 #include "platform/db/reader.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QPushButton>
@@ -33,6 +34,7 @@ private Q_SLOTS:
         s.WorkDb.DbName = dir_.filePath(QStringLiteral("work.db"));
         s.PoDb.DbName = dir_.filePath(QStringLiteral("po.db"));
         test::ScriptedPrompter p;
+        test::createSessionDatabases();
         QCOMPARE(core::dbOpen(core::KindWork, p), 0);
         QCOMPARE(core::dbOpen(core::KindPo, p), 0);
         demo::seed(core::cnWork(), db::DatabaseKind::Work);

@@ -1,6 +1,6 @@
 #include "platform/report/layout.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 #include <QFile>
 #include <QStringList>
@@ -226,9 +226,9 @@ Layout parseLayout(const QString& text, const QString& source) {
             if (!w.isEmpty())
                 statement(layout, w);
         } catch (const LineError& e) {
-            throw core::Error(
+            throw Error(
                 QStringLiteral("レイアウト(%1) %2行目: %3").arg(source).arg(i + 1).arg(e.what()),
-                core::errnum::General);
+                errnum::General);
         }
     }
     return layout;
@@ -237,15 +237,15 @@ Layout parseLayout(const QString& text, const QString& source) {
 Layout loadLayout(const QString& path) {
     QFile file(path);
     if (!file.exists())
-        throw core::Error(QStringLiteral("レイアウトファイルが見つかりません。(%1)").arg(path),
-                          core::errnum::FileNotFound);
+        throw Error(QStringLiteral("レイアウトファイルが見つかりません。(%1)").arg(path),
+                          errnum::FileNotFound);
     if (!file.open(QIODevice::ReadOnly))
-        throw core::Error(QStringLiteral("レイアウトファイルを開けません。(%1)").arg(path),
-                          core::errnum::PathFileAccess);
+        throw Error(QStringLiteral("レイアウトファイルを開けません。(%1)").arg(path),
+                          errnum::PathFileAccess);
     constexpr qint64 kMaxBytes = 4 * 1024 * 1024; // a page description, never a large file
     if (file.size() > kMaxBytes)
-        throw core::Error(QStringLiteral("レイアウトファイルが大きすぎます。(%1)").arg(path),
-                          core::errnum::General);
+        throw Error(QStringLiteral("レイアウトファイルが大きすぎます。(%1)").arg(path),
+                          errnum::General);
     return parseLayout(QString::fromUtf8(file.readAll()), path);
 }
 

@@ -54,10 +54,10 @@ struct Layout {
     const Field* field(const QString& name) const;
 };
 
-// Reads a layout from its text; a statement it cannot read throws core::Error naming the file and
+// Reads a layout from its text; a statement it cannot read throws Error naming the file and
 // the line ("レイアウト(file) 12行目: ...").
 Layout parseLayout(const QString& text, const QString& source);
-// Reads a layout file (UTF-8). A missing or unreadable file throws core::Error (53 / 75).
+// Reads a layout file (UTF-8). A missing or unreadable file throws Error (53 / 75).
 Layout loadLayout(const QString& path);
 
 } // namespace kemnoa::report

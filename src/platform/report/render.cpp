@@ -1,6 +1,6 @@
 #include "platform/report/render.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -171,11 +171,11 @@ void writePdf(const Document& document, const QString& path) {
     writer.setCreator(QStringLiteral("kemnoa"));
     writer.setResolution(600);
     if (!renderDocument(document, writer))
-        throw core::Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
-                          core::errnum::PathFileAccess);
+        throw Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
+                          errnum::PathFileAccess);
     if (!QFileInfo(path).exists())
-        throw core::Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
-                          core::errnum::PathFileAccess);
+        throw Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
+                          errnum::PathFileAccess);
 }
 
 } // namespace kemnoa::report

@@ -12,7 +12,7 @@ namespace kemnoa::report {
 // could not be painted on (a printer that is not there, a file that cannot be written).
 bool renderDocument(const Document& document, QPagedPaintDevice& device);
 
-// Writes the document as a PDF file; throws core::Error when the file cannot be written.
+// Writes the document as a PDF file; throws Error when the file cannot be written.
 void writePdf(const Document& document, const QString& path);
 
 } // namespace kemnoa::report

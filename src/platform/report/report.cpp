@@ -1,6 +1,6 @@
 #include "platform/report/report.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 
 namespace kemnoa::report {
 
@@ -33,7 +33,7 @@ int DocumentReport::startJob(const QString& title, const QString& printerName) {
 
 void DocumentReport::loadLayout(const QString& path) {
     if (!started_)
-        throw core::Error(QStringLiteral("印刷ジョブが開始されていません。"), core::errnum::General);
+        throw Error(QStringLiteral("印刷ジョブが開始されていません。"), errnum::General);
     doc_.layout = report::loadLayout(path);
     formLoaded_ = true;
 }
@@ -53,7 +53,7 @@ QString DocumentReport::fieldText(const QString& field) const {
 
 void DocumentReport::outputPage() {
     if (!formLoaded_)
-        throw core::Error(QStringLiteral("レイアウトが読み込まれていません。"), core::errnum::General);
+        throw Error(QStringLiteral("レイアウトが読み込まれていません。"), errnum::General);
     doc_.pages.push_back(page_);
 }
 

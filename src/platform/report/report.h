@@ -35,7 +35,7 @@ public:
     virtual void reset() = 0;
     // Starts a job: 0 when the printer is accepted, non-zero when there is no printer of that name.
     virtual int startJob(const QString& title, const QString& printerName) = 0;
-    // Loads the layout file of the job's pages; throws core::Error when it cannot be read.
+    // Loads the layout file of the job's pages; throws Error when it cannot be read.
     virtual void loadLayout(const QString& path) = 0;
     // Fills a field of the page being made. A name the layout does not have is not drawn, so a
     // layout can leave out what it does not want to print.
@@ -46,7 +46,7 @@ public:
     virtual void outputPage() = 0;
     virtual void clearForm() = 0;
     virtual void closeForm() = 0;
-    // Ends the job: the document goes out. Throws core::Error when it cannot be delivered.
+    // Ends the job: the document goes out. Throws Error when it cannot be delivered.
     virtual void endJob() = 0;
     virtual void close() = 0;
 };

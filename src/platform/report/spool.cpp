@@ -1,6 +1,6 @@
 #include "platform/report/spool.h"
 
-#include "core/error.h"
+#include "platform/base/error.h"
 #include "platform/report/render.h"
 
 #include <QProcess>
@@ -48,7 +48,7 @@ QString spoolerDefaultQueue() {
 void spoolDocument(const Document& document, const QString& queue) {
     QTemporaryDir dir;
     if (!dir.isValid())
-        throw core::Error(QStringLiteral("作業フォルダを作れません。"), core::errnum::PathFileAccess);
+        throw Error(QStringLiteral("作業フォルダを作れません。"), errnum::PathFileAccess);
     const QString pdf = dir.filePath(QStringLiteral("print.pdf"));
     writePdf(document, pdf);
     QStringList args;
@@ -57,7 +57,7 @@ void spoolDocument(const Document& document, const QString& queue) {
     args << QStringLiteral("-t") << document.title << pdf;
     QString error;
     if (!run(QStringLiteral("lp"), args, &error))
-        throw core::Error(QStringLiteral("印刷できません。") + error, core::errnum::General);
+        throw Error(QStringLiteral("印刷できません。") + error, errnum::General);
 }
 
 } // namespace kemnoa::report

@@ -13,7 +13,7 @@ QStringList spoolerQueues();
 // The spooler's default queue (`lpstat -d`); empty when there is none.
 QString spoolerDefaultQueue();
 
-// Prints the document on the named queue (the default queue when empty); throws core::Error when
+// Prints the document on the named queue (the default queue when empty); throws Error when
 // the spooler refuses it.
 void spoolDocument(const Document& document, const QString& queue);
 

@@ -5,6 +5,7 @@
 #include "core/connections.h"
 #include "core/session.h"
 #include "platform/db/reader.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ protected:
             db->DbName =
                 dir_.filePath(db == &session().WorkDb ? QStringLiteral("w.db") : QStringLiteral("p.db"));
         }
+        test::createSessionDatabases();
     }
     void TearDown() override { closeAllConnections(); }
 

@@ -26,7 +26,7 @@ const std::map<db::DatabaseKind, QStringList> kTablesOfKind = {
     {db::DatabaseKind::Po,
      {QStringLiteral("TBL_PO_H"), QStringLiteral("TBL_PO_M"), QStringLiteral("TBL_GK_H"),
       QStringLiteral("TBL_GK_M"), QStringLiteral("MST_VORLIK_C"), QStringLiteral("TABLE_NOUHIN_INFO"),
-      QStringLiteral("MST_NOUHIN"), QStringLiteral("HcyCd_Find"), QStringLiteral("PO_NUMBER_SERIES")}},
+      QStringLiteral("MST_NOUHIN"), QStringLiteral("HcyCd_Find"), QStringLiteral("PO_NUMBER_COUNTER"), QStringLiteral("PO_NUMBER_LOG")}},
     {db::DatabaseKind::Sk,
      {QStringLiteral("TBL_H"), QStringLiteral("TBL_NJ"), QStringLiteral("TBL_QUA"), QStringLiteral("TBL_SKU"),
       QStringLiteral("TBL_TOTAL"), QStringLiteral("TBL_SJ"), QStringLiteral("TBL_YJ")}},
