@@ -63,7 +63,7 @@ function(kemnoa_add_qtest name)
   # A QtTest program runs many functions; it counts as skipped only when nothing failed and some
   # function skipped (its totals line), so a skip never hides a failure.
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KEMNOA_SOURCE_DIR=${PROJECT_SOURCE_DIR};KEMNOA_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTEST_FUNCTION_TIMEOUT=120000;KEMNOA_SOURCE_DIR=${PROJECT_SOURCE_DIR};KEMNOA_BINARY_DIR=${PROJECT_BINARY_DIR}"
     ENVIRONMENT_MODIFICATION "${KEMNOA_TEST_LOCALE}"
     SKIP_REGULAR_EXPRESSION "Totals: [0-9]+ passed, 0 failed, [1-9][0-9]* skipped"
     LABELS "${ARG_LABELS}")

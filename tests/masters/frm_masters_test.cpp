@@ -8,6 +8,7 @@
 #include "masters/ui/frm_product_master.h"
 #include "masters/ui/windows.h"
 #include "receiving/receive_fixture.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
 
 #include <QAbstractItemModel>
@@ -58,6 +59,7 @@ private Q_SLOTS:
         folders_ = std::make_unique<test::ReceiveFolders>();
         core::resetSession();
         pointSessionAtDatabases();
+        test::createSessionDatabases();
     }
     void cleanup() {
         core::closeAllConnections();
