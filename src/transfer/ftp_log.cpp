@@ -2,6 +2,7 @@
 
 #include "core/program_folder.h"
 #include "platform/text/cp932.h"
+#include "platform/text/printable.h"
 
 #include <QFile>
 #include <array>
@@ -20,7 +21,7 @@ QString ftpLogLine(const QDateTime& when, const QString& message) {
                                                     QStringLiteral("日曜日")};
     const QString day = weekdays[static_cast<size_t>(when.date().dayOfWeek() - 1)];
     return when.toString(QStringLiteral("yyyy/MM/dd H:mm:ss")) + QLatin1Char(' ') + day + QLatin1Char('\t') +
-           message + QStringLiteral("\r\n");
+           text::printable(message) + QStringLiteral("\r\n");
 }
 
 bool MP_FtpLog(const QString& message, core::Prompter* prompter) {
