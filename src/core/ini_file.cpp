@@ -3,6 +3,9 @@
 #include "core/error.h"
 #include "platform/text/cp932.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -116,6 +119,17 @@ bool save(const QString& fileName, const Document& doc) {
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    // The new file takes the old one's place: it keeps the old owner, group and mode. A new file
+    // holds passwords, so only its owner may read it.
+    struct stat old {};
+    if (::stat(QFile::encodeName(fileName).constData(), &old) == 0) {
+        if (::fchown(out.handle(), old.st_uid, old.st_gid) != 0) {
+            // Another owner's file that this user may write: it becomes this user's, mode kept.
+        }
+        ::fchmod(out.handle(), old.st_mode & 07777);
+    } else {
+        ::fchmod(out.handle(), S_IRUSR | S_IWUSR);
+    }
     if (doc.utf8)
         out.write("\xEF\xBB\xBF");
     for (const Line& l : doc.lines) {
