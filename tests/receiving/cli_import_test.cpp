@@ -3,6 +3,7 @@
 #include "core/connections.h"
 #include "core/demo_data.h"
 #include "platform/db/reader.h"
+#include "platform/db/schema.h"
 #include "receiving/order_file_builder.h"
 #include "receiving/receive_folder_lock.h"
 #include "support/pg_database.h"
@@ -107,10 +108,10 @@ TEST_F(CliImport, TwoConcurrentImportsOnPostgresImportEachOrderOnce) {
     auto pg = test::freshPostgresDatabase(db::DatabaseKind::Work);
     if (!pg)
         GTEST_SKIP() << "no PostgreSQL test cluster";
-    pg->createSchemaWhenEmpty = true;
     {
         db::Connection c;
         c.open(*pg);
+        db::createSchema(c, db::DatabaseKind::Work);
         core::demo::seed(c, db::DatabaseKind::Work);
     }
     work_ = *pg;
