@@ -42,12 +42,15 @@ protected:
         work_.open(s);
     }
 
-    CliRun cli(const QStringList& args) {
+    // stdinText, when given, is the job runner's standard input (answers to its input boxes).
+    CliRun cli(const QStringList& args, const QByteArray& stdinText = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
         p.setProcessEnvironment(env);
         p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
+        p.write(stdinText);
+        p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(120000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
@@ -91,12 +94,9 @@ TEST_F(CareCliTest, SubmissionsApplyAndDiscard) {
     EXPECT_EQ(r.rc, 0) << r.err.toStdString();
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select EHJ1 From kemmst_ehj")), QStringLiteral("2020"));
 
-    EXPECT_EQ(cli({QStringLiteral("--input"), QStringLiteral("nope"), QStringLiteral("discard"),
-                   QStringLiteral("fuki"), QString::number(b)})
-                  .rc,
-              1);
-    r = cli({QStringLiteral("--input"), QStringLiteral("fern"), QStringLiteral("discard"),
-             QStringLiteral("fuki"), QString::number(b)});
+    // The unlock code comes on standard input, never on the command line.
+    EXPECT_EQ(cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "nope\n").rc, 1);
+    r = cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "fern\n");
     EXPECT_EQ(r.rc, 0) << r.err.toStdString();
     EXPECT_EQ(cli({QStringLiteral("submissions")}).out, QString());
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select Count(*) From kemmst_fuki")), QStringLiteral("0"));
