@@ -173,12 +173,13 @@ TEST_F(CareCliTest, PrintsTheFourDocumentsAsPdf) {
 // Needs a CUPS queue with the cups-pdf backend; run it by hand where one exists:
 //   KEMNOA_TEST_CUPS_PDF_QUEUE=... KEMNOA_TEST_CUPS_PDF_OUT=... test_care_masters_cli
 //       --gtest_also_run_disabled_tests --gtest_filter='*RealQueue*'
-TEST_F(CareCliTest, DISABLED_PrintsOnARealQueue) {
-    const QString queue = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_QUEUE");
-    const QString outDir = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_OUT");
-    if (queue.isEmpty() || outDir.isEmpty() || !test::haveProgram(QStringLiteral("lp")))
-        GTEST_SKIP()
-            << "no CUPS queue with cups-pdf here (KEMNOA_TEST_CUPS_PDF_QUEUE, KEMNOA_TEST_CUPS_PDF_OUT)";
+// The test script's own CUPS scheduler (scripts/cups-queue) keeps every job's document in a folder.
+TEST_F(CareCliTest, PrintsOnARealQueue) {
+    const QString queue = qEnvironmentVariable("KEMNOA_TEST_CUPS_QUEUE");
+    const QString outDir = qEnvironmentVariable("KEMNOA_TEST_CUPS_OUT");
+    if (queue.isEmpty() || outDir.isEmpty())
+        GTEST_SKIP() << "no CUPS print queue for the tests (scripts/cups-queue sets KEMNOA_TEST_CUPS_QUEUE "
+                        "and KEMNOA_TEST_CUPS_OUT)";
     test::addEhj(work_, QStringLiteral("Q1"), {QStringLiteral("1010")});
     const QStringList before = QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files);
     qputenv("PRINTER", queue.toLocal8Bit());
