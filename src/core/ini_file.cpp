@@ -153,7 +153,8 @@ bool save(const QString& fileName, const Document& doc) {
 }
 
 [[noreturn]] void throwInvalidLine(const Line& line) {
-    throw Error(QStringLiteral("設定ファイルの%1行目に不正な文字があります。\r\n").arg(line.number) + line.place,
+    throw Error(QStringLiteral("設定ファイルの%1行目に不正な文字があります。\r\n").arg(line.number) +
+                    line.place,
                 errnum::General);
 }
 

@@ -106,9 +106,11 @@ TEST_F(SettingsLoadTest, InvalidBytesOutsideTheReadLinesAreNoFailure) {
 
     write(QByteArray("; \x82\r\n[SQLKEM_DB]\r\nPROVIDER=SQLite\r\n[FTP]\r\nHostMei=ftp\x82\r\n"));
     EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Failed);
-    EXPECT_EQ(prompter.messages(),
-              QStringList{QStringLiteral("[MF_FirstSetting] 設定ファイルの5行目に不正な文字があります。\r\n") +
-                          dir.filePath(QStringLiteral("kemnoa.ini")) + QStringLiteral(" section [FTP], key HostMei(5)")});
+    EXPECT_EQ(
+        prompter.messages(),
+        QStringList{QStringLiteral("[MF_FirstSetting] 設定ファイルの5行目に不正な文字があります。\r\n") +
+                    dir.filePath(QStringLiteral("kemnoa.ini")) +
+                    QStringLiteral(" section [FTP], key HostMei(5)")});
 }
 
 TEST_F(SettingsLoadTest, EmptyComputerNameIsReported) {

@@ -102,8 +102,8 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
         {"invalid bytes in the settings file",
          [](StartupTest& t) { t.writeSettings("PROVIDER=\x82\r\n"); },
          {QStringLiteral("[MF_FirstSetting] 設定ファイルの2行目に不正な文字があります。\r\n") +
-               dir_.filePath(QStringLiteral("kemnoa.ini")) +
-               QStringLiteral(" section [SQLKEM_DB], key PROVIDER(5)"),
+              dir_.filePath(QStringLiteral("kemnoa.ini")) +
+              QStringLiteral(" section [SQLKEM_DB], key PROVIDER(5)"),
           QStringLiteral("[強制終了] 初期化失敗\r\n強制終了します。")}},
         {"a key missing from kem_setting",
          [](StartupTest& t) { t.makeWorkDb(QStringLiteral("請求先FAX")); },

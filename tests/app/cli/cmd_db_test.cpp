@@ -2,8 +2,8 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
-#include "support/closed_port.h"
 #include "platform/text/cp932.h"
+#include "support/closed_port.h"
 #include "support/pg_database.h"
 #include "support/test_env.h"
 
