@@ -188,4 +188,4 @@ void TestGuiWindows::importWithWaitingSubmissionsOpensBothConfirmationWindows() 
 }
 
 QTEST_MAIN(TestGuiWindows)
-#include "tst_gui_windows.moc"
+#include "gui_windows_test.moc"

@@ -64,4 +64,4 @@ void TestSecondInstance::secondStartEndsSilently() {
 }
 
 QTEST_MAIN(TestSecondInstance)
-#include "tst_second_instance.moc"
+#include "second_instance_test.moc"

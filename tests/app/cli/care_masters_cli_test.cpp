@@ -2,7 +2,7 @@
 // folder with the pictures and layouts: waiting submissions, apply, discard, and the four documents
 // as PDFs read back with pdftotext and pdfinfo; a real print queue where CUPS runs here.
 
-#include "care_fixture.h"
+#include "care_masters/care_fixture.h"
 #include "platform/db/schema.h"
 
 #include <QDir>

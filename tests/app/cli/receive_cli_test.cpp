@@ -1,4 +1,4 @@
-#include "receive_fixture.h"
+#include "receiving/receive_fixture.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
