@@ -101,7 +101,9 @@ TEST_P(PoSheetTest, HeaderAndLineCellsOfBothSheets) {
               {QStringLiteral("ケースマーク"), QStringLiteral("KM")},
               {QStringLiteral("発注元名"), QStringLiteral("ケムノア")}});
     poLine(1);
+    // A value that looks like a formula stays text.
     poLine(2, {{QStringLiteral("品名2"), QVariant()},
+               {QStringLiteral("客先商品CD"), QStringLiteral("=1+2")},
                {QStringLiteral("数量"), 1000},
                {QStringLiteral("下代"), 0.5}});
     ASSERT_EQ(output::MF_PoSheetMake(run()), core::Outcome::Done);
@@ -142,12 +144,13 @@ TEST_P(PoSheetTest, HeaderAndLineCellsOfBothSheets) {
         {"BF34", "100"},
         {"J37", ""},
         {"AR36", "1000"},
-        {"AY36", "0.5"}};
+        {"AY36", "0.5"},
+        {"AI36", "=1+2"}};
     for (const auto& [ref, value] : infoCells) {
         SCOPED_TRACE(ref);
         EXPECT_EQ(cellText(info, QString::fromLatin1(ref)), QString::fromUtf8(value));
     }
-    for (const char* ref : {"B34", "AR34", "AY34", "BF34", "BJ11"})
+    for (const char* ref : {"B34", "AR34", "AY34", "BF34", "BJ11", "AI36"})
         EXPECT_EQ(cellType(info, QString::fromLatin1(ref)), QStringLiteral("s")) << ref;
     const std::pair<const char*, const char*> orderCells[] = {
         {"H7", "上海工場"},     {"H8", "上海市"},
