@@ -62,6 +62,7 @@ TEST_P(ListSheetsTest, CareLabelListOfTwentyFiveJobs) {
     EXPECT_EQ(sheetNames(dump), (QStringList{QStringLiteral("DEF"), QStringLiteral("洗濯ネーム")}));
     const QJsonObject s = xlsx::test::dumpSheet(dump, QStringLiteral("洗濯ネーム"));
     EXPECT_EQ(cellText(s, QStringLiteral("AA3")), QStringLiteral("発注日")); // the caption of the order date
+    EXPECT_EQ(s[QStringLiteral("printTitles")].toString(), QStringLiteral("11:11"));
     EXPECT_EQ(cellText(s, QStringLiteral("AE3")), QStringLiteral("2026/11/30"));
     EXPECT_EQ(cellText(s, QStringLiteral("AQ3")), QStringLiteral("2026/12/20"));
     EXPECT_EQ(cellText(s, QStringLiteral("AG5")), po);
@@ -141,6 +142,7 @@ TEST_P(ListSheetsTest, AssortmentListWithAndWithoutItsHeader) {
                          {"W", "AN", "@", nullptr, true, true},
                          {"AO", "AT", "#,##0_ ", "right", true, true}});
         EXPECT_FALSE(merged(s, QStringLiteral("B60:D60")));
+        EXPECT_EQ(s[QStringLiteral("printTitles")].toString(), QStringLiteral("15:15"));
     }
 }
 
@@ -185,6 +187,7 @@ TEST_P(ListSheetsTest, ReceiptWorkbookIsWrittenReplacedAndNeverLeftStale) {
                      {"W", "AR", "@", nullptr, true, true},
                      {"AS", "AX", "#,##0_ ", "right", true, true}});
     EXPECT_EQ(s[QStringLiteral("paperSize")].toInt(), 9);
+    EXPECT_EQ(s[QStringLiteral("printTitles")].toString(), QStringLiteral("15:15"));
 
     // A second run replaces the workbook; the header keeps the template's cells without a PO header.
     po_.execute(QStringLiteral("Delete From TBL_PO_H"));

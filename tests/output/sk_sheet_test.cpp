@@ -25,8 +25,9 @@ protected:
 TEST_P(SkSheetTest, EveryHangTagJobGetsItsSheetAfterThePoSheets) {
     poHeader();
     poLine(1);
-    for (int no = 1; no <= 3; ++no)
-        job(no, QStringLiteral("下札"));
+    job(1, QStringLiteral("下札"));
+    job(2, QStringLiteral("下札"));
+    job(3, QStringLiteral("下札"), {}, QVariant()); // no total: B57 stays as the template has it
     job(4, QStringLiteral("洗濯ネーム"));
     // Job 1 has a layout picture; the others have none.
     QImage picture(80, 60, QImage::Format_RGB32);
@@ -110,6 +111,11 @@ TEST_P(SkSheetTest, EveryHangTagJobGetsItsSheetAfterThePoSheets) {
     ASSERT_EQ(third.size(), 1); // no picture file: the barcode alone, no error
     EXPECT_EQ(third[0][QStringLiteral("code")].toString(), QStringLiteral("-3"));
     EXPECT_EQ(book_->activeSheet(), 6);
+    const QJsonObject last = xlsx::test::dumpSheet(dump, QStringLiteral("P00000001-3"));
+    EXPECT_EQ(cellText(last, QStringLiteral("B57")), QString());
+    EXPECT_EQ(cellText(last, QStringLiteral("F9")), QStringLiteral("H0001 ケムノア"));
+    EXPECT_EQ(s[QStringLiteral("orientation")].toString(), QStringLiteral("landscape"));
+    EXPECT_TRUE(s[QStringLiteral("fitToPage")].toBool());
 }
 
 TEST_P(SkSheetTest, MoreLinesThanPreparedInsertRowsInsteadOfOverwriting) {
