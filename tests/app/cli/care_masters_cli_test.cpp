@@ -3,6 +3,7 @@
 // as PDFs read back with pdftotext and pdfinfo; a real print queue where CUPS runs here.
 
 #include "care_masters/care_fixture.h"
+#include "cli_process.h"
 #include "platform/db/schema.h"
 
 #include <QDir>
@@ -14,14 +15,9 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
+using test::CliRun;
 
 namespace {
-
-struct CliRun {
-    int rc = -1;
-    QString out;
-    QString err;
-};
 
 class CareCliTest : public ::testing::Test {
 protected:
@@ -42,18 +38,9 @@ protected:
         work_.open(s);
     }
 
-    // stdinText, when given, is the job runner's standard input (answers to its input boxes).
+    // stdinText is the job runner's standard input (answers to its input boxes).
     CliRun cli(const QStringList& args, const QByteArray& stdinText = {}) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
-        p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
-        p.write(stdinText);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(120000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return test::runKemnoaCli(dir_.path(), args, {.input = stdinText});
     }
 
     static QString tool(const QString& program, const QStringList& args) {
@@ -79,25 +66,26 @@ TEST_F(CareCliTest, SubmissionsApplyAndDiscard) {
     const qint32 b =
         test::stageFuki(work_, QStringLiteral("F1"), QStringLiteral("文言"), QStringLiteral("N"));
     CliRun r = cli({QStringLiteral("submissions")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out,
               QStringLiteral("ehj\t%1\tE1\tU\t2024/05/01 10:00:00\nfuki\t%2\tF1\tN\t2024/05/01 10:00:00\n")
                   .arg(a)
                   .arg(b));
     EXPECT_EQ(cli({QStringLiteral("submissions"), QStringLiteral("fuki")}).out.count(QLatin1Char('\n')), 1);
-    EXPECT_EQ(cli({QStringLiteral("submissions"), QStringLiteral("x")}).rc, 2);
+    EXPECT_EQ(cli({QStringLiteral("submissions"), QStringLiteral("x")}).exitCode, 2);
 
     r = cli({QStringLiteral("apply"), QStringLiteral("ehj"), QString::number(a)}); // no --yes: declined
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select EHJ1 From kemmst_ehj")), QStringLiteral("1010"));
     r = cli({QStringLiteral("--yes"), QStringLiteral("apply"), QStringLiteral("ehj"), QString::number(a)});
-    EXPECT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select EHJ1 From kemmst_ehj")), QStringLiteral("2020"));
 
     // The unlock code comes on standard input, never on the command line.
-    EXPECT_EQ(cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "nope\n").rc, 1);
+    EXPECT_EQ(cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "nope\n").exitCode,
+              1);
     r = cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "fern\n");
-    EXPECT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(cli({QStringLiteral("submissions")}).out, QString());
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select Count(*) From kemmst_fuki")), QStringLiteral("0"));
 }
@@ -145,7 +133,7 @@ TEST_F(CareCliTest, PrintsTheFourDocumentsAsPdf) {
         QFile::remove(out);
         const CliRun r =
             cli(QStringList{QStringLiteral("print")} + c.args + QStringList{QStringLiteral("--pdf"), out});
-        ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(pdfPages(out), c.pages);
         const QString text =
             tool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, QStringLiteral("-")});
@@ -163,10 +151,10 @@ TEST_F(CareCliTest, PrintsTheFourDocumentsAsPdf) {
     QFile::remove(out);
     const CliRun none = cli({QStringLiteral("print"), QStringLiteral("request"), QStringLiteral("ehj"),
                              QStringLiteral("999"), QStringLiteral("--pdf"), out});
-    EXPECT_EQ(none.rc, 1);
+    EXPECT_EQ(none.exitCode, 1);
     EXPECT_TRUE(none.err.contains(QStringLiteral("[エラー] レコードが見つかりません。")));
     EXPECT_FALSE(QFile::exists(out));
-    EXPECT_EQ(cli({QStringLiteral("print"), QStringLiteral("nothing")}).rc, 2);
+    EXPECT_EQ(cli({QStringLiteral("print"), QStringLiteral("nothing")}).exitCode, 2);
 }
 
 // A CUPS queue with the cups-pdf backend: the listing printed to it comes back as a PDF.
@@ -185,7 +173,7 @@ TEST_F(CareCliTest, PrintsOnARealQueue) {
     qputenv("PRINTER", queue.toLocal8Bit());
     const CliRun r = cli({QStringLiteral("print"), QStringLiteral("ehj")});
     qunsetenv("PRINTER");
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QStringList after;
     for (int i = 0; i < 100 && after.size() <= before.size(); ++i) {
         QThread::msleep(200);

@@ -1,5 +1,6 @@
 // The database commands of kemnoa-cli, run as a separate process on a real program folder.
 
+#include "cli_process.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/text/cp932.h"
@@ -14,14 +15,9 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
+using test::CliRun;
 
 namespace {
-
-struct CliRun {
-    int rc = -1;
-    QString out;
-    QString err;
-};
 
 class CliDbTest : public ::testing::Test {
 protected:
@@ -39,16 +35,7 @@ protected:
         }
     }
 
-    CliRun cli(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
-        p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    CliRun cli(const QStringList& args) { return test::runKemnoaCli(dir_.path(), args); }
 
     QTemporaryDir dir_;
 };
@@ -76,24 +63,24 @@ TEST_P(CliDbFlow, InitSeedAndCheck) {
         writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
     }
     CliRun r = cli({QStringLiteral("init-db")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     for (const QString& name : names) {
         if (GetParam() == db::Dialect::SQLite)
             EXPECT_TRUE(QFile::exists(dir_.filePath(name))) << name.toStdString();
         else
             EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + name)) << r.out.toStdString();
     }
-    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0); // again: nothing to create, nothing lost
+    ASSERT_EQ(cli({QStringLiteral("init-db")}).exitCode, 0); // again: nothing to create, nothing lost
     r = cli({QStringLiteral("seed-demo")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("kem_setting")));
     r = cli({QStringLiteral("db-check")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 23);
     EXPECT_EQ(lines.first(), QStringLiteral("請求先CD=S0001"));
     EXPECT_EQ(lines.last(), QStringLiteral("APP名=ケムノア専用海外発注システム"));
-    EXPECT_EQ(cli({QStringLiteral("db-check"), QStringLiteral("extra")}).rc, 2);
+    EXPECT_EQ(cli({QStringLiteral("db-check"), QStringLiteral("extra")}).exitCode, 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, CliDbFlow,
@@ -104,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Databases, CliDbFlow,
 
 TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
     writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
-    ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0);
-    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+    ASSERT_EQ(cli({QStringLiteral("init-db")}).exitCode, 0);
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).exitCode, 0);
     {
         db::Connection c;
         db::ConnectionSettings s;
@@ -115,7 +102,7 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
         c.execute(QStringLiteral("Delete From kem_setting Where 検索条件 = '発注元MAIL'"));
     }
     const CliRun r = cli({QStringLiteral("db-check")});
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
                                               "強制終了されます。エラー内容は以下の通りです。 /  / "
@@ -127,23 +114,23 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
 TEST_F(CliDbTest, MissingSqliteFilesAreReportedNotCreated) {
     writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
     CliRun r = cli({QStringLiteral("db-check")});
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.startsWith(QStringLiteral("[dbOpen] The database file does not exist: ") +
                                  QDir(dir_.path()).filePath(QStringLiteral("work.db")) +
                                  QStringLiteral("(53)")))
         << r.err.toStdString();
     r = cli({QStringLiteral("seed-demo")});
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("[seed-demo] PO_DB: The database file does not exist: ")))
         << r.err.toStdString();
     for (const QString& f : kSqliteFiles)
         EXPECT_FALSE(QFile::exists(dir_.filePath(f))) << f.toStdString();
 
     r = cli({QStringLiteral("init-db")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("SQLKEM_DB: created database work.db, ")));
     r = cli({QStringLiteral("init-db")}); // again: nothing to create, nothing lost
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("SQLKEM_DB: database work.db, "))) << r.out.toStdString();
 }
 
@@ -152,7 +139,7 @@ TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {
     writeSettings(QStringLiteral("PostgreSQL"), QStringLiteral("127.0.0.1:%1").arg(closed.port()),
                   kSqliteFiles, QStringLiteral("x"));
     const CliRun r = cli({QStringLiteral("db-check")});
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     const QStringList lines = r.err.trimmed().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 3) << r.err.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[dbOpen] "))) << lines[0].toStdString();
@@ -167,7 +154,7 @@ TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
     f.write("[FTP]\r\nPortNum=21\r\n");
     f.close();
     const CliRun r = cli({QStringLiteral("init-db")});
-    EXPECT_EQ(r.rc, 1);
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("[init-db]")));
 }
 
@@ -180,17 +167,17 @@ TEST_F(CliDbTest, InitCreatesPostgresDatabases) {
                                prefix + QStringLiteral("po"), prefix + QStringLiteral("sk")};
     writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
     CliRun r = cli({QStringLiteral("init-db")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + names[0]));
     // Again: nothing to create, nothing lost, one line per database and no notice per table.
     r = cli({QStringLiteral("init-db")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.count(QLatin1Char('\n')), 4) << r.out.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("NOTICE"))) << r.err.toStdString();
     EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString(); // the closing line
-    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).exitCode, 0);
     r = cli({QStringLiteral("db-check")});
-    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("請求先CD=S0001\n")));
 }
 
@@ -237,7 +224,7 @@ TEST_F(CliDbTest, SettingsFaultsAreNamed) {
             put(c.bytes);
         for (const QString& command : c.commands) {
             const CliRun r = cli({command});
-            EXPECT_EQ(r.rc, 1) << command.toStdString();
+            EXPECT_EQ(r.exitCode, 1) << command.toStdString();
             EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
         }
     }
@@ -249,7 +236,7 @@ TEST_F(CliDbTest, SettingsSetWritesCodePage932) {
     const QString folder = QStringLiteral("/srv/受信/");
     ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
                    QStringLiteral("LOCAL_FOLDER"), folder})
-                  .rc,
+                  .exitCode,
               0);
     EXPECT_EQ(QFile::permissions(ini) & 0x7077, QFile::ReadOwner | QFile::WriteOwner); // a new file
     {
@@ -266,16 +253,16 @@ TEST_F(CliDbTest, SettingsSetWritesCodePage932) {
     QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
                    QStringLiteral("HostMei"), QStringLiteral("ftp.example")})
-                  .rc,
+                  .exitCode,
               0);
     EXPECT_EQ(QFile::permissions(ini) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     const CliRun shown = cli({QStringLiteral("settings")});
-    EXPECT_EQ(shown.rc, 0) << shown.err.toStdString();
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
     EXPECT_TRUE(shown.out.contains(QStringLiteral("LOCAL_FOLDER=") + folder + QLatin1Char('\n')));
     EXPECT_TRUE(shown.out.contains(QStringLiteral("HostMei=ftp.example\n")));
-    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP")}).rc, 2);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
                    QStringLiteral("HostMei"), QStringLiteral("\U0001F600")})
-                  .rc,
+                  .exitCode,
               1); // no such character in code page 932
 }

@@ -1,5 +1,6 @@
 // kemnoa-cli import / errors / delete-all-orders run end to end on a demo program folder.
 
+#include "cli_process.h"
 #include "core/connections.h"
 #include "demo/demo_data.h"
 #include "demo/sample_orders.h"
@@ -17,14 +18,9 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
+using test::CliRun;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 class CliImport : public ::testing::Test {
 protected:
@@ -57,20 +53,8 @@ protected:
     // stdinText, when given, is written to the job runner's standard input.
     CliRun run(const QStringList& args, const QHash<QString, QString>& extraEnv = {},
                const QByteArray* stdinText = nullptr) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEMNOA_HOME"), home_);
-        env.remove(QStringLiteral("KEMNOA_DELETE_PASSWORD"));
-        for (auto it = extraEnv.begin(); it != extraEnv.end(); ++it)
-            env.insert(it.key(), it.value());
-        p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
-        if (stdinText)
-            p.write(*stdinText);
-        p.closeWriteChannel();
-        p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return test::runKemnoaCli(home_, args,
+                                  {.environment = extraEnv, .input = stdinText ? *stdinText : QByteArray()});
     }
 
     int count(const QString& table) {

@@ -1,6 +1,7 @@
 // kemnoa-cli search, delete-order, cancel-send, cancel-po and show-order on a program folder with a
 // SQLite work database.
 
+#include "cli_process.h"
 #include "maintenance/order_rows.h"
 #include "platform/db/reader.h"
 #include "support/test_env.h"
@@ -11,14 +12,9 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
+using test::CliRun;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 class CliOrders : public ::testing::Test {
 protected:
@@ -41,16 +37,7 @@ protected:
         test::insertLines(work_, 501);
     }
 
-    CliRun run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEMNOA_HOME"), home_);
-        p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
-        p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    CliRun run(const QStringList& args) { return test::runKemnoaCli(home_, args); }
 
     QString value(const QString& sql) {
         db::Reader r = work_.read(sql);

@@ -1,5 +1,6 @@
 // kemnoa-cli masters export|import on a program folder with a SQLite work database.
 
+#include "cli_process.h"
 #include "demo/demo_data.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
@@ -12,14 +13,9 @@
 #include <gtest/gtest.h>
 
 using namespace kemnoa;
+using test::CliRun;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 class CliMasters : public ::testing::Test {
 protected:
@@ -42,16 +38,7 @@ protected:
         return s;
     }
 
-    CliRun run(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KEMNOA_HOME"), home_);
-        p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
-        p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
+    CliRun run(const QStringList& args) { return test::runKemnoaCli(home_, args); }
 
     QStringList sizes() {
         db::Connection c;
