@@ -37,15 +37,6 @@ void removeFile(const QString& path) {
                           core::errnum::PermissionDenied);
 }
 
-// The earlier workbook of the PO and every XML file of its folder, which the archive would take.
-void removeEarlierFiles(const QString& poFolder, const QString& workbook) {
-    removeFile(poFolder + workbook);
-    const QDir folder(poFolder);
-    for (const QFileInfo& f : folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-        if (f.suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
-            removeFile(f.absoluteFilePath());
-}
-
 const QStringList& deviceNames() {
     static const QStringList names = [] {
         QStringList n{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
@@ -58,6 +49,15 @@ const QStringList& deviceNames() {
 }
 
 } // namespace
+
+void removeEarlierPackage(const QString& poFolder, const QString& poNo) {
+    const QString folder = core::withSeparator(poFolder);
+    for (const QString& kind : {QStringLiteral("0"), QStringLiteral("1")})
+        removeFile(folder + orderWorkbookName(poNo, kind));
+    for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
+        if (f.suffix().compare(QLatin1String("xml"), Qt::CaseInsensitive) == 0)
+            removeFile(f.absoluteFilePath());
+}
 
 QString templateFolder() {
     return core::withSeparator(core::joinPath(core::programFolder(), QStringLiteral("templates")));
@@ -101,7 +101,7 @@ core::Outcome MF_FilePackageMake(core::Prompter& prompter, db::Connection& work,
     const QString workbookName = orderWorkbookName(poNo, poKbn);
     std::optional<xlsx::Workbook> book;
     try {
-        removeEarlierFiles(run.poFolder, workbookName);
+        removeEarlierPackage(run.poFolder, poNo);
         book = xlsx::Workbook::open(run.programFolder + QStringLiteral("MST_DEF.xlsx"));
     } catch (const core::Error& e) {
         prompter.message(e.text(), kTitle, core::MsgIcon::Critical);

@@ -29,6 +29,10 @@ QString orderWorkbookName(const QString& poNo, const QString& poKbn);
 // hold, a blank or dot at its end, a device name), or empty text when it can.
 QString fileNameProblem(const QString& value);
 
+// Removes the PO's earlier workbook (either prefix) and every XML file of its folder, which the archive
+// would take for this run's. Throws core::Error when one cannot be removed.
+void removeEarlierPackage(const QString& poFolder, const QString& poNo);
+
 // Builds the package of the PO in poFolder (its output folder, which must exist). Removes the PO's
 // earlier workbook and the folder's XML files first, so that nothing of an earlier run is taken for
 // this one; then runs the five steps, each shown in the progress window and each failure reported

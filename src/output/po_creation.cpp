@@ -114,11 +114,12 @@ private:
     bool build(const QString& poNo, const QString& poKbn) {
         const QString folder = poOutputFolder(poBase_, poNo);
         const QString archive = poArchivePath(poBase_, poNo);
-        // An archive of an earlier run must never stand for this one.
+        // Nothing of an earlier run may stand for this one, whatever step fails.
         if (QFileInfo::exists(archive) && !QFile::remove(archive))
             throw core::Error(QStringLiteral("前回の圧縮ファイル(") + archive +
                                   QStringLiteral(")を削除できません。"),
                               core::errnum::PermissionDenied);
+        removeEarlierPackage(folder, poNo);
 
         progress("POデータベース更新(", poNo);
         if (failed(steps_.poDatabase ? steps_.poDatabase(prompter_, work_, po_, poNo, poKbn)

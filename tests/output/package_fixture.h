@@ -1,6 +1,6 @@
 #pragma once
 // A PO ready for its package: orders of the PO with hang tags of two layouts, a care label and an
-// accessory (an assortment line), their print and production rows made by the work database's
+// assortment line of an accessory, their print and production rows made by the work database's
 // procedures, a PO base folder, and readers of the results through the independent tools (xmllint for
 // the XML, lhasa for the archive).
 
@@ -119,17 +119,29 @@ protected:
                  {QStringLiteral("FUKI1"), QStringLiteral("F001")},
                  {QStringLiteral("TASIZ"), QStringLiteral("120")},
                  {QStringLiteral("SU"), 3}});
-        insert(connection_, QStringLiteral("rcv_fuzokudata"),
-               {{QStringLiteral("ORD_NO"), first},
-                {QStringLiteral("GYOU"), 1},
-                {QStringLiteral("SIZAI_CD"), QStringLiteral("T-201")},
-                {QStringLiteral("SURYOKEI"), 40}});
         addLine(pos, first + 1, 1,
                 {{QStringLiteral("TAHIN"), QStringLiteral("A")}, {QStringLiteral("SU"), 2}});
         ASSERT_EQ(maintenance::MP_CsvDataMake(prompter_, connection_, po, kbn), core::Outcome::Done)
             << prompter_.messages().join(QLatin1Char('\n')).toStdString();
         ASSERT_EQ(maintenance::MP_SkDataMake(prompter_, connection_, po, kbn), core::Outcome::Done)
             << prompter_.messages().join(QLatin1Char('\n')).toStdString();
+        // An accessory's assortment line, as the production rows give it.
+        insert(connection_, QStringLiteral("rcv_skdata"),
+               {{QStringLiteral("PO_NO"), po},
+                {QStringLiteral("PO_KBN"), kbn},
+                {QStringLiteral("PO_GYOU"), 99},
+                {QStringLiteral("ORD_NO"), first},
+                {QStringLiteral("GYOU"), 1},
+                {QStringLiteral("HINSYU_CD"), QString()},
+                {QStringLiteral("LAYOUT"), QString()},
+                {QStringLiteral("HINBAN"), QString()},
+                {QStringLiteral("SHO_CD"), QStringLiteral("8710001")},
+                {QStringLiteral("SHO_NM1"), QStringLiteral("下札")},
+                {QStringLiteral("SHO_NM2"), QStringLiteral("上質紙 220kg")},
+                {QStringLiteral("SU"), 40},
+                {QStringLiteral("SH_PRICE"), 2.1},
+                {QStringLiteral("KEM_PRICE1"), 4.5},
+                {QStringLiteral("KEM_PRICE2"), 4.2}});
     }
 
     static void writeBytes(const QString& path, const QByteArray& bytes) {
