@@ -10,6 +10,7 @@
 #include "output/sk_database_update.h"
 #include "platform/db/reader.h"
 
+#include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 #include <algorithm>
@@ -219,9 +220,10 @@ core::Outcome runCreatePoCommand(core::JobContext& ctx, const QStringList& args)
             continue;
         const bool sent = result.sent.contains(r.poNo + QLatin1Char(' ') + r.poKbn);
         const QString archive = poArchivePath(poBase, r.poNo);
+        const QString folder = poOutputFolder(poBase, r.poNo);
         out << r.poNo << '\t' << r.poKbn << '\t' << (sent ? "送信済" : "未送信") << '\t'
-            << (result.stopped ? QString() : poOutputFolder(poBase, r.poNo)) << '\t'
-            << (sent ? archive : QString()) << '\n';
+            << (QFileInfo(folder).isDir() ? folder : QString()) << '\t' << (sent ? archive : QString())
+            << '\n';
     }
     out.flush();
     return outcome;

@@ -25,8 +25,8 @@ class FrmOrdExpTest : public QObject {
     QTemporaryDir dir_;
 
     QString sendFlag(int ordNo) {
-        db::Reader r = core::cnWork().read(QStringLiteral("Select SEND_FLG From rcv_denheaddata Where ORD_NO = ?"),
-                                           {ordNo});
+        db::Reader r = core::cnWork().read(
+            QStringLiteral("Select SEND_FLG From rcv_denheaddata Where ORD_NO = ?"), {ordNo});
         return r.text(0);
     }
 
@@ -54,18 +54,21 @@ private Q_SLOTS:
         // Two POs of one order each, with their production rows.
         for (int n : {1, 2}) {
             const QString po = QStringLiteral("P0000000%1").arg(n);
+            core::cnWork().execute(QStringLiteral("Insert Into rcv_denheaddata (ORD_NO, IRAI_NO, ORD_DATE, "
+                                                  "KIBO_DATE, SIR_CD, NOU_CD, NOU_NM, "
+                                                  "KESSAI, SHKA_PLACE, PO_NO, PO_KBN, ERR_SU, PRN_SU, "
+                                                  "SEND_FLG, BIKO2) Values (?, ?, 20261201, "
+                                                  "'20261220', 'S1', 'C0101-01', 'さくら衣料', '日本決済', "
+                                                  "'上海工場', ?, '0', 0, 0, '9', '')"),
+                                   {n, QStringLiteral("R%1").arg(n), po});
             core::cnWork().execute(
                 QStringLiteral(
-                    "Insert Into rcv_denheaddata (ORD_NO, IRAI_NO, ORD_DATE, KIBO_DATE, SIR_CD, NOU_CD, NOU_NM, "
-                    "KESSAI, SHKA_PLACE, PO_NO, PO_KBN, ERR_SU, PRN_SU, SEND_FLG, BIKO2) Values (?, ?, 20261201, "
-                    "'20261220', 'S1', 'C0101-01', 'さくら衣料', '日本決済', '上海工場', ?, '0', 0, 0, '9', '')"),
-                {n, QStringLiteral("R%1").arg(n), po});
-            core::cnWork().execute(
-                QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU, EHJ) Values (?, 1, 'KT-1001', 5, '')"),
+                    "Insert Into rcv_posdata (ORD_NO, GYOU, TAFCD, SU, EHJ) Values (?, 1, 'KT-1001', 5, '')"),
                 {n});
             core::cnWork().execute(
-                QStringLiteral("Insert Into rcv_skdata (PO_NO, PO_KBN, PO_GYOU, ORD_NO, GYOU, HINSYU_CD, LAYOUT, "
-                               "SHO_CD, SU) Values (?, '0', 1, ?, 1, 'TAG', 'KT-1001', '8710001', 5)"),
+                QStringLiteral(
+                    "Insert Into rcv_skdata (PO_NO, PO_KBN, PO_GYOU, ORD_NO, GYOU, HINSYU_CD, LAYOUT, "
+                    "SHO_CD, SU) Values (?, '0', 1, ?, 1, 'TAG', 'KT-1001', '8710001', 5)"),
                 {po, n});
         }
     }
@@ -83,8 +86,9 @@ private Q_SLOTS:
         QStringList captions;
         for (int c = 0; c < form->TDBGrid1->columnCount(); ++c)
             captions << form->TDBGrid1->horizontalHeaderItem(c)->text();
-        QCOMPARE(captions, (QStringList{QStringLiteral("PO番号"), QStringLiteral("PO区分"), QStringLiteral("納品先"),
-                                        QStringLiteral("名称"), QStringLiteral("希望出荷日"), QStringLiteral("Chk")}));
+        QCOMPARE(captions,
+                 (QStringList{QStringLiteral("PO番号"), QStringLiteral("PO区分"), QStringLiteral("納品先"),
+                              QStringLiteral("名称"), QStringLiteral("希望出荷日"), QStringLiteral("Chk")}));
         QCOMPARE(form->TDBGrid1->item(1, 0)->text(), QStringLiteral("P00000002"));
         QCOMPARE(form->TDBGrid1->item(0, 3)->text(), QStringLiteral("さくら衣料"));
         QCOMPARE(form->TDBGrid1->item(0, 5)->checkState(), Qt::Checked);
