@@ -23,48 +23,55 @@ bool mappedDifferently(char16_t c) {
     }
 }
 
-// The Shift-JIS bytes of a character, when every Shift-JIS reader decodes them back to it; empty
-// otherwise. One table for the whole Basic Multilingual Plane, filled once.
+// The Shift-JIS bytes of a character, when every Shift-JIS reader decodes them back to it; none
+// otherwise. Each character is looked up once per process, when first written.
 class SharedBytes {
 public:
-    static const SharedBytes& instance() {
-        static const SharedBytes table;
+    static SharedBytes& instance() {
+        static SharedBytes table;
         return table;
     }
-    // 0: no shared bytes; otherwise the byte count (1 or 2) and the bytes.
-    const std::array<unsigned char, 3>& of(char16_t c) const { return table_[c]; }
+    // [0]: 0 when the character has no shared bytes, else the byte count (1 or 2); then the bytes.
+    const std::array<unsigned char, 3>& of(char16_t c) {
+        std::array<unsigned char, 3>& e = table_[c];
+        if (e[0] == kUnknown)
+            e = lookUp(c);
+        return e;
+    }
 
 private:
-    SharedBytes() : table_(65536) {
-        for (unsigned c = 0; c < 65536; ++c) {
-            std::array<unsigned char, 3>& e = table_[c];
-            e = {0, 0, 0};
-            if (c >= 0xD800 && c <= 0xDFFF)
-                continue;
-            if (c < 0x80) {
-                // ASCII reads alike, except "\" and "~" (yen sign and overline in JIS X 0201).
-                if (c != '\\' && c != '~' && (c >= 0x20 || c == '\t' || c == '\n'))
-                    e = {1, static_cast<unsigned char>(c), 0};
-                continue;
-            }
-            const QString ch(QChar(static_cast<char16_t>(c)));
-            bool lossless = true;
-            const QByteArray b = text::toCp932(ch, &lossless);
-            if (!lossless || text::fromCp932(b) != ch)
-                continue; // not in the code page, or only a best-fit look-alike
-            if (b.size() == 1) {
-                const auto u = static_cast<unsigned char>(b[0]);
-                if (u >= 0xA1 && u <= 0xDF) // half-width katakana
-                    e = {1, u, 0};
-                continue;
-            }
-            const auto lead = static_cast<unsigned char>(b[0]);
-            const bool jisX0208 = (lead >= 0x81 && lead <= 0x84) || (lead >= 0x88 && lead <= 0x9F) ||
-                                  (lead >= 0xE0 && lead <= 0xEA);
-            if (b.size() == 2 && jisX0208 && !mappedDifferently(static_cast<char16_t>(c)))
-                e = {2, lead, static_cast<unsigned char>(b[1])};
+    static constexpr unsigned char kUnknown = 0xFF;
+
+    SharedBytes() : table_(65536, {kUnknown, 0, 0}) {}
+
+    static std::array<unsigned char, 3> lookUp(char16_t c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            return {0, 0, 0};
+        if (c < 0x80) {
+            // ASCII reads alike, except "\" and "~" (yen sign and overline in JIS X 0201).
+            if (c != '\\' && c != '~' && (c >= 0x20 || c == '\t' || c == '\n'))
+                return {1, static_cast<unsigned char>(c), 0};
+            return {0, 0, 0};
         }
+        const QString ch(QChar{c});
+        bool lossless = true;
+        const QByteArray b = text::toCp932(ch, &lossless);
+        if (!lossless || text::fromCp932(b) != ch)
+            return {0, 0, 0}; // not in the code page, or only a best-fit look-alike
+        if (b.size() == 1) {
+            const auto u = static_cast<unsigned char>(b[0]);
+            if (u >= 0xA1 && u <= 0xDF) // half-width katakana
+                return {1, u, 0};
+            return {0, 0, 0};
+        }
+        const auto lead = static_cast<unsigned char>(b[0]);
+        const bool jisX0208 = (lead >= 0x81 && lead <= 0x84) || (lead >= 0x88 && lead <= 0x9F) ||
+                              (lead >= 0xE0 && lead <= 0xEA);
+        if (b.size() == 2 && jisX0208 && !mappedDifferently(c))
+            return {2, lead, static_cast<unsigned char>(b[1])};
+        return {0, 0, 0};
     }
+
     std::vector<std::array<unsigned char, 3>> table_;
 };
 
@@ -95,7 +102,7 @@ QString codePoint(char32_t c) {
 bool isWritableXmlName(const QString& name) {
     if (name.isEmpty())
         return false;
-    const SharedBytes& shared = SharedBytes::instance();
+    SharedBytes& shared = SharedBytes::instance();
     for (qsizetype i = 0; i < name.size(); ++i) {
         const char16_t c = name[i].unicode();
         if (QChar::isSurrogate(c))
@@ -133,24 +140,28 @@ void XmlWriter::closeStartTag() {
     }
 }
 
-void XmlWriter::start(const QString& name, const XmlAttributes& attributes) {
+QByteArray XmlWriter::nameBytes(const QString& name, const char* what) {
+    auto it = names_.constFind(name);
+    if (it != names_.constEnd())
+        return *it;
     if (!isWritableXmlName(name))
-        throw core::Error(QStringLiteral("XMLの要素名に使えない名前です: ") + name, core::errnum::General);
+        throw core::Error(QString::fromUtf8(what) + name, core::errnum::General);
+    return *names_.insert(name, text::toCp932(name));
+}
+
+void XmlWriter::start(const QString& name, const XmlAttributes& attributes) {
+    const QByteArray bytes = nameBytes(name, "XMLの要素名に使えない名前です: ");
     closeStartTag();
-    const QByteArray bytes = text::toCp932(name);
     out_ += '<';
     out_ += bytes;
     for (const auto& [attribute, value] : attributes) {
-        if (!isWritableXmlName(attribute))
-            throw core::Error(QStringLiteral("XMLの属性名に使えない名前です: ") + attribute,
-                              core::errnum::General);
         out_ += ' ';
-        out_ += text::toCp932(attribute);
+        out_ += nameBytes(attribute, "XMLの属性名に使えない名前です: ");
         out_ += "=\"";
         append(value, true);
         out_ += '"';
     }
-    open_ << name;
+    open_.push_back(bytes);
     startTagOpen_ = true;
 }
 
@@ -162,16 +173,17 @@ void XmlWriter::text(const QString& value) {
 }
 
 void XmlWriter::end() {
-    if (open_.isEmpty())
+    if (open_.empty())
         throw core::Error(QStringLiteral("閉じる要素がありません。"), core::errnum::General);
-    const QString name = open_.takeLast();
+    const QByteArray name = open_.back();
+    open_.pop_back();
     if (startTagOpen_) {
         out_ += "/>";
         startTagOpen_ = false;
         return;
     }
     out_ += "</";
-    out_ += text::toCp932(name);
+    out_ += name;
     out_ += '>';
 }
 
@@ -182,15 +194,15 @@ void XmlWriter::element(const QString& name, const XmlAttributes& attributes, co
 }
 
 QByteArray XmlWriter::finish() {
-    if (!open_.isEmpty())
-        throw core::Error(QStringLiteral("閉じていない要素があります: ") + open_.last(),
+    if (!open_.empty())
+        throw core::Error(QStringLiteral("閉じていない要素があります: ") + text::fromCp932(open_.back()),
                           core::errnum::General);
     out_ += "\r\n";
     return out_;
 }
 
 void XmlWriter::append(const QString& value, bool attribute) {
-    const SharedBytes& shared = SharedBytes::instance();
+    SharedBytes& shared = SharedBytes::instance();
     auto reference = [this](char32_t c) {
         out_ += "&#";
         out_ += QByteArray::number(static_cast<uint>(c));

@@ -9,6 +9,7 @@
 #include "core/error.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -46,9 +47,12 @@ public:
 private:
     void closeStartTag();
     void append(const QString& value, bool attribute);
+    // The bytes of a name, checked once per name of the document.
+    QByteArray nameBytes(const QString& name, const char* what);
 
     QByteArray out_;
-    QStringList open_;
+    std::vector<QByteArray> open_;
+    QHash<QString, QByteArray> names_;
     bool startTagOpen_ = false;
 };
 
