@@ -258,6 +258,23 @@ TEST_P(PoXmlTest, NamesAndCharactersXmlCannotHoldFailTheStepNamingThem) {
     }
 }
 
+// The same lines written to a file, as the PDF output hands them to the label application.
+TEST_P(PoXmlTest, CsvLinesInFileModeAreCodePage932WithCrLf) {
+    const QString path = folder_ + QStringLiteral("job.csv");
+    writeBytes(path, "an earlier file");
+    db::Reader rows = connection_.read(QStringLiteral(
+        "Select 'P1' As A, 'ﾀｸﾞ印字①' As B, Null As C, 'a,\"b\"' As D Union All Select 'P2', '', '', 'x'"));
+    EXPECT_EQ(output::MF_CsvLinesWrite(rows, 3, QStringLiteral("job.csv"), path, false, nullptr), 2);
+    EXPECT_EQ(readBytes(path), text::toCp932(QStringLiteral(
+                                   "\"P1\",\"ﾀｸﾞ印字①\",\"\",\"a,\"b\"\"\r\n\"P2\",\"\",\"\",\"x\"\r\n")));
+    // Fewer columns than asked for: nothing is written.
+    db::Reader few = connection_.read(QStringLiteral("Select 'P1' As A, 'B' As B"));
+    EXPECT_EQ(output::MF_CsvLinesWrite(few, 3, QStringLiteral("few.csv"), folder_ + QStringLiteral("few.csv"),
+                                       false, nullptr),
+              0);
+    EXPECT_FALSE(QFileInfo::exists(folder_ + QStringLiteral("few.csv")));
+}
+
 INSTANTIATE_TEST_SUITE_P(Dialects, PoXmlTest, ::testing::Values(db::Dialect::SQLite, db::Dialect::PostgreSQL),
                          test::dialectLabel);
 
