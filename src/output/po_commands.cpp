@@ -213,6 +213,7 @@ core::Outcome runCreatePoCommand(core::JobContext& ctx, const QStringList& args)
     PoCreationResult result;
     const core::Outcome outcome = runPoCreation(ctx.prompter, core::cnWork(), core::cnPo(), core::cnSk(),
                                                 rows, poBase, templateFolder(), {}, &result);
+    ctx.summary = QStringLiteral("sent %1, unsent %2").arg(result.sent.size()).arg(result.unsent.size());
     // Each PO once, with where its files are.
     std::set<Po> printed;
     for (const PoExpRow& r : rows) {
