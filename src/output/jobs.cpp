@@ -1,5 +1,5 @@
-// The jobs of PO issue and the factory's output: PO numbering (code 203) and the job runner's
-// commands for a PO's rows and databases.
+// The jobs of PO issue and the factory's output: PO numbering (code 203), the PO creation run (code 205)
+// and the job runner's commands for a PO's rows and databases.
 
 #include "output/jobs.h"
 
@@ -37,6 +37,14 @@ void addOutputJobs(core::JobTable& table) {
          .connections = {core::KindWork, core::KindSk},
          .maxArgs = 2,
          .run = runSkDbCommand});
+    table.add({.name = QStringLiteral("create-po"),
+               .menuCode = 205,
+               .usage = QStringLiteral("[--all|PO KBN...]"),
+               .summary = QStringLiteral(
+                   "list the POs ready for the factory, or build and send all or the listed ones"),
+               .connections = {core::KindWork, core::KindPo, core::KindSk},
+               .maxArgs = -1,
+               .run = runCreatePoCommand});
     table.add({.name = QStringLiteral("pos"),
                .summary = QStringLiteral("list the POs with their kinds, orders, send state and print count"),
                .connections = {core::KindWork},

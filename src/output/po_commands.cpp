@@ -4,11 +4,13 @@
 #include "core/error.h"
 #include "core/session.h"
 #include "maintenance/server_procedures.h"
+#include "output/po_creation.h"
 #include "output/po_database_update.h"
 #include "output/po_numbering.h"
 #include "output/sk_database_update.h"
 #include "platform/db/reader.h"
 
+#include <QFileInfo>
 #include <QSet>
 #include <QTextStream>
 #include <algorithm>
@@ -164,6 +166,68 @@ core::Outcome runSkDbCommand(core::JobContext& ctx, const QStringList& args) {
     return eachPo(ctx, args, [&](const QString& poNo, const QString& poKbn) {
         return MF_SkDatabaseUpdate(ctx.prompter, core::cnWork(), core::cnSk(), poNo, poKbn);
     });
+}
+
+core::Outcome runCreatePoCommand(core::JobContext& ctx, const QStringList& args) {
+    const bool all = args == QStringList{QStringLiteral("--all")};
+    std::set<Po> wanted;
+    if (!all) {
+        if (args.size() % 2 != 0 || args.contains(QStringLiteral("--all")))
+            throw core::JobUsageError();
+        for (int i = 0; i < args.size(); i += 2)
+            wanted.insert({args[i], args[i + 1]});
+    }
+    if (!connected(ctx, {core::KindWork, core::KindPo, core::KindSk}) || !fixedInfoReady(ctx))
+        return core::Outcome::Failed;
+    QTextStream& out = core::jobOutput(ctx);
+    std::vector<PoExpRow> rows;
+    try {
+        rows = loadPoExpList(core::cnWork());
+    } catch (const core::Error& e) {
+        ctx.prompter.message(e.text(), QStringLiteral("Form_Load"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
+    }
+    if (args.isEmpty()) {
+        out << "PO番号\tPO区分\t納品先\t名称\t希望出荷日\n";
+        for (const PoExpRow& r : rows)
+            out << r.poNo << '\t' << r.poKbn << '\t' << r.nouCd << '\t' << r.nouNm << '\t' << r.kiboDate
+                << '\n';
+        out.flush();
+        return core::Outcome::Done;
+    }
+    std::set<Po> listed;
+    for (PoExpRow& r : rows) {
+        r.chk = all || wanted.count({r.poNo, r.poKbn}) > 0;
+        listed.insert({r.poNo, r.poKbn});
+    }
+    QStringList missing;
+    for (const Po& po : wanted)
+        if (listed.count(po) == 0)
+            missing << po.first + QLatin1Char(' ') + po.second;
+    if (!missing.isEmpty()) {
+        ctx.prompter.message(QStringLiteral("作成できるPOではありません: ") + missing.join(QLatin1Char(',')),
+                             QStringLiteral("create-po"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
+    }
+    const QString poBase = ctx.session.PoFolder;
+    PoCreationResult result;
+    const core::Outcome outcome = runPoCreation(ctx.prompter, core::cnWork(), core::cnPo(), core::cnSk(),
+                                                rows, poBase, templateFolder(), {}, &result);
+    ctx.summary = QStringLiteral("sent %1, unsent %2").arg(result.sent.size()).arg(result.unsent.size());
+    // Each PO once, with where its files are.
+    std::set<Po> printed;
+    for (const PoExpRow& r : rows) {
+        if (!r.chk || !printed.insert({r.poNo, r.poKbn}).second)
+            continue;
+        const bool sent = result.sent.contains(r.poNo + QLatin1Char(' ') + r.poKbn);
+        const QString archive = poArchivePath(poBase, r.poNo);
+        const QString folder = poOutputFolder(poBase, r.poNo);
+        out << r.poNo << '\t' << r.poKbn << '\t' << (sent ? "送信済" : "未送信") << '\t'
+            << (QFileInfo(folder).isDir() ? folder : QString()) << '\t' << (sent ? archive : QString())
+            << '\n';
+    }
+    out.flush();
+    return outcome;
 }
 
 core::Outcome runPosCommand(core::JobContext& ctx, const QStringList& args) {

@@ -15,6 +15,10 @@ core::Outcome runPoRowsCommand(core::JobContext& ctx, const QStringList& args);
 // unsent one.
 core::Outcome runPoDbCommand(core::JobContext& ctx, const QStringList& args);
 core::Outcome runSkDbCommand(core::JobContext& ctx, const QStringList& args);
+// create-po [--all|PO KBN...]: without arguments lists the POs ready for the factory; with --all or PO
+// number and kind pairs runs the PO creation over those POs and prints each one's state, folder and
+// archive.
+core::Outcome runCreatePoCommand(core::JobContext& ctx, const QStringList& args);
 // pos: every PO with its kind, orders, send state and print count.
 core::Outcome runPosCommand(core::JobContext& ctx, const QStringList& args);
 
