@@ -49,13 +49,16 @@ void fillPrintRows(db::Connection& work, int rows) {
             else if (name == QLatin1String("HINSYU_CD"))
                 v << (tag ? QStringLiteral("TAG") : QStringLiteral("CAR"));
             else if (name == QLatin1String("LAYOUT"))
-                v << (tag ? (i % 3 == 0 ? QStringLiteral("KT-2001") : QStringLiteral("KT-1001")) : QStringLiteral("CARE-STD"));
+                v << (tag ? (i % 3 == 0 ? QStringLiteral("KT-2001") : QStringLiteral("KT-1001"))
+                          : QStringLiteral("CARE-STD"));
             else if (name == QLatin1String("HINBAN"))
                 v << QStringLiteral("KM-%1").arg(2000 + i / 20);
             else if (name == QLatin1String("COLOR_NO"))
-                v << QStringList{QStringLiteral("ネイビー"), QStringLiteral("ホワイト"), QStringLiteral("グレー")}[i % 3];
+                v << QStringList{QStringLiteral("ネイビー"), QStringLiteral("ホワイト"),
+                                 QStringLiteral("グレー")}[i % 3];
             else if (name == QLatin1String("CAPTION_SIZE"))
-                v << QStringList{QStringLiteral("S"), QStringLiteral("M"), QStringLiteral("L"), QStringLiteral("LL")}[i % 4];
+                v << QStringList{QStringLiteral("S"), QStringLiteral("M"), QStringLiteral("L"),
+                                 QStringLiteral("LL")}[i % 4];
             else if (name == QLatin1String("SU"))
                 v << 10 + i % 50;
             else if (name == QLatin1String("GENSAN"))
@@ -70,14 +73,15 @@ void fillPrintRows(db::Connection& work, int rows) {
                 v << QStringLiteral("20％");
             else if (name.startsWith(QLatin1String("EHJ")) && name.size() == 4 && !tag)
                 v << QStringList{QStringLiteral("1030"), QStringLiteral("2010"), QStringLiteral("3011"),
-                                 QStringLiteral("4010"), QStringLiteral("5010"), QStringLiteral("6010")}[name.right(1).toInt() - 1];
+                                 QStringLiteral("4010"), QStringLiteral("5010"), QStringLiteral("6010")}
+                        [name.right(1).toInt() - 1];
             else if (name == QLatin1String("FUKI1") && !tag)
                 v << QStringLiteral("洗濯ネットを使用してください");
             else if (name == QLatin1String("FUKI2") && !tag)
                 v << QStringLiteral("裏返しにして洗ってください");
-            else if (name == QLatin1String("SORT_LV") || name == QLatin1String("ORD_NO") || name == QLatin1String("GYOU") ||
-                     name.startsWith(QLatin1String("KEM_PRICE")) || name == QLatin1String("SH_PRICE") ||
-                     name == QLatin1String("ORD_DATE"))
+            else if (name == QLatin1String("SORT_LV") || name == QLatin1String("ORD_NO") ||
+                     name == QLatin1String("GYOU") || name.startsWith(QLatin1String("KEM_PRICE")) ||
+                     name == QLatin1String("SH_PRICE") || name == QLatin1String("ORD_DATE"))
                 v << i;
             else
                 v << QString();
@@ -137,10 +141,14 @@ int main(int argc, char** argv) {
     output::PdfRun run{prompter, work, session, nullptr, {}};
 
     bool ok = true;
-    const double inProcess = best(5, [&] { ok = ok && output::MF_PdfWriterMake(run, kPo, QStringLiteral("0")) == core::Outcome::Done; });
+    const double inProcess = best(5, [&] {
+        ok = ok && output::MF_PdfWriterMake(run, kPo, QStringLiteral("0")) == core::Outcome::Done;
+    });
     const qint64 bytes = folderBytes(session.PoFolder + kPo);
     session.AppExe = QStringLiteral(KEMNOA_LABEL);
-    const double program = best(5, [&] { ok = ok && output::MF_PdfWriterMake(run, kPo, QStringLiteral("0")) == core::Outcome::Done; });
+    const double program = best(5, [&] {
+        ok = ok && output::MF_PdfWriterMake(run, kPo, QStringLiteral("0")) == core::Outcome::Done;
+    });
     if (!ok) {
         out << "labels_bench: the PDFs were not made" << Qt::endl;
         return 1;
@@ -150,9 +158,11 @@ int main(int argc, char** argv) {
     const double csvOnly = best(5, [&] {
         for (const char* kind : {"TAG", "CAR"}) {
             QByteArray bytes;
-            for (db::Reader r = work.read(QStringLiteral("Select * From rcv_csvdata Where PO_NO = ? And PO_KBN = '0' And HINSYU_CD = ? "
-                                                         "Order By PO_NO, PO_GYOU, LAYOUT, HINBAN,COLOR_NO,SORT_LV "),
-                                          {kPo, QString::fromLatin1(kind)});
+            for (db::Reader r = work.read(
+                     QStringLiteral(
+                         "Select * From rcv_csvdata Where PO_NO = ? And PO_KBN = '0' And HINSYU_CD = ? "
+                         "Order By PO_NO, PO_GYOU, LAYOUT, HINBAN,COLOR_NO,SORT_LV "),
+                     {kPo, QString::fromLatin1(kind)});
                  !r.atEnd(); r.moveNext()) {
                 QStringList v;
                 for (int c = 0; c < label::kPrintColumns; ++c)
@@ -178,12 +188,20 @@ int main(int argc, char** argv) {
         }
     });
 
-    out << "labels_bench: " << rows << " print rows (" << rows * 4 / 5 << " hang tags, " << rows - rows * 4 / 5
-        << " care labels), two PDFs of " << bytes / 1024 << " KiB together, best of five" << Qt::endl;
-    out << QStringLiteral("  MF_PdfWriterMake, renderer in process:  %1 s (goal: under 1 s)").arg(inProcess, 0, 'f', 3) << Qt::endl;
-    out << QStringLiteral("  MF_PdfWriterMake, kemnoa-label program: %1 s").arg(program, 0, 'f', 3) << Qt::endl;
-    out << QStringLiteral("  floor, print rows to CSV only:          %1 s").arg(csvOnly, 0, 'f', 3) << Qt::endl;
-    out << QStringLiteral("  floor, Qt PDF writer, one text a page:  %1 s").arg(pdfFloor, 0, 'f', 3) << Qt::endl;
-    out << QStringLiteral("  in process / (CSV floor + PDF floor):   %1").arg(inProcess / (csvOnly + pdfFloor), 0, 'f', 2) << Qt::endl;
+    out << "labels_bench: " << rows << " print rows (" << rows * 4 / 5 << " hang tags, "
+        << rows - rows * 4 / 5 << " care labels), two PDFs of " << bytes / 1024
+        << " KiB together, best of five" << Qt::endl;
+    out << QStringLiteral("  MF_PdfWriterMake, renderer in process:  %1 s (goal: under 1 s)")
+               .arg(inProcess, 0, 'f', 3)
+        << Qt::endl;
+    out << QStringLiteral("  MF_PdfWriterMake, kemnoa-label program: %1 s").arg(program, 0, 'f', 3)
+        << Qt::endl;
+    out << QStringLiteral("  floor, print rows to CSV only:          %1 s").arg(csvOnly, 0, 'f', 3)
+        << Qt::endl;
+    out << QStringLiteral("  floor, Qt PDF writer, one text a page:  %1 s").arg(pdfFloor, 0, 'f', 3)
+        << Qt::endl;
+    out << QStringLiteral("  in process / (CSV floor + PDF floor):   %1")
+               .arg(inProcess / (csvOnly + pdfFloor), 0, 'f', 2)
+        << Qt::endl;
     return inProcess < 1.0 ? 0 : 3;
 }

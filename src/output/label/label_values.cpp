@@ -57,9 +57,12 @@ report::PageValues labelValues(const PrintRecord& record, const QString& bmpFold
     page.texts[QStringLiteral("SHO_NM")] =
         joinLines({value(QStringLiteral("SHO_NM1")), value(QStringLiteral("SHO_NM2"))})
             .replace(QLatin1Char('\n'), QLatin1Char(' '));
-    page.texts[QStringLiteral("COLOR")] =
-        joinLines({value(QStringLiteral("COLOR_NO")), value(QStringLiteral("COLOR_NM"))})
-            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // The colour by number and name; a name that repeats the number is shown once.
+    const QString colorNo = value(QStringLiteral("COLOR_NO")).trimmed();
+    const QString colorNm = value(QStringLiteral("COLOR_NM")).trimmed();
+    page.texts[QStringLiteral("COLOR")] = colorNm.isEmpty() || colorNm == colorNo ? colorNo
+                                          : colorNo.isEmpty()                     ? colorNm
+                                                              : colorNo + QLatin1Char(' ') + colorNm;
 
     for (int k = 1; k <= 6; ++k) {
         const QString code = value(QStringLiteral("EHJ%1").arg(k)).trimmed();
