@@ -99,7 +99,7 @@ double runImport(const QString& base, const QString& source, const QString& tag,
     receiving::ImportServices services;
     services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
     if (check)
-        services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
+        services.errDataMake = [&](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, work, n); };
     receiving::OrderImport importer(prompter, db, services);
     const maintenance::MasterCheckRun checks(work);
 

@@ -116,7 +116,7 @@ void addCareMasterJobs(core::JobTable& table) {
                }});
     table.add({.name = QStringLiteral("discard"),
                .usage = QStringLiteral("ehj|fuki ID"),
-               .summary = QStringLiteral("discard a waiting submission (access code by --input)"),
+               .summary = QStringLiteral("discard a waiting submission (access code on standard input)"),
                .minArgs = 2,
                .maxArgs = 2,
                .run = [](core::JobContext& ctx, const QStringList& args) {

@@ -3,6 +3,9 @@
 #include "core/error.h"
 #include "platform/text/cp932.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -22,6 +25,7 @@ struct Line {
     QString value;        // entry value, trimmed and unquoted
     int number = 0;       // 1 for the file's first line
     bool invalid = false; // holds bytes that are not code page 932 (shown as U+FFFD in name and value)
+    QString place;        // for messages: the file, the section and the key
 };
 
 struct Document {
@@ -93,6 +97,7 @@ Document load(const QString& fileName) {
         doc.utf8 = true;
     }
     const bool utf8 = doc.utf8;
+    QString section;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         qsizetype nl = bytes.indexOf('\n', pos);
@@ -110,6 +115,12 @@ Document load(const QString& fileName) {
             eol.prepend('\r');
         }
         doc.lines.push_back(parseLine(std::move(raw), std::move(eol), utf8, int(doc.lines.size()) + 1));
+        Line& line = doc.lines.back();
+        if (line.kind == Line::Kind::Section)
+            section = line.name;
+        line.place = fileName + QStringLiteral(" section [") + section + QLatin1Char(']');
+        if (line.kind == Line::Kind::Entry)
+            line.place += QStringLiteral(", key ") + line.name;
     }
     return doc;
 }
@@ -121,6 +132,17 @@ bool save(const QString& fileName, const Document& doc) {
     QSaveFile out(fileName);
     if (!out.open(QIODevice::WriteOnly))
         return false;
+    // The new file takes the old one's place: it keeps the old owner, group and mode. A new file
+    // holds passwords, so only its owner may read it.
+    struct stat old {};
+    if (::stat(QFile::encodeName(fileName).constData(), &old) == 0) {
+        if (::fchown(out.handle(), old.st_uid, old.st_gid) != 0) {
+            // Another owner's file that this user may write: it becomes this user's, mode kept.
+        }
+        ::fchmod(out.handle(), old.st_mode & 07777);
+    } else {
+        ::fchmod(out.handle(), S_IRUSR | S_IWUSR);
+    }
     if (doc.utf8)
         out.write("\xEF\xBB\xBF");
     for (const Line& l : doc.lines) {
@@ -131,7 +153,8 @@ bool save(const QString& fileName, const Document& doc) {
 }
 
 [[noreturn]] void throwInvalidLine(const Line& line) {
-    throw Error(QStringLiteral("設定ファイルの%1行目に不正な文字があります。").arg(line.number),
+    throw Error(QStringLiteral("設定ファイルの%1行目に不正な文字があります。\r\n").arg(line.number) +
+                    line.place,
                 errnum::General);
 }
 

@@ -38,7 +38,7 @@ JobScope::JobScope(const Job& job, Prompter& prompter, const PrinterQuery* print
 
 JobScope::JobScope(const QList<qint32>& kinds, Prompter& prompter, const PrinterQuery* printers,
                    QTextStream* out)
-    : connections_(kinds, prompter), context_{prompter, session(), connections_, printers, out} {}
+    : connections_(kinds, prompter), context_{prompter, session(), connections_, printers, out, {}} {}
 
 bool JobScope::workReady() const {
     return !connections_.kinds().contains(KindWork) || connections_.ok(KindWork);
@@ -54,7 +54,7 @@ QTextStream& jobOutput(JobContext& context) {
 }
 
 Outcome runJob(const Job& job, const QStringList& args, Prompter& prompter, QTextStream* out,
-               const PrinterQuery* printers) {
+               const PrinterQuery* printers, QString* summary) {
     if (!job.run || args.size() < job.minArgs || (job.maxArgs >= 0 && args.size() > job.maxArgs))
         throw JobUsageError();
     if (job.readsSettings && failed(MF_FirstSetting(prompter)))
@@ -62,7 +62,10 @@ Outcome runJob(const Job& job, const QStringList& args, Prompter& prompter, QTex
     JobScope scope(job, prompter, printers, out);
     if (!scope.workReady())
         return Outcome::Failed;
-    return job.run(scope.context(), args);
+    const Outcome outcome = job.run(scope.context(), args);
+    if (summary)
+        *summary = scope.context().summary;
+    return outcome;
 }
 
 } // namespace kemnoa::core

@@ -30,9 +30,12 @@ struct JobContext {
     const ConnectionSet& connections;
     const PrinterQuery* printers = nullptr; // null where no printer list is needed
     QTextStream* out = nullptr;             // the job runner's standard output; null in the desktop program
+    // What the job did, for the job runner's closing line ("files 2, orders 14, failures 1"); a run
+    // sets it when it has counts to tell.
+    QString summary;
 
     // The same context talking through another prompter (a screen's own list and dialogs).
-    JobContext with(Prompter& other) const { return {other, session, connections, printers, out}; }
+    JobContext with(Prompter& other) const { return {other, session, connections, printers, out, {}}; }
 };
 
 // Thrown by a run function for arguments it cannot take; the job runner prints the row's usage.
@@ -54,7 +57,10 @@ struct Job {
     // job then reports at its first use of them.
     int minArgs = 0;
     int maxArgs = 0; // -1: any number
-    JobRun run;      // the headless run; null for a job that only has a window
+    // The environment variable whose value answers the job's input box in the job runner (a
+    // password); without it the job runner reads the answer from standard input.
+    QString inputVariable;
+    JobRun run; // the headless run; null for a job that only has a window
 };
 
 class JobTable {
@@ -92,7 +98,8 @@ QTextStream& jobOutput(JobContext& context);
 
 // Runs a row headless: the settings read (when the row says so), its connections taken, the run,
 // the connections released on every way out. Throws JobUsageError for arguments the row refuses.
+// The run's summary, when it set one, is copied to *summary.
 Outcome runJob(const Job& job, const QStringList& args, Prompter& prompter, QTextStream* out = nullptr,
-               const PrinterQuery* printers = nullptr);
+               const PrinterQuery* printers = nullptr, QString* summary = nullptr);
 
 } // namespace kemnoa::core

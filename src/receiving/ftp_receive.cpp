@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/file_helpers.h"
 #include "core/session.h"
+#include "receiving/receive_folder_lock.h"
 #include "transfer/ftp_helpers.h"
 #include "transfer/ftp_log.h"
 #include "transfer/remote_name.h"
@@ -48,31 +49,34 @@ void rollBack(const std::vector<Received>& received) {
 }
 
 ReceiveResult failed() {
-    return {ReceiveResult::Status::Failed, 0};
+    return {ReceiveResult::Status::Failed, 0, 0};
 }
 
 } // namespace
 
 ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     if (!prompter.question(QStringLiteral("受信処理を開始しますか？"), QStringLiteral("受信確認")))
-        return {ReceiveResult::Status::Declined, 0};
+        return {ReceiveResult::Status::Declined, 0, 0};
     core::BusyPointer busy(prompter);
 
     QString folder = core::session().LocalFolder;
     // The folder is a plain prefix of file names; without its separator files would land beside it.
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')) && !folder.endsWith(QLatin1Char('\\')))
         folder += QLatin1Char('/');
+    ReceiveFolderLock folderLock(folder);
+    if (!folderLock.acquire(prompter))
+        return {ReceiveResult::Status::Refused, 0, 0};
     try {
         if (core::MF_FileCount(folder, QStringLiteral("mdb")) > 0) {
             prompter.message(QStringLiteral("受信ファイルの保存先フォルダ(") + folder +
                                  QStringLiteral(")にファイルがまだ存在します。\r\nデータベースに取り込むか、"
                                                 "ファイル削除してください。"),
                              QStringLiteral("開始できません"), MsgIcon::Critical);
-            return {ReceiveResult::Status::Refused, 0};
+            return {ReceiveResult::Status::Refused, 0, 0};
         }
     } catch (const core::Error& e) {
         prompter.message(e.text(), kTitle, MsgIcon::Critical);
-        return {ReceiveResult::Status::Refused, 0};
+        return {ReceiveResult::Status::Refused, 0, 0};
     }
 
     transfer::SharedFtpScope ftpScope;
@@ -81,6 +85,8 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     prompter.listClear();
 
     int connected = 1;
+    QString reason; // the FTP session's own reason for a failed connection
+    SharedFtp->FTPFrr = [&](qint32, const QString& text) { reason = text; };
     try {
         connected = transfer::MF_FtpConnect();
     } catch (const core::Error& e) {
@@ -89,8 +95,11 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
         prompter.message(e.text(), kTitle, MsgIcon::Critical);
         return failed();
     }
+    SharedFtp->FTPFrr = nullptr;
     if (connected != 0) {
         progress.both(QStringLiteral("♯接続失敗"));
+        if (!reason.isEmpty())
+            progress.both(QStringLiteral("♯") + reason);
         return failed();
     }
     progress.both(QStringLiteral("接続成功"));
@@ -99,6 +108,7 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     // the disk is paid once for the whole pass, before anything is deleted on the server.
     SharedFtp->setDeferSync(true);
     std::vector<Received> received;
+    int failures = 0;
     bool listingFailed = false;
     SharedFtp->FTPFrr = [&](qint32, const QString&) { listingFailed = true; };
     SharedFtp->FindFile(kPattern);
@@ -115,6 +125,7 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
         if (!transfer::isSafeRemoteName(name)) {
             // Left on the server for the operator; the other files are received.
             progress.both(QStringLiteral("♯受信失敗(") + transfer::printableName(name) + QLatin1Char(')'));
+            ++failures;
             continue;
         }
         if (SharedFtp->RemoteFile.FileSize > double(maxFileBytes)) {
@@ -167,8 +178,10 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
         for (const Received& r : received) {
             if (back && transfer::MF_FtpDelete(r.name) == 0)
                 progress.log(QStringLiteral("削除成功(") + r.name + QLatin1Char(')'));
-            else
+            else {
                 progress.both(QStringLiteral("♯削除失敗(") + r.name + QLatin1Char(')'));
+                ++failures;
+            }
         }
     }
 
@@ -181,7 +194,7 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     progress.list(QStringLiteral("FTP受信処理完了しました。"));
     progress.log(QStringLiteral("△") + QString(53, QChar(0x25A1)));
     prompter.message(QStringLiteral("処理完了しました。"), QStringLiteral("完了"), MsgIcon::Information);
-    return {ReceiveResult::Status::Completed, static_cast<int>(received.size())};
+    return {ReceiveResult::Status::Completed, static_cast<int>(received.size()), failures};
 }
 
 } // namespace kemnoa::receiving

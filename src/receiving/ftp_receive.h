@@ -23,6 +23,7 @@ struct ReceiveResult {
     };
     Status status = Status::Declined;
     int received = 0; // files in the received list at the end of a completed run
+    int failures = 0; // files of a completed run left on the server (a refused name, a failed delete)
 };
 
 // The largest order file received (and imported, see docs/jet.md); far above any real order file.

@@ -7,6 +7,7 @@
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
+#include "receiving/receive_folder_lock.h"
 #include "transfer/ftp_log.h"
 
 namespace kemnoa::receiving {
@@ -24,9 +25,16 @@ bool workConnected(core::Prompter& prompter) {
 
 } // namespace
 
-core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreens& screens) {
+core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreens& screens,
+                             ImportTally* tally) {
     core::Prompter& prompter = context.prompter;
+    if (tally)
+        *tally = {};
     if (!workConnected(prompter))
+        return core::Outcome::Failed;
+    // Another workstation's import of the same folder would find these files too.
+    ReceiveFolderLock folderLock(context.session.LocalFolder);
+    if (!folderLock.acquire(prompter))
         return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
@@ -37,15 +45,24 @@ core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreen
     services.openKakuninFuki = screens.openFuki;
     OrderImport importer(prompter, work, std::move(services));
     const maintenance::MasterCheckRun checks(core::cnWork()); // masters asked once per import
-    return core::failedIf(!importer.cmdImp_Click(context.session.LocalFolder));
+    const bool ranToEnd = importer.cmdImp_Click(context.session.LocalFolder);
+    const ImportTally& t = importer.tally();
+    if (tally)
+        *tally = t;
+    context.summary =
+        QStringLiteral("files %1, orders %2, failures %3").arg(t.files).arg(t.orders).arg(t.setAside);
+    if (t.noFiles)
+        return core::Outcome::Done; // a night without order files is no failure
+    if (!ranToEnd)
+        return core::Outcome::Failed;
+    return t.setAside > 0 ? core::Outcome::DoneWithFailures : core::Outcome::Done;
 }
 
 core::Outcome runDeleteAllOrders(core::JobContext& context) {
     if (!workConnected(context.prompter))
         return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
-    OrderImport(context.prompter, work, {}).Command1_Click();
-    return core::Outcome::Done;
+    return OrderImport(context.prompter, work, {}).Command1_Click();
 }
 
 } // namespace kemnoa::receiving

@@ -20,11 +20,17 @@ void addReceivingJobs(core::JobTable& table) {
                    QStringLiteral("fetch the order files from the FTP server into LOCAL_FOLDER (asks first)"),
                .run = [](core::JobContext& ctx, const QStringList&) {
                    const ReceiveResult result = runFtpReceive(ctx.prompter);
-                   return core::failedIf(result.status != ReceiveResult::Status::Completed);
+                   ctx.summary =
+                       QStringLiteral("files %1, failures %2").arg(result.received).arg(result.failures);
+                   if (result.status != ReceiveResult::Status::Completed)
+                       return core::Outcome::Failed;
+                   return result.failures > 0 ? core::Outcome::DoneWithFailures : core::Outcome::Done;
                }});
     table.add({.name = QStringLiteral("delete-all-orders"),
-               .summary = QStringLiteral("delete every received order (password by --input)"),
+               .summary = QStringLiteral(
+                   "delete every received order (password from KEMNOA_DELETE_PASSWORD or standard input)"),
                .connections = {core::KindWork, core::KindPo},
+               .inputVariable = QStringLiteral("KEMNOA_DELETE_PASSWORD"),
                .run = [](core::JobContext& ctx, const QStringList&) { return runDeleteAllOrders(ctx); }});
 }
 

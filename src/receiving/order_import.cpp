@@ -181,6 +181,7 @@ void OrderImport::logAndList(const QString& line) {
 }
 
 bool OrderImport::cmdImp_Click(const QString& localFolder) {
+    tally_ = {};
     prompter_.listClear();
     QString path;
     try {
@@ -190,6 +191,7 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
         return false;
     }
     if (path.isEmpty()) {
+        tally_.noFiles = true;
         prompter_.message(QStringLiteral("指定フォルダ(") + localFolder +
                               QStringLiteral(")には拡張子'mdb'のファイルが１件もありません。") + kCrLf +
                               QStringLiteral("処理を中止します。"),
@@ -198,6 +200,7 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
     }
     while (!path.isEmpty()) {
         if (!MF_MdbImport(path)) {
+            ++tally_.files;
             logAndList(QStringLiteral("成功(") + path + QLatin1Char(')'));
             if (!QFile::remove(path)) {
                 // The loop would take the same file again and find its orders present.
@@ -218,6 +221,8 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
                               QStringLiteral("読み込み中断"), core::MsgIcon::Critical);
             return false;
         } else {
+            ++tally_.files;
+            ++tally_.setAside;
             logAndList(QStringLiteral("db化失敗、ファイル名変更(") + path + QLatin1Char(')'));
             try {
                 core::MF_ExtChange(path, QStringLiteral("err"), true);
@@ -314,6 +319,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                 MP_FuzokuImport(file, n);
                 work_.execute(tagConversion(true), {n});
                 tx.commit();
+                ++tally_.orders;
                 prompter_.processEvents();
                 if (services_.errDataMake)
                     services_.errDataMake(n);
@@ -433,14 +439,14 @@ void OrderImport::MP_FukiRrkImport(FileState& file) {
     stageSubmissions(file, fukiStaging());
 }
 
-void OrderImport::Command1_Click() {
+core::Outcome OrderImport::Command1_Click() {
     const auto password = prompter_.input(QStringLiteral("全発注データを削除します。") + kCrLf +
                                               QStringLiteral("パスワードを入力してください。"),
                                           QStringLiteral("全削除"));
     if (password.value_or(QString()) != QLatin1String("fern")) {
         prompter_.message(QStringLiteral("パスワードが違います。"), QStringLiteral("エラー"),
                           core::MsgIcon::Critical);
-        return;
+        return core::Outcome::Failed;
     }
     core::BusyPointer busy(prompter_);
     try {
@@ -451,7 +457,9 @@ void OrderImport::Command1_Click() {
         tx.commit();
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("Command1_Click"), core::MsgIcon::Critical);
+        return core::Outcome::Failed;
     }
+    return core::Outcome::Done;
 }
 
 } // namespace kemnoa::receiving

@@ -7,6 +7,7 @@
 // again. The submissions of a file are staged in one transaction after its orders. A file is deleted
 // only after all of it has been committed; a file that fails is renamed to ".err".
 
+#include "core/outcome.h"
 #include "core/prompter.h"
 #include "receiving/order_file.h"
 #include "receiving/order_tables.h"
@@ -30,6 +31,14 @@ struct ImportServices {
     std::function<void()> openKakuninFuki;
 };
 
+// What the last import command did.
+struct ImportTally {
+    bool noFiles = false; // the receive folder held no order file: nothing to do
+    int files = 0;        // files taken: imported or set aside
+    int setAside = 0;     // files renamed to ".err"
+    int orders = 0;       // orders written
+};
+
 class OrderImport {
 public:
     OrderImport(core::Prompter& prompter, WorkDatabase& work, ImportServices services);
@@ -38,10 +47,11 @@ public:
     // closes); false when it stopped (no file, the operator declined to go on, a file that could not
     // be set aside).
     bool cmdImp_Click(const QString& localFolder);
+    const ImportTally& tally() const { return tally_; }
     // Imports one file; true when it failed.
     bool MF_MdbImport(const QString& path);
-    // The delete-all command with its password.
-    void Command1_Click();
+    // The delete-all command with its password: Failed for a wrong password or a database failure.
+    core::Outcome Command1_Click();
 
 private:
     struct FileState;
@@ -62,6 +72,7 @@ private:
     core::Prompter& prompter_;
     WorkDatabase& work_;
     ImportServices services_;
+    ImportTally tally_;
 };
 
 } // namespace kemnoa::receiving

@@ -11,7 +11,8 @@ namespace kemnoa::transfer {
 // The log file's path.
 QString ftpLogPath();
 
-// One line: date and time, a space, the Japanese weekday name, a TAB, the message, CR LF.
+// One line: date and time, a space, the Japanese weekday name, a TAB, the message, CR LF. The
+// message is made printable (text::printable), so a value from a file or a server is one line.
 QString ftpLogLine(const QDateTime& when, const QString& message);
 
 // Appends one line (the file is created when missing, never truncated), then lets the user

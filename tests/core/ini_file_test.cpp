@@ -106,8 +106,11 @@ TEST_F(IniFileTest, InvalidBytesFailOnlyTheReadsThatUseTheirLine) {
             i.GetString(QStringLiteral("K"), QString());
             ADD_FAILURE() << "read without error";
         } catch (const kemnoa::core::Error& e) {
-            EXPECT_EQ(e.text(),
-                      QStringLiteral("設定ファイルの%1行目に不正な文字があります。(5)").arg(c.failingLine));
+            // The line, then the file and the section where it stands.
+            EXPECT_TRUE(e.text().startsWith(
+                QStringLiteral("設定ファイルの%1行目に不正な文字があります。\r\n").arg(c.failingLine)))
+                << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QStringLiteral(".ini section [S"))) << e.text().toStdString();
         }
         EXPECT_THROW(i.GetInteger(QStringLiteral("K"), 0), kemnoa::core::Error);
     }

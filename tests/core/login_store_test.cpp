@@ -6,6 +6,7 @@
 #include "platform/text/cp932.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -81,6 +82,39 @@ TEST(SingleInstance, SecondGuardOfTheSameFolderIsRefused) {
     }
     core::SingleInstanceGuard again(path);
     EXPECT_TRUE(again.acquire());
+}
+
+// Without a runtime folder of the user's own, the lock goes to the user's cache folder, never to a
+// shared temporary folder where another user could take the name first.
+TEST(SingleInstance, LockStaysInAFolderOfTheUsersOwn) {
+    QTemporaryDir home;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
+    const struct {
+        const char* what;
+        QByteArray runtime;
+    } cases[] = {{"no runtime folder", QByteArray()},
+                 {"missing runtime folder", (home.path() + QStringLiteral("/gone")).toUtf8()},
+                 {"shared temporary folder", QByteArray("/tmp")}};
+    qputenv("XDG_CACHE_HOME", (home.path() + QStringLiteral("/cache")).toUtf8());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", c.runtime);
+        const QString path = core::singleInstanceLockPath(QStringLiteral("/opt/kemnoa"));
+        EXPECT_TRUE(path.startsWith(home.path() + QStringLiteral("/cache/kemnoa/kemnoa-")))
+            << path.toStdString();
+        core::SingleInstanceGuard guard(path);
+        EXPECT_TRUE(guard.acquire());
+    }
+    EXPECT_EQ(QFileInfo(home.path() + QStringLiteral("/cache/kemnoa")).permissions() & 0x0077, 0);
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    qputenv("XDG_CACHE_HOME", savedCache);
+    if (savedRuntime.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    if (savedCache.isEmpty())
+        qunsetenv("XDG_CACHE_HOME");
 }
 
 TEST(SingleInstance, LockLeftByADeadProcessIsTakenOver) {

@@ -65,11 +65,26 @@ TEST_F(SettingsLoadTest, ReadsEverySectionIntoTheSession) {
     EXPECT_TRUE(prompter.events.empty());
 }
 
-TEST_F(SettingsLoadTest, MissingFileIsNoFailure) {
-    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
-    EXPECT_EQ(core::session().WorkDb.Provider, QString());
-    EXPECT_EQ(core::session().WorkDb.ConnectTimeout, 20);
-    EXPECT_TRUE(prompter.events.empty());
+// A missing file is named, rather than left for the provider error of the first connection.
+TEST_F(SettingsLoadTest, MissingFileIsNamed) {
+    EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Failed);
+    EXPECT_EQ(prompter.messages(),
+              QStringList{QStringLiteral("[MF_FirstSetting] settings file not found: ") +
+                          dir.filePath(QStringLiteral("kemnoa.ini")) + QStringLiteral("(53)")});
+}
+
+TEST_F(SettingsLoadTest, Utf8TextIsToldFromCodePage932) {
+    const struct {
+        QByteArray bytes;
+        bool utf8;
+    } cases[] = {
+        {"[FTP]\r\nHostMei=ftp\r\n", false},
+        {text::toCp932(QStringLiteral("[FTP]\r\nLOCAL_FOLDER=/受信/確認\r\n")), false},
+        {QStringLiteral("[FTP]\r\nLOCAL_FOLDER=/受信/確認\r\n").toUtf8(), true},
+        {"\xEF\xBB\xBF[FTP]\r\n", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(core::settingsTextIsUtf8(c.bytes), c.utf8) << c.bytes.toStdString();
 }
 
 TEST_F(SettingsLoadTest, InvalidBytesFailWithTheErrorText) {
@@ -78,7 +93,9 @@ TEST_F(SettingsLoadTest, InvalidBytesFailWithTheErrorText) {
     ASSERT_EQ(prompter.events.size(), 1u);
     EXPECT_EQ(prompter.events[0].title, QStringLiteral("MF_FirstSetting"));
     EXPECT_EQ(prompter.events[0].icon, core::MsgIcon::Critical);
-    EXPECT_TRUE(prompter.events[0].text.endsWith(QStringLiteral("(5)")));
+    EXPECT_EQ(prompter.events[0].text, QStringLiteral("設定ファイルの2行目に不正な文字があります。\r\n") +
+                                           dir.filePath(QStringLiteral("kemnoa.ini")) +
+                                           QStringLiteral(" section [SQLKEM_DB], key PROVIDER(5)"));
 }
 
 TEST_F(SettingsLoadTest, InvalidBytesOutsideTheReadLinesAreNoFailure) {
@@ -91,12 +108,16 @@ TEST_F(SettingsLoadTest, InvalidBytesOutsideTheReadLinesAreNoFailure) {
 
     write(QByteArray("; \x82\r\n[SQLKEM_DB]\r\nPROVIDER=SQLite\r\n[FTP]\r\nHostMei=ftp\x82\r\n"));
     EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Failed);
-    EXPECT_EQ(prompter.messages(), QStringList{QStringLiteral(
-                                       "[MF_FirstSetting] 設定ファイルの5行目に不正な文字があります。(5)")});
+    EXPECT_EQ(
+        prompter.messages(),
+        QStringList{QStringLiteral("[MF_FirstSetting] 設定ファイルの5行目に不正な文字があります。\r\n") +
+                    dir.filePath(QStringLiteral("kemnoa.ini")) +
+                    QStringLiteral(" section [FTP], key HostMei(5)")});
 }
 
 TEST_F(SettingsLoadTest, EmptyComputerNameIsReported) {
     core::setComputerNameForTesting(QString());
+    write("[FTP]\r\n");
     EXPECT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     EXPECT_EQ(prompter.messages(),
               QStringList{QStringLiteral(

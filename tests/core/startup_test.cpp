@@ -101,7 +101,9 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
     const std::vector<Case> cases = {
         {"invalid bytes in the settings file",
          [](StartupTest& t) { t.writeSettings("PROVIDER=\x82\r\n"); },
-         {QStringLiteral("[MF_FirstSetting] 設定ファイルの2行目に不正な文字があります。(5)"),
+         {QStringLiteral("[MF_FirstSetting] 設定ファイルの2行目に不正な文字があります。\r\n") +
+              dir_.filePath(QStringLiteral("kemnoa.ini")) +
+              QStringLiteral(" section [SQLKEM_DB], key PROVIDER(5)"),
           QStringLiteral("[強制終了] 初期化失敗\r\n強制終了します。")}},
         {"a key missing from kem_setting",
          [](StartupTest& t) { t.makeWorkDb(QStringLiteral("請求先FAX")); },
@@ -121,7 +123,7 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
         EXPECT_EQ(p.busyDepth, 0);
         EXPECT_FALSE(p.splashOpen);
     }
-    // No settings file at all: no provider, so the work database cannot be reached.
+    // No settings file at all: named, rather than left to the first connection's provider error.
     TearDown();
     SetUp();
     QFile::remove(dir_.filePath(QStringLiteral("kemnoa.ini")));
@@ -129,8 +131,9 @@ TEST_F(StartupTest, FailuresShowTheirMessagesInOrderAndEnd) {
     EXPECT_EQ(runStartup(p, printers_), Outcome::Failed);
     const QStringList m = p.messages();
     ASSERT_EQ(m.size(), 2) << m.join(u'\n').toStdString();
-    EXPECT_TRUE(m[0].startsWith(QStringLiteral("[dbOpen] "))) << m[0].toStdString();
-    EXPECT_EQ(m[1], cannotConnect);
+    EXPECT_EQ(m[0], QStringLiteral("[MF_FirstSetting] settings file not found: ") +
+                        dir_.filePath(QStringLiteral("kemnoa.ini")) + QStringLiteral("(53)"));
+    EXPECT_EQ(m[1], QStringLiteral("[強制終了] 初期化失敗\r\n強制終了します。"));
 }
 
 TEST_F(StartupTest, EmptyFixedValueTablePassesWithEmptyValues) {

@@ -2,8 +2,8 @@
 // button that numbers the marked orders and closes the screen.
 
 #include "core/connections.h"
-#include "demo/demo_data.h"
 #include "core/session.h"
+#include "demo/demo_data.h"
 #include "output/ui/frm_ord_po_no_get.h"
 #include "platform/db/reader.h"
 #include "support/database_files.h"

@@ -4,8 +4,8 @@
 // loaded, the procedures pointed at these databases and a scripted operator. Orders are written
 // straight into the work tables, valid for the master check unless a test says otherwise.
 
-#include "demo/demo_data.h"
 #include "core/session.h"
+#include "demo/demo_data.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/po_rows_procedures.h"
 #include "platform/db/db_fixture.h"

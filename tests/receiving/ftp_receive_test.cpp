@@ -170,6 +170,7 @@ TEST_F(FtpReceiveTest, FailedDeleteIsReportedAndTheOthersGoOn) {
     const auto result = run({L("--fail-dele"), L("ORD2.mdb")});
     EXPECT_EQ(result.status, Status::Completed);
     EXPECT_EQ(result.received, 3);
+    EXPECT_EQ(result.failures, 1); // left on the server
     EXPECT_EQ(prompter.list,
               (QStringList{L("接続成功"), received("ORD1.mdb"), received("ORD2.mdb"), received("ORD3.mdb"),
                            L("♯削除失敗(ORD2.mdb)"), L("開放成功"), L("3つのファイルを受信しました。"),
@@ -183,13 +184,16 @@ TEST_F(FtpReceiveTest, FailedDeleteIsReportedAndTheOthersGoOn) {
     expectNothingLost(kThree);
 }
 
-TEST_F(FtpReceiveTest, ConnectionFailuresEndQuietly) {
+// The reason follows the failure line as a line of its own, on the list and in the log.
+TEST_F(FtpReceiveTest, ConnectionFailuresSayWhy) {
     seedThree();
     const struct {
         const char* what;
         const char* host;
         const char* password;
-    } cases[] = {{"wrong password", "127.0.0.1", "nope"}, {"unknown host", "no-such-host.invalid", "pw"}};
+        const char* reason; // a part of the reason line
+    } cases[] = {{"wrong password", "127.0.0.1", "nope", "530"},
+                 {"unknown host", "no-such-host.invalid", "pw", "サーバー名を解決できませんでした。"}};
     ASSERT_TRUE(server.start(f.root.path())) << server.error().toStdString();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -200,8 +204,11 @@ TEST_F(FtpReceiveTest, ConnectionFailuresEndQuietly) {
         prompter = ScriptedPrompter();
         prompter.answer(true);
         EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
-        EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
-        EXPECT_EQ(f.logMessages(), (QStringList{kStartBanner, L("♯接続失敗")}));
+        ASSERT_EQ(prompter.list.size(), 2) << prompter.list.join(L(" | ")).toStdString();
+        EXPECT_EQ(prompter.list[0], L("♯接続失敗"));
+        EXPECT_TRUE(prompter.list[1].startsWith(L("♯")));
+        EXPECT_TRUE(prompter.list[1].contains(L(c.reason))) << prompter.list[1].toStdString();
+        EXPECT_EQ(f.logMessages(), (QStringList{kStartBanner, L("♯接続失敗"), prompter.list[1]}));
         EXPECT_EQ(prompter.messages(), QStringList{}); // no message box
         EXPECT_EQ(prompter.busyDepth, 0);
     }
@@ -213,7 +220,9 @@ TEST_F(FtpReceiveTest, ConnectionFailuresEndQuietly) {
     prompter = ScriptedPrompter();
     prompter.answer(true);
     EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
-    EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
+    ASSERT_EQ(prompter.list.size(), 2);
+    EXPECT_EQ(prompter.list[0], L("♯接続失敗"));
+    EXPECT_TRUE(prompter.list[1].contains(L("onnect"))) << prompter.list[1].toStdString();
 }
 
 TEST_F(FtpReceiveTest, UnconvertiblePortIsReportedNotThrown) {

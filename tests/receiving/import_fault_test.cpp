@@ -241,7 +241,7 @@ TEST(ImportPostgresStop, TheImportStopsKeepsTheFileAndASecondImportCompletesEver
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
         services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
-        services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
+        services.errDataMake = [&](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, work, n); };
         return receiving::OrderImport(prompter, db, services).cmdImp_Click(folder);
     };
 

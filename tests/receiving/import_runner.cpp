@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
         services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
-        services.errDataMake = [&](qint32 n) { maintenance::MP_ErrDataMake(prompter, work, n); };
+        services.errDataMake = [&](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, work, n); };
         receiving::OrderImport importer(prompter, db, services);
         const maintenance::MasterCheckRun checks(work);
         const bool done = importer.cmdImp_Click(QString::fromLocal8Bit(argv[1]) + QLatin1Char('/'));

@@ -282,7 +282,12 @@ TEST_P(ImportTest, DamagedFilesFailAloneAndLoseNothing) {
 
     for (int i = 0; i < 3; ++i)
         prompter_.answer(true);
-    EXPECT_TRUE(importer().cmdImp_Click(folder_));
+    auto imp = importer();
+    EXPECT_TRUE(imp.cmdImp_Click(folder_));
+    EXPECT_EQ(imp.tally().files, 4);
+    EXPECT_EQ(imp.tally().setAside, 3);
+    EXPECT_EQ(imp.tally().orders, 2);
+    EXPECT_FALSE(imp.tally().noFiles);
     EXPECT_EQ(files(), (QStringList{QStringLiteral("ORD1.err"), QStringLiteral("ORD3.err"),
                                     QStringLiteral("ORD4.err")}));
     EXPECT_TRUE(prompter_.list.filter(QStringLiteral("♯")).filter(QStringLiteral("GYOU")).size() == 1)
@@ -293,7 +298,9 @@ TEST_P(ImportTest, DamagedFilesFailAloneAndLoseNothing) {
 }
 
 TEST_P(ImportTest, NoFileInTheFolder) {
-    EXPECT_FALSE(importer().cmdImp_Click(folder_));
+    auto imp = importer();
+    EXPECT_FALSE(imp.cmdImp_Click(folder_));
+    EXPECT_TRUE(imp.tally().noFiles);
     EXPECT_EQ(prompter_.messages(),
               QStringList{QStringLiteral("[ファイル発見できません] 指定フォルダ(") + folder_ +
                           QStringLiteral(")には拡張子'mdb'のファイルが１件もありません。") + kCrLf +
@@ -316,16 +323,16 @@ TEST_P(ImportTest, DeleteAllNeedsThePasswordAndEmptiesTheTenTables) {
 
     prompter_.events.clear();
     prompter_.inputAnswer(QStringLiteral("FERN"));
-    importer().Command1_Click();
+    EXPECT_EQ(importer().Command1_Click(), core::Outcome::Failed);
     EXPECT_EQ(prompter_.messages(), QStringList{QStringLiteral("[エラー] パスワードが違います。")});
     EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 1);
     prompter_.inputAnswer(std::nullopt);
-    importer().Command1_Click();
+    EXPECT_EQ(importer().Command1_Click(), core::Outcome::Failed);
     EXPECT_EQ(count(QStringLiteral("rrk_ehj")), 1);
 
     prompter_.events.clear();
     prompter_.inputAnswer(QStringLiteral("fern"));
-    importer().Command1_Click();
+    EXPECT_EQ(importer().Command1_Click(), core::Outcome::Done);
     EXPECT_TRUE(prompter_.messages().isEmpty());
     EXPECT_EQ(prompter_.events[0].text, QStringLiteral("全発注データを削除します。") + kCrLf +
                                             QStringLiteral("パスワードを入力してください。"));

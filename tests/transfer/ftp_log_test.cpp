@@ -64,6 +64,23 @@ TEST_F(FtpLogTest, WeekdayIsJapaneseWhateverTheLocale) {
     QLocale::setDefault(QLocale::c());
 }
 
+// A value holding CR LF or an escape sequence stays on its own line; a link planted at the log's
+// name is not followed.
+TEST_F(FtpLogTest, UntrustedTextCannotForgeLinesOrFollowALink) {
+    EXPECT_TRUE(
+        transfer::MP_FtpLog(QStringLiteral("♯受信失敗(ORD1.mdb\r\n2024/01/01 0:00:00 月曜日\t成功\x1b[2J)")));
+    const QStringList lines = text::fromCp932(bytes()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("\t♯受信失敗(ORD1.mdb 2024/01/01 0:00:00 月曜日?成功?[2J)")))
+        << lines[0].toStdString();
+
+    QFile::remove(dir.filePath(QStringLiteral("ftplog.log")));
+    const QString target = dir.filePath(QStringLiteral("elsewhere.txt"));
+    ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("ftplog.log"))));
+    EXPECT_FALSE(transfer::MP_FtpLog(QStringLiteral("x")));
+    EXPECT_FALSE(QFile::exists(target));
+}
+
 TEST_F(FtpLogTest, UnwritableLogIsReportedNotThrown) {
     core::setProgramFolder(dir.filePath(QStringLiteral("missing")));
     EXPECT_FALSE(transfer::MP_FtpLog(QStringLiteral("x")));

@@ -1,5 +1,7 @@
 #include "app/cli/cli_prompter.h"
 
+#include "platform/text/printable.h"
+
 namespace kemnoa::cli {
 
 QString CliPrompter::oneLine(const QString& text) {
@@ -7,7 +9,7 @@ QString CliPrompter::oneLine(const QString& text) {
     s.replace(QStringLiteral("\r\n"), QStringLiteral(" / "));
     s.replace(QLatin1Char('\n'), QStringLiteral(" / "));
     s.replace(QLatin1Char('\r'), QStringLiteral(" / "));
-    return s;
+    return text::printable(s);
 }
 
 void CliPrompter::message(const QString& text, const QString& title, core::MsgIcon) {
@@ -25,14 +27,25 @@ bool CliPrompter::question(const QString& text, const QString& title, bool, core
 }
 
 std::optional<QString> CliPrompter::input(const QString& prompt, const QString& title, const QString&) {
+    std::optional<QString> answer = input_;
+    if (!answer && in_ && !in_->atEnd()) {
+        const QString line = in_->readLine();
+        if (!line.isNull())
+            answer = line;
+    }
     err_ << '[' << titled(title) << "] " << oneLine(prompt)
-         << (input_ ? QStringLiteral(" -> (given)") : QStringLiteral(" -> cancelled (no --input given)"))
+         << (answer ? QStringLiteral(" -> (given)")
+                    : QStringLiteral(" -> cancelled (nothing on standard input)"))
          << Qt::endl;
-    return input_;
+    return answer;
 }
 
 void CliPrompter::listAdd(const QString& line) {
-    out_ << line << Qt::endl;
+    const QString shown = text::printable(line);
+    out_ << shown << Qt::endl;
+    // A failure line ("♯...") is also told on standard error, which an unattended run's mail shows.
+    if (shown.startsWith(QChar(0x266F)))
+        err_ << shown << Qt::endl;
 }
 
 } // namespace kemnoa::cli

@@ -1,6 +1,8 @@
 #pragma once
 // The job runner's Prompter: messages to standard error as "[title] text", progress-list lines
-// to standard output, questions answered by --yes/--no and input boxes by --input.
+// to standard output, questions answered by --yes/--no, input boxes answered by a given text or by
+// one line of standard input (never by the command line, where ps and the shell history show it).
+// Text from files and servers is printed with its control characters replaced.
 
 #include "core/prompter.h"
 
@@ -11,10 +13,12 @@ namespace kemnoa::cli {
 
 class CliPrompter : public core::Prompter {
 public:
-    CliPrompter(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
+    CliPrompter(QTextStream& out, QTextStream& err, QTextStream* in = nullptr)
+        : out_(out), err_(err), in_(in) {}
 
     // The answer to every question; nothing means a question stops the job as on No.
     void setAnswer(std::optional<bool> answer) { answer_ = answer; }
+    // The answer to every input box; without one, an input box reads a line of standard input.
     void setInput(std::optional<QString> input) { input_ = std::move(input); }
     void setDefaultTitle(const QString& title) { defaultTitle_ = title; }
     // True once a question was asked that no --yes/--no answered.
@@ -32,7 +36,7 @@ public:
     void listAdd(const QString& line) override;
     void listClear() override {}
 
-    // One line: line breaks shown as " / ".
+    // One line: line breaks shown as " / ", other control characters replaced, cut when overlong.
     static QString oneLine(const QString& text);
 
 private:
@@ -40,6 +44,7 @@ private:
 
     QTextStream& out_;
     QTextStream& err_;
+    QTextStream* in_;
     std::optional<bool> answer_;
     std::optional<QString> input_;
     QString defaultTitle_ = QStringLiteral("kemnoa");

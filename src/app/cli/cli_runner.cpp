@@ -7,7 +7,7 @@ namespace kemnoa::cli {
 namespace {
 
 void printUsage(const core::JobTable& jobs, QTextStream& stream) {
-    stream << "usage: kemnoa-cli [--ini PATH] [--yes|--no] [--input TEXT] COMMAND [ARGS]\n"
+    stream << "usage: kemnoa-cli [--ini PATH] [--yes|--no] COMMAND [ARGS]\n"
               "       kemnoa-cli --help | --version\n\ncommands:\n";
     for (const core::Job& job : jobs.jobs()) {
         if (!job.run)
@@ -19,6 +19,17 @@ void printUsage(const core::JobTable& jobs, QTextStream& stream) {
         stream << '\n';
     }
     stream.flush();
+}
+
+QString endText(int rc) {
+    switch (rc) {
+    case ExitOk:
+        return QStringLiteral("done");
+    case ExitSomeFailed:
+        return QStringLiteral("done with failures");
+    default:
+        return QStringLiteral("failed");
+    }
 }
 
 } // namespace
@@ -35,8 +46,9 @@ int exitStatusOf(core::Outcome outcome) {
     return ExitFailed;
 }
 
-int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QTextStream& err) {
-    CliPrompter prompter(out, err);
+int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QTextStream& err,
+           QTextStream* in) {
+    CliPrompter prompter(out, err, in);
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString opt = args.takeFirst();
         if (opt == QLatin1String("--yes")) {
@@ -45,8 +57,12 @@ int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QText
             prompter.setAnswer(false);
         } else if (opt == QLatin1String("--ini") && !args.isEmpty()) {
             core::setSettingsFile(args.takeFirst());
-        } else if (opt == QLatin1String("--input") && !args.isEmpty()) {
-            prompter.setInput(args.takeFirst());
+        } else if (opt == QLatin1String("--input")) {
+            // A password on the command line shows in ps and in the shell history.
+            err << "kemnoa-cli: --input is not accepted; give the answer on standard input "
+                   "(or, for delete-all-orders, in KEMNOA_DELETE_PASSWORD)"
+                << Qt::endl;
+            return ExitUsage;
         } else if (opt == QLatin1String("--help")) {
             printUsage(jobs, out);
             return ExitOk;
@@ -70,16 +86,27 @@ int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QText
         printUsage(jobs, err);
         return ExitUsage;
     }
+    if (!job->inputVariable.isEmpty() &&
+        qEnvironmentVariableIsSet(job->inputVariable.toLocal8Bit().constData()))
+        prompter.setInput(qEnvironmentVariable(job->inputVariable.toLocal8Bit().constData()));
     int rc = ExitFailed;
+    QString summary;
     try {
-        rc = exitStatusOf(core::runJob(*job, args, prompter, &out));
+        rc = exitStatusOf(core::runJob(*job, args, prompter, &out, nullptr, &summary));
     } catch (const core::JobUsageError&) {
         rc = ExitUsage;
     }
     out.flush();
     err.flush();
-    if (rc == ExitUsage)
+    if (rc == ExitUsage) {
         err << "usage: kemnoa-cli " << job->name << ' ' << job->usage << Qt::endl;
+        return rc;
+    }
+    // One closing line for whoever reads the log of an unattended run.
+    err << "kemnoa-cli: " << job->name << ": " << endText(rc);
+    if (!summary.isEmpty())
+        err << " (" << summary << ')';
+    err << Qt::endl;
     return rc;
 }
 

@@ -1,4 +1,4 @@
-// kemnoa-cli [--ini PATH] [--yes|--no] [--input TEXT] COMMAND [ARGS]: runs one job unattended.
+// kemnoa-cli [--ini PATH] [--yes|--no] COMMAND [ARGS]: runs one job unattended.
 
 #include "app/cli/cli_runner.h"
 #include "app/jobs/job_table.h"
@@ -35,5 +35,6 @@ int main(int argc, char** argv) {
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return cli::runCli(jobs::jobTable(), QCoreApplication::arguments().mid(1), out, err);
+    QTextStream in(stdin);
+    return cli::runCli(jobs::jobTable(), QCoreApplication::arguments().mid(1), out, err, &in);
 }

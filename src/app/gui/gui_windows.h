@@ -22,6 +22,8 @@ public:
 
     // Job windows by job name; addJobWindows has filled it.
     core::ui::JobWindowRegistry& jobWindows() { return jobWindows_; }
+    // Opens job windows by job code, as the menu does.
+    core::ui::GuiJobOpener& opener() { return opener_; }
 
     // Shows the login window (not modal); it deletes itself when closed.
     core::ui::frmLogin* showLogin();

@@ -10,9 +10,37 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstring>
+
 using namespace kemnoa;
 
+namespace {
+
+// --help and --version answer on standard output before any window (or display) is needed.
+// Returns the exit status when one of them was given.
+int answerInformationOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("kemnoa %s\n", KEMNOA_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::printf(
+                "usage: kemnoa [--help | --version]\n"
+                "  Starts the order office's desktop program. The program folder is KEMNOA_HOME when\n"
+                "  set; jobs run unattended with kemnoa-cli (see kemnoa-cli --help).\n");
+            return 0;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (const int rc = answerInformationOptions(argc, argv); rc >= 0)
+        return rc;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kemnoa"));
     QApplication::setOrganizationName(QStringLiteral("kemnoa"));

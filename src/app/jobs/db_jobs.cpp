@@ -26,9 +26,21 @@ constexpr KindInfo kKinds[] = {{core::KindWork, "SQLKEM_DB", db::DatabaseKind::W
                                {core::KindPo, "PO_DB", db::DatabaseKind::Po},
                                {core::KindSk, "SK_DB", db::DatabaseKind::Sk}};
 
+// A database section without PROVIDER cannot be connected; it is named rather than skipped.
+bool refuseSectionsWithoutProvider(ToolContext& ctx, const QString& title) {
+    const QStringList missing = core::databaseSectionsWithoutProvider();
+    for (const QString& section : missing)
+        ctx.prompter.message(
+            QStringLiteral("settings file %1: section %2 has no PROVIDER").arg(core::settingsFile(), section),
+            title, core::MsgIcon::Critical);
+    return !missing.isEmpty();
+}
+
 // The kinds whose section names a provider.
 std::vector<KindInfo> configuredKinds(ToolContext& ctx, const QString& title) {
     std::vector<KindInfo> out;
+    if (refuseSectionsWithoutProvider(ctx, title))
+        return out;
     for (const KindInfo& k : kKinds)
         if (!core::connectionSettingsOfKind(k.kind).provider.trimmed().isEmpty())
             out.push_back(k);
@@ -44,6 +56,8 @@ core::Outcome initDb(ToolContext& ctx, const QStringList& args) {
     const auto kinds = configuredKinds(ctx, QStringLiteral("init-db"));
     if (kinds.empty())
         return core::Outcome::Failed;
+    // PostgreSQL's notice for every table that already exists would bury the one line per database.
+    qputenv("PGOPTIONS", qgetenv("PGOPTIONS") + " -c client_min_messages=warning");
     core::Outcome rc = core::Outcome::Done;
     for (const KindInfo& k : kinds) {
         const db::ConnectionSettings settings = core::connectionSettingsOfKind(k.kind);
@@ -96,6 +110,8 @@ core::Outcome dbCheck(ToolContext& ctx, const QStringList& args) {
                              core::MsgIcon::Critical);
         return core::Outcome::Failed;
     }
+    if (refuseSectionsWithoutProvider(ctx, QStringLiteral("db-check")))
+        return core::Outcome::Failed;
     {
         core::ConnectionLease work(core::KindWork, ctx.prompter);
         if (!work.ok()) {

@@ -2,6 +2,7 @@
 
 #include "core/program_folder.h"
 #include "core/session.h"
+#include "core/settings_load.h"
 
 namespace kemnoa::jobs {
 namespace {
@@ -23,7 +24,14 @@ void printDb(QTextStream& out, const QString& section, const core::DbSettings& d
 }
 
 core::Outcome showSettings(ToolContext& ctx, const QStringList& args) {
-    (void)args;
+    if (!args.isEmpty()) {
+        if (args.size() != 4 || args[0] != QLatin1String("set"))
+            throw core::JobUsageError();
+        return core::setSettingsValue(ctx.prompter, args[1], args[2], args[3]);
+    }
+    // Read here rather than before the job, so that "set" can mend a file that cannot be read.
+    if (core::failed(core::MF_FirstSetting(ctx.prompter)))
+        return core::Outcome::Failed;
     const core::Session& s = core::session();
     QTextStream& out = ctx.out;
     out << "; " << core::settingsFile() << "\n; program folder " << core::programFolder() << '\n';
@@ -53,7 +61,11 @@ void addGeneralJobs(core::JobTable& table) {
                    return core::Outcome::Done;
                })});
     table.add({.name = QStringLiteral("settings"),
-               .summary = QStringLiteral("print the effective settings (passwords masked)"),
+               .usage = QStringLiteral("[set SECTION KEY VALUE]"),
+               .summary = QStringLiteral(
+                   "print the effective settings (passwords masked), or write one value in code page 932"),
+               .readsSettings = false,
+               .maxArgs = 4,
                .run = toolRun(showSettings)});
 }
 

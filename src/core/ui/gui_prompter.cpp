@@ -1,6 +1,7 @@
 #include "core/ui/gui_prompter.h"
 
 #include "core/ui/frm_splash.h"
+#include "platform/text/printable.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -115,7 +116,7 @@ void GuiPrompter::splashEnd() {
 void GuiPrompter::listAdd(const QString& line) {
     if (!list_)
         return;
-    list_->addItem(line);
+    list_->addItem(text::printable(line));
     list_->scrollToBottom();
     list_->repaint();
 }

@@ -87,6 +87,11 @@ void ArchiveReader::extract(ByteSink& out) {
     const MemberHeader& h = *current_;
     if (h.isDirectory())
         return;
+    if (h.originalSize > MaxMemberSize ||
+        (h.originalSize >= RatioCheckedFrom && h.originalSize / MaxExpansion > h.packedSize))
+        throw LzhError(LzhError::Kind::Limit, "member " + h.name + " declares " +
+                                                  std::to_string(h.originalSize) + " bytes from " +
+                                                  std::to_string(h.packedSize) + " packed bytes; refused");
     std::array<uint8_t, 16384> buf;
     Crc16 crc;
     uint64_t left = h.originalSize;

@@ -148,8 +148,17 @@ public:
     void moveShape(int number, double right, double down);
     QStringList shapeNames() const;
 
+    // Inserts count empty rows before row, as Excel's Rows(row).Insert: cells, row formats and
+    // heights, merged areas, the sheet's defined names, pictures and page breaks at or below it move
+    // down; areas reaching across it grow. Refused for a sheet holding formulas (they would not follow).
+    void insertRows(uint32_t row, uint32_t count);
+    // Gives rows first..last the formats of row source: cell formats, row format and height, and the
+    // merged areas lying within that row. Values stay.
+    void copyRowFormat(uint32_t source, uint32_t first, uint32_t last);
+
     QList<RangeRef> mergedAreas() const;
     double columnWidth(uint32_t column) const; // as stored (characters plus padding)
+    double rowHeight(uint32_t row) const;      // points, the sheet's default when the row has none
     SheetData* data() const { return sheet_; }
     WorkbookData* book() const { return book_; }
 

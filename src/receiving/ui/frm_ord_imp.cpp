@@ -53,9 +53,10 @@ void frmOrd_Imp::cmdRcv_Click() {
 
 void frmOrd_Imp::cmdImp_Click() {
     setBusyButtons(true); // no second command while the import runs
-    const core::Outcome outcome = runOrderImport(context_, screens_);
+    ImportTally tally;
+    const core::Outcome outcome = runOrderImport(context_, screens_, &tally);
     setBusyButtons(false);
-    if (succeeded(outcome))
+    if (succeeded(outcome) && !tally.noFiles) // the screen stays open when there was nothing to import
         close();
 }
 

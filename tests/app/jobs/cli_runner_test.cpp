@@ -31,6 +31,20 @@ core::JobTable table() {
                return core::failedIf(
                    !ctx.prompter.question(QStringLiteral("続けますか？"), QStringLiteral("確認")));
            }});
+    t.add({.name = QStringLiteral("counts"),
+           .readsSettings = false,
+           .run = [](core::JobContext& ctx, const QStringList&) {
+               ctx.prompter.listAdd(QStringLiteral("♯a\r\nforged\x1b[31m"));
+               ctx.summary = QStringLiteral("files 2, failures 1");
+               return core::Outcome::DoneWithFailures;
+           }});
+    t.add({.name = QStringLiteral("secret"),
+           .readsSettings = false,
+           .inputVariable = QStringLiteral("KEMNOA_TEST_SECRET"),
+           .run = [](core::JobContext& ctx, const QStringList&) {
+               const auto answer = ctx.prompter.input(QStringLiteral("合言葉"), QStringLiteral("確認"));
+               return core::failedIf(answer != QStringLiteral("open"));
+           }});
     t.add({.name = QStringLiteral("window-only"), .menuCode = 202});
     return t;
 }
@@ -41,11 +55,11 @@ struct CliRun {
     QString err;
 };
 
-CliRun run(const QStringList& args) {
+CliRun run(const QStringList& args, QString input = {}) {
     static const core::JobTable jobs = table();
     QString out, err;
-    QTextStream o(&out), e(&err);
-    const int rc = cli::runCli(jobs, args, o, e);
+    QTextStream o(&out), e(&err), i(&input);
+    const int rc = cli::runCli(jobs, args, o, e, &i);
     o.flush();
     e.flush();
     return {rc, out, err};
@@ -89,6 +103,42 @@ TEST(CliRunner, HelpListsTheRunnableJobsAndUsageNamesTheJob) {
     EXPECT_TRUE(usage.err.endsWith(QStringLiteral("usage: kemnoa-cli ok \n")));
     EXPECT_TRUE(usage.out.isEmpty()); // the job never ran
     EXPECT_EQ(run({QStringLiteral("ok"), QStringLiteral("a")}).out, QStringLiteral("ran a\n"));
+}
+
+TEST(CliRunner, EveryRunEndsWithOneSummaryLine) {
+    const struct {
+        QStringList args;
+        QString last;
+    } cases[] = {
+        {{QStringLiteral("ok")}, QStringLiteral("kemnoa-cli: ok: done\n")},
+        {{QStringLiteral("fails")}, QStringLiteral("kemnoa-cli: fails: failed\n")},
+        {{QStringLiteral("counts")},
+         QStringLiteral("kemnoa-cli: counts: done with failures (files 2, failures 1)\n")},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.args);
+        EXPECT_TRUE(r.err.endsWith(c.last)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count(QStringLiteral("kemnoa-cli: ")), 1);
+    }
+    EXPECT_FALSE(run({QStringLiteral("ok"), QStringLiteral("1"), QStringLiteral("2")})
+                     .err.contains(QStringLiteral(": failed")));
+}
+
+TEST(CliRunner, ListLinesCannotForgeLinesOrDriveTheTerminal) {
+    const CliRun r = run({QStringLiteral("counts")});
+    EXPECT_EQ(r.out, QStringLiteral("♯a forged?[31m\n"));
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("♯a forged?[31m\n"))); // failure lines also on standard error
+}
+
+TEST(CliRunner, InputComesFromTheVariableOrStandardInputNeverTheCommandLine) {
+    qunsetenv("KEMNOA_TEST_SECRET");
+    EXPECT_EQ(run({QStringLiteral("secret")}, QStringLiteral("open\n")).rc, 0);
+    EXPECT_EQ(run({QStringLiteral("secret")}, QStringLiteral("shut\n")).rc, 1);
+    EXPECT_EQ(run({QStringLiteral("secret")}).rc, 1);
+    EXPECT_EQ(run({QStringLiteral("--input"), QStringLiteral("open"), QStringLiteral("secret")}).rc, 2);
+    qputenv("KEMNOA_TEST_SECRET", "open");
+    EXPECT_EQ(run({QStringLiteral("secret")}, QStringLiteral("shut\n")).rc, 0);
+    qunsetenv("KEMNOA_TEST_SECRET");
 }
 
 TEST(CliRunner, QuestionsGoToStandardErrorWithTheirTitle) {

@@ -5,6 +5,7 @@
 #include "platform/lzh/archive_reader.h"
 #include "platform/lzh/archive_writer.h"
 #include "platform/lzh/lzh_files.h"
+#include "platform/lzh/member_header.h"
 #include "support/test_env.h"
 
 #include <QDateTime>
@@ -188,6 +189,45 @@ TEST_F(LzhArchive, ArchiveCutShortBetweenMembersIsNotTakenForComplete) {
     // Only the end mark: an empty archive.
     writeFile(path(QStringLiteral("empty.lzh")), QByteArray(1, '\0'));
     EXPECT_TRUE(lzh::listArchive(path(QStringLiteral("empty.lzh"))).empty());
+}
+
+// A header may declare any size; a tiny archive declaring a huge member is refused before anything
+// is decoded or written, by the test as by the extraction.
+TEST_F(LzhArchive, AbsurdDeclaredSizesAreRefusedBeforeWriting) {
+    const QByteArray good = readFile(archiveOf({makeFile(QStringLiteral("doc.xml"), documentLike(3000, 3))}));
+    const int headerSize = static_cast<int>(le(good, 0, 2));
+    const QByteArray data = good.mid(headerSize, static_cast<int>(le(good, 7, 4)));
+    const struct {
+        const char* what;
+        uint64_t originalSize;
+    } cases[] = {{"500 MB from a few hundred bytes", 500u << 20}, {"beyond 1 GiB", (uint64_t{1} << 30) + 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        lzh::MemberHeader h;
+        h.method = "-lh5-";
+        h.packedSize = static_cast<uint64_t>(data.size());
+        h.originalSize = c.originalSize;
+        h.name = "big.bin";
+        const std::vector<uint8_t> head = lzh::encodeLevel2(h);
+        const QByteArray bytes =
+            QByteArray(reinterpret_cast<const char*>(head.data()), static_cast<qsizetype>(head.size())) +
+            data + QByteArray(1, '\0');
+        const QString bomb = path(QStringLiteral("bomb.lzh"));
+        writeFile(bomb, bytes);
+        try {
+            lzh::testArchive(bomb);
+            ADD_FAILURE() << "no error";
+        } catch (const lzh::LzhError& e) {
+            EXPECT_EQ(e.kind(), lzh::LzhError::Kind::Limit) << e.what();
+        }
+        const QString out = path(QStringLiteral("out"));
+        EXPECT_THROW(lzh::extractArchive(bomb, out), lzh::LzhError);
+        EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath(QStringLiteral("big.bin"))));
+    }
+    // Well-compressible data of several megabytes stays within the ratio.
+    const QString zeros = makeFile(QStringLiteral("zeros.bin"), QByteArray(8 << 20, '\0'));
+    const QString archive = archiveOf({zeros}, QStringLiteral("zeros.lzh"));
+    EXPECT_EQ(lzh::extractArchive(archive, path(QStringLiteral("z"))).size(), 1);
 }
 
 TEST_F(LzhArchive, ExtractionRefusesNamesOutsideTheFolder) {

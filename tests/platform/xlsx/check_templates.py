@@ -48,6 +48,12 @@ def check_label(ws, ref, header_row=None):
         faults.append("%s!%s has no label beside it" % (ws.title, ref))
 
 
+def check_caption(ws, ref, caption):
+    row, col = rc(ref)
+    if text_at(ws, row, col - 1) != caption:
+        faults.append("%s!%s is captioned %r, not %r" % (ws.title, ref, text_at(ws, row, col - 1), caption))
+
+
 def check_print(ws):
     if ws.page_setup.paperSize != 9:
         faults.append("%s does not print on A4" % ws.title)
@@ -102,10 +108,12 @@ def main(folder):
         for cols, _ in blocks:
             check_label(ws, cols.split(":")[0] + "16", header_row=15)
         check_rows(ws, 16, 58, blocks)
+        check_caption(ws, "AE3", "発行日")
 
     ws = load(folder, "MST_CAR_SK.xlsx", ["洗濯ネーム"]).worksheets[0]
     for ref in HEADER:
         check_label(ws, ref)
+    check_caption(ws, "AE3", "発注日")  # the list's date is the jobs' order date
     blocks = [("B:G", "@"), ("H:M", "@"), ("N:S", "@"), ("T:X", "#,##0_ "), ("Y:AI", "@"), ("AJ:AX", "@")]
     for cols in ("B", "H", "N", "T", "AJ"):
         check_label(ws, cols + "12", header_row=11)
@@ -117,6 +125,12 @@ def main(folder):
                 "F11", "B57"]:
         check_label(ws, ref)
     check_label(ws, "B24", header_row=23)
+    # Ten composition rows (B24 to B33) lie between their caption and the grid's caption.
+    for r in range(24, 34):
+        if ws["B%d" % r].number_format != "@" or "B%d:AH%d" % (r, r) not in {str(m) for m in ws.merged_cells.ranges}:
+            faults.append("MST_SK!B%d is not a prepared composition row" % r)
+    if text_at(ws, 35, 2) is None or any(text_at(ws, r, 2) for r in range(24, 35)):
+        faults.append("MST_SK has no free composition rows 24 to 34 above its grid caption")
     qul = [d for d in wb.defined_names.definedName if d.name == "Qul"]
     if len(qul) != 1 or qul[0].localSheetId != 0 or qul[0].attr_text != "SK!$B$36:$AZ$55":
         faults.append("MST_SK has no area Qul on its sheet: %r" % [(d.localSheetId, d.attr_text) for d in qul])

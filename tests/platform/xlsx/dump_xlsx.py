@@ -72,6 +72,7 @@ def main(path):
             "fitToWidth": ws.page_setup.fitToWidth,
             "fitToPage": ws.sheet_properties.pageSetUpPr.fitToPage if ws.sheet_properties.pageSetUpPr else None,
             "printArea": ",".join(ws.print_area) if ws.print_area else None,
+            "printTitles": ws.print_title_rows,
         }
         out["sheets"].append(s)
     json.dump(out, sys.stdout, ensure_ascii=False, default=str)

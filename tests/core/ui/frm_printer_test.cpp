@@ -91,4 +91,4 @@ void TestFrmPrinter::closeBoxEmptiesTheChoice() {
 }
 
 QTEST_MAIN(TestFrmPrinter)
-#include "tst_frm_printer.moc"
+#include "frm_printer_test.moc"

@@ -1,13 +1,21 @@
 // The program's windows from login to the last one closed.
 
 #include "app/gui/gui_windows.h"
+#include "core/connections.h"
 #include "core/program_folder.h"
 #include "core/session.h"
 #include "core/ui/frm_login.h"
 #include "core/ui/frm_setting.h"
 #include "core/ui/mnu_main.h"
 #include "core/user_store.h"
+#include "demo/demo_data.h"
+#include "demo/sample_orders.h"
+#include "receiving/ui/frm_ord_imp.h"
+#include "support/database_files.h"
 #include "support/scripted_prompter.h"
+
+#include <QMessageBox>
+#include <QTimer>
 
 #include <QLineEdit>
 #include <QPointer>
@@ -27,6 +35,25 @@ struct NoStarter : core::ProgramStarter {
     void start(const QString&, const QStringList&) override {}
 };
 
+// Answers the job windows' own message boxes (they are modal) and keeps their texts.
+class MessageBoxAnswerer : public QObject {
+public:
+    MessageBoxAnswerer() {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    texts << box->text();
+                    box->done(QMessageBox::Ok);
+                }
+        });
+        timer_.start(20);
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
 template <class W> QList<W*> visibleWindows() {
     QList<W*> found;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -44,6 +71,7 @@ private Q_SLOTS:
     void loginMenuJobsAndQuit();
     void optionLeavesOnlyTheSettingsScreen();
     void builtJobsAreRegistered();
+    void importWithWaitingSubmissionsOpensBothConfirmationWindows();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -113,5 +141,51 @@ void TestGuiWindows::builtJobsAreRegistered() {
     }
 }
 
+// From the menu's import window to the two confirmation windows, through the program's own
+// registration of its job windows.
+void TestGuiWindows::importWithWaitingSubmissionsOpensBothConfirmationWindows() {
+    core::Session& s = core::session();
+    s.WorkDb.Provider = QStringLiteral("SQLite");
+    s.WorkDb.DbName = dir_->filePath(QStringLiteral("work.db"));
+    s.PoDb.Provider = QStringLiteral("SQLite");
+    s.PoDb.DbName = dir_->filePath(QStringLiteral("po.db"));
+    QVERIFY(QDir().mkpath(dir_->filePath(QStringLiteral("recv"))));
+    s.LocalFolder = dir_->filePath(QStringLiteral("recv/"));
+    test::createSessionDatabases();
+    {
+        core::JobScope seeding({core::KindWork, core::KindPo}, prompter_);
+        demo::seed(core::cnWork(), db::DatabaseKind::Work);
+        demo::seed(core::cnPo(), db::DatabaseKind::Po);
+    }
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(21, 1)};
+    f.ehj = {demo::sampleEhj(1, QStringLiteral("E9101"))};
+    f.fuki = {demo::sampleFuki(1, QStringLiteral("F9101"))};
+    demo::writeOrderFile(dir_->filePath(QStringLiteral("recv/ORD1.mdb")), f);
+
+    gui::GuiWindows windows(prompter_, printers_, starter_);
+    QVERIFY(windows.opener().openJob(201));
+    const auto imports = visibleWindows<receiving::frmOrd_Imp>();
+    QCOMPARE(imports.size(), 1);
+    MessageBoxAnswerer answers;
+    QTest::mouseClick(imports.first()->cmdImp, Qt::LeftButton);
+
+    QStringList shown;
+    for (QWidget* w : visibleWindows<QWidget>())
+        shown << w->objectName();
+    shown.sort();
+    QCOMPARE(shown, (QStringList{QStringLiteral("frmKakunin_Ehj"), QStringLiteral("frmKakunin_Fuki")}));
+    QCOMPARE(answers.texts, (QStringList{QStringLiteral("読み込み終了いたしました。"),
+                                         QStringLiteral("確認が必要な絵表示の情報があります。"),
+                                         QStringLiteral("確認が必要な付記用語の情報があります。")}));
+    // The menu's codes reach the same windows rather than second copies.
+    QVERIFY(windows.opener().openJob(307));
+    QCOMPARE(visibleWindows<QWidget>().size(), 2);
+    for (QWidget* w : visibleWindows<QWidget>())
+        w->close();
+    QTRY_VERIFY(visibleWindows<QWidget>().isEmpty());
+    core::closeAllConnections();
+}
+
 QTEST_MAIN(TestGuiWindows)
-#include "tst_gui_windows.moc"
+#include "gui_windows_test.moc"

@@ -232,4 +232,4 @@ void TestMnuMain::missingPsxIsReported() {
 }
 
 QTEST_MAIN(TestMnuMain)
-#include "tst_mnu_main.moc"
+#include "mnu_main_test.moc"

@@ -133,4 +133,4 @@ void TestGuiPrompter::progressWindowAndList() {
 }
 
 QTEST_MAIN(TestGuiPrompter)
-#include "tst_gui_prompter.moc"
+#include "gui_prompter_test.moc"

@@ -172,4 +172,4 @@ void TestFrmSetting::failedWriteIsReportedAndTheScreenStays() {
 }
 
 QTEST_MAIN(TestFrmSetting)
-#include "tst_frm_setting.moc"
+#include "frm_setting_test.moc"

@@ -2,6 +2,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
+#include "platform/text/cp932.h"
 #include "support/closed_port.h"
 #include "support/pg_database.h"
 #include "support/test_env.h"
@@ -118,7 +119,8 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err.trimmed(), QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
                                               "強制終了されます。エラー内容は以下の通りです。 /  / "
-                                              "'発注元MAIL'が見つからない。"));
+                                              "'発注元MAIL'が見つからない。\n"
+                                              "kemnoa-cli: db-check: failed"));
 }
 
 // Only init-db creates database files: the other commands name the missing file and create nothing.
@@ -152,10 +154,11 @@ TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {
     const CliRun r = cli({QStringLiteral("db-check")});
     EXPECT_EQ(r.rc, 1);
     const QStringList lines = r.err.trimmed().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+    ASSERT_EQ(lines.size(), 3) << r.err.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("[dbOpen] "))) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(QLatin1Char(')')));
     EXPECT_EQ(lines[1], QStringLiteral("[エラー] データベースに接続できませんでした。 / 強制終了します。"));
+    EXPECT_EQ(lines[2], QStringLiteral("kemnoa-cli: db-check: failed"));
 }
 
 TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
@@ -166,4 +169,113 @@ TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
     const CliRun r = cli({QStringLiteral("init-db")});
     EXPECT_EQ(r.rc, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("[init-db]")));
+}
+
+TEST_F(CliDbTest, InitCreatesPostgresDatabases) {
+    auto base = test::freshPostgresDatabase();
+    if (!base)
+        GTEST_SKIP() << "no PostgreSQL test cluster";
+    const QString prefix = base->database + QLatin1Char('_');
+    const QStringList names = {prefix + QStringLiteral("work"), prefix + QStringLiteral("office"),
+                               prefix + QStringLiteral("po"), prefix + QStringLiteral("sk")};
+    writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
+    CliRun r = cli({QStringLiteral("init-db")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("created database ") + names[0]));
+    // Again: nothing to create, nothing lost, one line per database and no notice per table.
+    r = cli({QStringLiteral("init-db")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.count(QLatin1Char('\n')), 4) << r.out.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("NOTICE"))) << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString(); // the closing line
+    ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+    r = cli({QStringLiteral("db-check")});
+    ASSERT_EQ(r.rc, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("請求先CD=S0001\n")));
+}
+
+// Each fault of the settings file is named: the file, and the section and key where there is one.
+TEST_F(CliDbTest, SettingsFaultsAreNamed) {
+    const QString ini = dir_.filePath(QStringLiteral("kemnoa.ini"));
+    auto put = [&](const QByteArray& bytes) {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    const QByteArray good = "[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n";
+    const struct {
+        const char* what;
+        QByteArray bytes; // empty: no file at all
+        QStringList commands;
+        QString says;
+    } cases[] = {
+        {"no settings file",
+         QByteArray(),
+         {QStringLiteral("init-db"), QStringLiteral("db-check")},
+         QStringLiteral("settings file not found: ") + ini},
+        {"section without PROVIDER",
+         good + "[OFFICE_DB]\r\nDB_NM=office.db\r\n",
+         {QStringLiteral("init-db"), QStringLiteral("db-check")},
+         QStringLiteral("section [OFFICE_DB] has no PROVIDER")},
+        {"saved as UTF-8",
+         good + QStringLiteral("[FTP]\r\nLOCAL_FOLDER=/srv/受信/\r\n").toUtf8(),
+         {QStringLiteral("init-db"), QStringLiteral("db-check"), QStringLiteral("settings")},
+         QStringLiteral("is saved as UTF-8: save it in code page 932")},
+        {"UTF-8 with a byte order mark",
+         "\xEF\xBB\xBF" + good,
+         {QStringLiteral("init-db")},
+         QStringLiteral("is saved as UTF-8")},
+        {"a byte that is no character",
+         good + "[FTP]\r\nHostMei=ftp\x82\r\n",
+         {QStringLiteral("init-db")},
+         ini + QStringLiteral(" section [FTP], key HostMei")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(ini);
+        if (!c.bytes.isEmpty())
+            put(c.bytes);
+        for (const QString& command : c.commands) {
+            const CliRun r = cli({command});
+            EXPECT_EQ(r.rc, 1) << command.toStdString();
+            EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        }
+    }
+}
+
+// settings set writes code page 932, mends a file saved as UTF-8, and keeps passwords private.
+TEST_F(CliDbTest, SettingsSetWritesCodePage932) {
+    const QString ini = dir_.filePath(QStringLiteral("kemnoa.ini"));
+    const QString folder = QStringLiteral("/srv/受信/");
+    ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
+                   QStringLiteral("LOCAL_FOLDER"), folder})
+                  .rc,
+              0);
+    EXPECT_EQ(QFile::permissions(ini) & 0x7077, QFile::ReadOwner | QFile::WriteOwner); // a new file
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().contains(text::toCp932(folder)));
+    }
+    // A file an editor saved as UTF-8 is converted; its mode stays.
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QStringLiteral("[FTP]\r\nLOCAL_FOLDER=/srv/受信/\r\n").toUtf8());
+    }
+    QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
+                   QStringLiteral("HostMei"), QStringLiteral("ftp.example")})
+                  .rc,
+              0);
+    EXPECT_EQ(QFile::permissions(ini) & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const CliRun shown = cli({QStringLiteral("settings")});
+    EXPECT_EQ(shown.rc, 0) << shown.err.toStdString();
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("LOCAL_FOLDER=") + folder + QLatin1Char('\n')));
+    EXPECT_TRUE(shown.out.contains(QStringLiteral("HostMei=ftp.example\n")));
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP")}).rc, 2);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("FTP"),
+                   QStringLiteral("HostMei"), QStringLiteral("\U0001F600")})
+                  .rc,
+              1); // no such character in code page 932
 }

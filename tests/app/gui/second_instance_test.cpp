@@ -1,4 +1,5 @@
-// A second start of the desktop program, while a first one runs, ends at once without a window.
+// A second start of the desktop program, while a first one runs, ends at once without a window;
+// --help and --version answer without starting it.
 
 #include "core/single_instance.h"
 #include "support/test_env.h"
@@ -14,7 +15,29 @@ class TestSecondInstance : public QObject {
 
 private Q_SLOTS:
     void secondStartEndsSilently();
+    void helpAndVersionPrintAndEnd();
 };
+
+void TestSecondInstance::helpAndVersionPrintAndEnd() {
+    const struct {
+        const char* option;
+        const char* starts;
+    } cases[] = {{"--version", "kemnoa "}, {"--help", "usage: kemnoa"}};
+    for (const auto& c : cases) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        // No display at all: the answer must not need one.
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(test::binaryDir() + QStringLiteral("/src/app/gui/kemnoa"), {QString::fromLatin1(c.option)});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(out.startsWith(QLatin1String(c.starts)), qPrintable(out));
+    }
+}
 
 void TestSecondInstance::secondStartEndsSilently() {
     QTemporaryDir home;
@@ -41,4 +64,4 @@ void TestSecondInstance::secondStartEndsSilently() {
 }
 
 QTEST_MAIN(TestSecondInstance)
-#include "tst_second_instance.moc"
+#include "second_instance_test.moc"

@@ -2,7 +2,7 @@
 // folder with the pictures and layouts: waiting submissions, apply, discard, and the four documents
 // as PDFs read back with pdftotext and pdfinfo; a real print queue where CUPS runs here.
 
-#include "care_fixture.h"
+#include "care_masters/care_fixture.h"
 #include "platform/db/schema.h"
 
 #include <QDir>
@@ -42,12 +42,15 @@ protected:
         work_.open(s);
     }
 
-    CliRun cli(const QStringList& args) {
+    // stdinText, when given, is the job runner's standard input (answers to its input boxes).
+    CliRun cli(const QStringList& args, const QByteArray& stdinText = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
         p.setProcessEnvironment(env);
         p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
+        p.write(stdinText);
+        p.closeWriteChannel();
         EXPECT_TRUE(p.waitForFinished(120000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
@@ -91,12 +94,9 @@ TEST_F(CareCliTest, SubmissionsApplyAndDiscard) {
     EXPECT_EQ(r.rc, 0) << r.err.toStdString();
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select EHJ1 From kemmst_ehj")), QStringLiteral("2020"));
 
-    EXPECT_EQ(cli({QStringLiteral("--input"), QStringLiteral("nope"), QStringLiteral("discard"),
-                   QStringLiteral("fuki"), QString::number(b)})
-                  .rc,
-              1);
-    r = cli({QStringLiteral("--input"), QStringLiteral("fern"), QStringLiteral("discard"),
-             QStringLiteral("fuki"), QString::number(b)});
+    // The unlock code comes on standard input, never on the command line.
+    EXPECT_EQ(cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "nope\n").rc, 1);
+    r = cli({QStringLiteral("discard"), QStringLiteral("fuki"), QString::number(b)}, "fern\n");
     EXPECT_EQ(r.rc, 0) << r.err.toStdString();
     EXPECT_EQ(cli({QStringLiteral("submissions")}).out, QString());
     EXPECT_EQ(test::cell(work_, QStringLiteral("Select Count(*) From kemmst_fuki")), QStringLiteral("0"));
@@ -173,12 +173,13 @@ TEST_F(CareCliTest, PrintsTheFourDocumentsAsPdf) {
 // Needs a CUPS queue with the cups-pdf backend; run it by hand where one exists:
 //   KEMNOA_TEST_CUPS_PDF_QUEUE=... KEMNOA_TEST_CUPS_PDF_OUT=... test_care_masters_cli
 //       --gtest_also_run_disabled_tests --gtest_filter='*RealQueue*'
-TEST_F(CareCliTest, DISABLED_PrintsOnARealQueue) {
-    const QString queue = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_QUEUE");
-    const QString outDir = qEnvironmentVariable("KEMNOA_TEST_CUPS_PDF_OUT");
-    if (queue.isEmpty() || outDir.isEmpty() || !test::haveProgram(QStringLiteral("lp")))
-        GTEST_SKIP()
-            << "no CUPS queue with cups-pdf here (KEMNOA_TEST_CUPS_PDF_QUEUE, KEMNOA_TEST_CUPS_PDF_OUT)";
+// The test script's own CUPS scheduler (scripts/cups-queue) keeps every job's document in a folder.
+TEST_F(CareCliTest, PrintsOnARealQueue) {
+    const QString queue = qEnvironmentVariable("KEMNOA_TEST_CUPS_QUEUE");
+    const QString outDir = qEnvironmentVariable("KEMNOA_TEST_CUPS_OUT");
+    if (queue.isEmpty() || outDir.isEmpty())
+        GTEST_SKIP() << "no CUPS print queue for the tests (scripts/cups-queue sets KEMNOA_TEST_CUPS_QUEUE "
+                        "and KEMNOA_TEST_CUPS_OUT)";
     test::addEhj(work_, QStringLiteral("Q1"), {QStringLiteral("1010")});
     const QStringList before = QDir(outDir).entryList({QStringLiteral("*.pdf")}, QDir::Files);
     qputenv("PRINTER", queue.toLocal8Bit());

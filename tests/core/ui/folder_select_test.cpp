@@ -57,4 +57,4 @@ void TestFolderSelect::cancelGivesNothing() {
 }
 
 QTEST_MAIN(TestFolderSelect)
-#include "tst_folder_select.moc"
+#include "folder_select_test.moc"

@@ -73,7 +73,7 @@ protected:
         env.insert(QStringLiteral("KEMNOA_HOME"), dir_.path());
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         p.setProcessEnvironment(env);
-        p.start(test::binaryDir() + QStringLiteral("/src/app/cli/kemnoa-cli"), args);
+        p.start(QStringLiteral(KEMNOA_CLI), args);
         EXPECT_TRUE(p.waitForFinished(120000));
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};

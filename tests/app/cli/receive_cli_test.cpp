@@ -1,4 +1,4 @@
-#include "receive_fixture.h"
+#include "receiving/receive_fixture.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -24,6 +24,7 @@ TEST(CliReceive, RunsTheReceiveFromTheSettingsFile) {
                                L("\r\nHostMei=127.0.0.1\r\nUserMei=kem\r\nPassMei=pw\r\nPortNum=") +
                                QString::number(server.port()) + L("\r\nPaveMod=True\r\n")));
 
+    QString err;
     auto runCli = [&](int& exitCode) {
         QProcess cli;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -32,7 +33,9 @@ TEST(CliReceive, RunsTheReceiveFromTheSettingsFile) {
         cli.start(L(KEMNOA_CLI), {L("--ini"), ini, L("--yes"), L("receive")});
         EXPECT_TRUE(cli.waitForFinished(60000));
         exitCode = cli.exitCode();
-        return QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+        const QByteArray out = cli.readAllStandardOutput();
+        err = QString::fromUtf8(cli.readAllStandardError());
+        return QString::fromUtf8(out) + err;
     };
 
     int exitCode = -1;
@@ -43,11 +46,28 @@ TEST(CliReceive, RunsTheReceiveFromTheSettingsFile) {
     EXPECT_EQ(f.receivedFiles(), (QStringList{L("ORD1.mdb"), L("ORD2.mdb")}));
     EXPECT_EQ(f.serverFiles(L("BK")), (QStringList{L("BORD1.mdb"), L("BORD2.mdb")}));
     EXPECT_EQ(f.logMessages().size(), 10); // ftplog.log in the program folder
+    EXPECT_TRUE(err.endsWith(L("kemnoa-cli: receive: done (files 2, failures 0)\n"))) << err.toStdString();
 
     // The received files are not imported yet: the next receive is refused.
     const QString second = runCli(exitCode);
     EXPECT_EQ(exitCode, 1);
     EXPECT_TRUE(second.contains(L("開始できません"))) << second.toStdString();
+    EXPECT_TRUE(err.endsWith(L("kemnoa-cli: receive: failed (files 0, failures 0)\n"))) << err.toStdString();
+
+    // A refused login says why, also on standard error, where cron's mail shows it.
+    for (const QString& name : f.receivedFiles())
+        QFile::remove(f.receiveFolder() + name);
+    putFile(ini, text::toCp932(L("[FTP]\r\nLOCAL_FOLDER=") + f.receiveFolder() +
+                               L("\r\nHostMei=127.0.0.1\r\nUserMei=kem\r\nPassMei=wrong\r\nPortNum=") +
+                               QString::number(server.port()) + L("\r\nPaveMod=True\r\n")));
+    runCli(exitCode);
+    EXPECT_EQ(exitCode, 1);
+    const QStringList lines = err.split(L("\n"), Qt::SkipEmptyParts);
+    const qsizetype failedAt = lines.indexOf(L("♯接続失敗"));
+    ASSERT_GE(failedAt, 0) << err.toStdString();
+    ASSERT_LT(failedAt + 1, lines.size());
+    EXPECT_TRUE(lines[failedAt + 1].startsWith(L("♯530"))) << err.toStdString();
+    EXPECT_TRUE(f.logMessages().contains(lines[failedAt + 1]));
 }
 
 } // namespace

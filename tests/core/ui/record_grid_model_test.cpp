@@ -196,4 +196,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestRecordGridModel)
-#include "tst_record_grid_model.moc"
+#include "record_grid_model_test.moc"

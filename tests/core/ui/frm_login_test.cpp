@@ -117,4 +117,4 @@ void TestFrmLogin::optionOpensTheSettings() {
 }
 
 QTEST_MAIN(TestFrmLogin)
-#include "tst_frm_login.moc"
+#include "frm_login_test.moc"
