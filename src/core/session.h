@@ -42,6 +42,9 @@ struct Session {
     QString AppExe;
     QString PrinterNm;
     QString PrinterPort;
+    // Not in the original settings: key PDFWRITER of fenlowen1; "0" switches the program's own PDF
+    // writer (the printer "Acrobat PDFWriter") off.
+    bool PdfWriterOff = false;
     FtpSettings FtpSetting;
     QMap<QString, QString> FixedInfo;
     QString ComputerName;

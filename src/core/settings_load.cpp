@@ -162,6 +162,8 @@ Outcome MF_FirstSetting(Prompter& prompter) {
         s.AppExe = ini.GetString(QStringLiteral("APPEXE"), QString());
         s.PrinterNm = ini.GetString(QStringLiteral("PRINTER_NM"), QString());
         s.PrinterPort = ini.GetString(QStringLiteral("PRINTER_PORT"), QString());
+        s.PdfWriterOff =
+            ini.GetString(QStringLiteral("PDFWRITER"), QString()).trimmed() == QLatin1String("0");
 
         ini.setSection(QStringLiteral("FTP"));
         s.LocalFolder = ini.GetString(QStringLiteral("LOCAL_FOLDER"), QString());

@@ -4,6 +4,7 @@
 #include "output/jobs.h"
 
 #include "core/connections.h"
+#include "output/confirm_data.h"
 #include "output/po_commands.h"
 
 namespace kemnoa::output {
@@ -37,6 +38,14 @@ void addOutputJobs(core::JobTable& table) {
          .connections = {core::KindWork, core::KindSk},
          .maxArgs = 2,
          .run = runSkDbCommand});
+    table.add({.name = QStringLiteral("confirm-data"),
+               .menuCode = 204,
+               .usage = QStringLiteral("[--method pdfwriter|distiller] [--all|PO KBN...]"),
+               .summary = QStringLiteral(
+                   "list the POs for confirmation data, or make the label PDFs of all or the listed ones"),
+               .connections = {core::KindWork},
+               .maxArgs = -1,
+               .run = runConfirmDataCommand});
     table.add({.name = QStringLiteral("create-po"),
                .menuCode = 205,
                .usage = QStringLiteral("[--all|PO KBN...]"),

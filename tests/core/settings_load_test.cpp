@@ -40,7 +40,8 @@ TEST_F(SettingsLoadTest, ReadsEverySectionIntoTheSession) {
         "CONECT_TIMEOUT=30\r\n[OFFICE_DB]\r\nCONECT_TIMEOUT=0\r\n[PO_DB]\r\nDB_NM=po\r\nCONECT_TIMEOUT="
         "abc\r\n"
         "[fenlowen1]\r\nTAG_ENV=tag\r\nCAR_ENV=car\r\nKAKUNIN_FOLDER=C:\\確認\\\r\nAPPEXE=app.exe\r\n"
-        "PRINTER_NM=PS\r\nPRINTER_PORT=C:\\out.ps\r\n[FTP]\r\nLOCAL_FOLDER=/recv/\r\nHostMei=ftp.example\r\n"
+        "PRINTER_NM=PS\r\nPRINTER_PORT=C:\\out.ps\r\nPDFWRITER=0\r\n[FTP]\r\nLOCAL_FOLDER=/recv/"
+        "\r\nHostMei=ftp.example\r\n"
         "UserMei=u\r\nPassMei=p\r\nPortNum=21x\r\nPaveMod=True\r\n[PO_FILE]\r\nFOLDER=/po/\r\n")));
     ASSERT_EQ(core::MF_FirstSetting(prompter), core::Outcome::Done);
     const auto& s = core::session();
@@ -54,6 +55,7 @@ TEST_F(SettingsLoadTest, ReadsEverySectionIntoTheSession) {
     EXPECT_EQ(s.PoDb.DbName, QStringLiteral("po"));
     EXPECT_EQ(s.KakuninFolder, QStringLiteral("C:\\確認\\"));
     EXPECT_EQ(s.PrinterPort, QStringLiteral("C:\\out.ps"));
+    EXPECT_TRUE(s.PdfWriterOff);
     EXPECT_EQ(s.FtpSetting.PortNum, QStringLiteral("21x")); // stored as read, converted by its user
     EXPECT_EQ(s.FtpSetting.PaveMod, QStringLiteral("True"));
     EXPECT_EQ(s.LocalFolder, QStringLiteral("/recv/"));

@@ -13,11 +13,13 @@
 using namespace kemnoa;
 
 int main(int argc, char** argv) {
-    // Printing draws text, which needs the font database of a QGuiApplication (on the offscreen
-    // platform, so no display is needed); every other command keeps the plain core application.
+    // Printing and the label renderer draw text, which needs the font database of a QGuiApplication
+    // (on the offscreen platform, so no display is needed); every other command keeps the plain
+    // core application.
     bool printing = false;
     for (int i = 1; i < argc; ++i)
-        printing = printing || std::strcmp(argv[i], "print") == 0;
+        printing =
+            printing || std::strcmp(argv[i], "print") == 0 || std::strcmp(argv[i], "confirm-data") == 0;
     std::unique_ptr<QCoreApplication> app;
     if (printing) {
         if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -10,6 +10,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <map>
 
 namespace kemnoa::report {
 namespace {
@@ -93,8 +94,22 @@ void drawText(QPainter& painter, const PageGeometry& g, const QRectF& mm, QStrin
     painter.restore();
 }
 
-void drawPicture(QPainter& painter, const PageGeometry& g, const QRectF& mm, const QString& file) {
-    QImage image(file);
+// Pictures by file, read once per rendering: the same image object on every page lets the PDF
+// writer store it once.
+class PictureCache {
+public:
+    const QImage& get(const QString& file) {
+        auto it = images_.find(file);
+        if (it == images_.end())
+            it = images_.emplace(file, QImage(file)).first;
+        return it->second;
+    }
+
+private:
+    std::map<QString, QImage> images_;
+};
+
+void drawPicture(QPainter& painter, const PageGeometry& g, const QRectF& mm, const QImage& image) {
     if (image.isNull())
         return; // a missing or unreadable picture leaves its box empty
     const QRectF box = g.rect(mm);
@@ -108,8 +123,7 @@ void drawPicture(QPainter& painter, const PageGeometry& g, const QRectF& mm, con
     painter.restore();
 }
 
-void drawPage(QPainter& painter, const Document& doc, const PageValues& values) {
-    const Layout& layout = doc.layout;
+void drawPage(QPainter& painter, const Layout& layout, const PageValues& values, PictureCache& pictures) {
     const PageGeometry g(*painter.device());
     for (const StaticItem& item : layout.items) {
         QPen pen(Qt::black);
@@ -133,7 +147,7 @@ void drawPage(QPainter& painter, const Document& doc, const PageValues& values) 
         if (field.kind == Field::Kind::Picture) {
             const auto it = values.pictures.find(field.name);
             if (it != values.pictures.end())
-                drawPicture(painter, g, field.mm, it->second);
+                drawPicture(painter, g, field.mm, pictures.get(it->second));
         } else {
             const auto it = values.texts.find(field.name);
             if (it != values.texts.end())
@@ -142,25 +156,57 @@ void drawPage(QPainter& painter, const Document& doc, const PageValues& values) 
     }
 }
 
-} // namespace
-
-bool renderDocument(const Document& document, QPagedPaintDevice& device) {
-    const QSizeF mm = document.layout.pageMm;
+QPageLayout pageLayoutOf(const Layout& layout) {
+    const QSizeF mm = layout.pageMm;
     const bool landscape = mm.width() > mm.height();
     const QPageSize size(landscape ? mm.transposed() : mm, QPageSize::Millimeter, QString(),
                          QPageSize::ExactMatch);
     // Positions count from the paper's corner: no margins of the device's own.
-    device.setPageLayout(QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
+    return QPageLayout(size, landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+void checkWritten(bool drawn, const QString& path) {
+    if (!drawn || !QFileInfo(path).exists())
+        throw Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path), errnum::PathFileAccess);
+}
+
+} // namespace
+
+bool renderPages(const std::vector<LayoutPage>& pages, QPagedPaintDevice& device) {
+    if (!pages.empty())
+        device.setPageLayout(pageLayoutOf(*pages.front().layout));
     QPainter painter;
     if (!painter.begin(&device))
         return false;
+    PictureCache pictures;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) {
+            // A page of another paper: the device takes the new size for the page it starts next.
+            if (pages[i].layout->pageMm != pages[i - 1].layout->pageMm)
+                device.setPageLayout(pageLayoutOf(*pages[i].layout));
+            if (!device.newPage()) {
+                painter.end();
+                return false;
+            }
+        }
+        drawPage(painter, *pages[i].layout, pages[i].values, pictures);
+    }
+    return painter.end();
+}
+
+bool renderDocument(const Document& document, QPagedPaintDevice& device) {
+    device.setPageLayout(pageLayoutOf(document.layout));
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    PictureCache pictures;
     for (std::size_t i = 0; i < document.pages.size(); ++i) {
         if (i > 0 && !device.newPage()) {
             painter.end();
             return false;
         }
-        drawPage(painter, document, document.pages[i]);
+        drawPage(painter, document.layout, document.pages[i], pictures);
     }
     return painter.end();
 }
@@ -170,12 +216,15 @@ void writePdf(const Document& document, const QString& path) {
     writer.setTitle(document.title);
     writer.setCreator(QStringLiteral("kemnoa"));
     writer.setResolution(600);
-    if (!renderDocument(document, writer))
-        throw Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
-                          errnum::PathFileAccess);
-    if (!QFileInfo(path).exists())
-        throw Error(QStringLiteral("PDFファイルを書けません。(%1)").arg(path),
-                          errnum::PathFileAccess);
+    checkWritten(renderDocument(document, writer), path);
+}
+
+void writePdf(const std::vector<LayoutPage>& pages, const QString& title, const QString& path) {
+    QPdfWriter writer(path);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("kemnoa"));
+    writer.setResolution(600);
+    checkWritten(renderPages(pages, writer), path);
 }
 
 } // namespace kemnoa::report
