@@ -2,6 +2,7 @@
 
 #include "app/gui/gui_windows.h"
 #include "core/program_folder.h"
+#include "core/program_folder_setup.h"
 #include "core/single_instance.h"
 #include "core/startup.h"
 #include "core/ui/gui_prompter.h"
@@ -29,7 +30,8 @@ int answerInformationOptions(int argc, char** argv) {
             std::printf(
                 "usage: kemnoa [--help | --version]\n"
                 "  Starts the order office's desktop program. The program folder is KEMNOA_HOME when\n"
-                "  set; jobs run unattended with kemnoa-cli (see kemnoa-cli --help).\n");
+                "  set, otherwise ~/.config/kemnoa for an installed program (the executable's folder in\n"
+                "  a build tree); jobs run unattended with kemnoa-cli (see kemnoa-cli --help).\n");
             return 0;
         }
     }
@@ -49,6 +51,9 @@ int main(int argc, char** argv) {
     // For measuring start-up: end as soon as the login window is up.
     const bool quitAtLogin = QApplication::arguments().contains(QStringLiteral("--quit-at-login")) ||
                              qEnvironmentVariableIsSet("KEMNOA_QUIT_AT_LOGIN");
+
+    if (const QString why = core::prepareProgramFolder(); !why.isEmpty())
+        std::fprintf(stderr, "kemnoa: %s\n", qPrintable(why));
 
     core::SingleInstanceGuard guard(core::singleInstanceLockPath(core::programFolder()));
     if (!guard.acquire())
