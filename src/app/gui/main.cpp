@@ -7,6 +7,7 @@
 #include "core/startup.h"
 #include "core/ui/gui_prompter.h"
 #include "core/ui/qt_printer_query.h"
+#include "core/ui/qt_translations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("kemnoa"));
     QApplication::setOrganizationName(QStringLiteral("kemnoa"));
     QApplication::setApplicationVersion(QStringLiteral(KEMNOA_VERSION));
+    if (!core::ui::installQtJapanese(app))
+        std::fprintf(stderr, "kemnoa: Qt's Japanese translations are not installed (qt6-translations-l10n); "
+                             "dialog buttons stay in English\n");
 
     // For measuring start-up: end as soon as the login window is up.
     const bool quitAtLogin = QApplication::arguments().contains(QStringLiteral("--quit-at-login")) ||
