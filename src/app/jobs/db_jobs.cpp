@@ -119,7 +119,7 @@ core::Outcome dbCheck(ToolContext& ctx, const QStringList& args) {
                                  QStringLiteral("エラー"), core::MsgIcon::Critical);
             return core::Outcome::Failed;
         }
-        if (core::failed(core::MF_KoteiJohoSet(ctx.prompter)))
+        if (core::failed(core::MF_KoteiJohoSet(ctx.prompter, core::FailureDetail::DatabaseReason)))
             return core::Outcome::Failed;
     }
     const core::Session& s = core::session();
