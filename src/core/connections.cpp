@@ -115,7 +115,27 @@ void dbClose(qint32 kind) {
     connection->close();
 }
 
-Outcome MF_KoteiJohoSet(Prompter& prompter) {
+namespace {
+
+// The database's own words on one line: the server's message and its code, without the statement
+// excerpt and caret PostgreSQL adds below it.
+QString databaseReason(const Error& e) {
+    QStringList kept;
+    for (const QString& line : e.description().split(QLatin1Char('\n'))) {
+        const QString t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(QLatin1String("LINE ")) ||
+            QString(t).remove(QLatin1Char('^')).trimmed().isEmpty())
+            continue;
+        kept << t;
+    }
+    if (kept.isEmpty())
+        return QStringLiteral("the database gave no reason(%1)").arg(e.number());
+    return errorText(kept.join(QLatin1Char(' ')), e.number());
+}
+
+} // namespace
+
+Outcome MF_KoteiJohoSet(Prompter& prompter, FailureDetail detailKind) {
     Session& s = session();
     QString detail;
     try {
@@ -135,8 +155,10 @@ Outcome MF_KoteiJohoSet(Prompter& prompter) {
         }
         if (!missing)
             return Outcome::Done;
-    } catch (const Error&) {
+    } catch (const Error& e) {
         detail.clear();
+        if (detailKind == FailureDetail::DatabaseReason)
+            detail = QStringLiteral("kem_setting: ") + databaseReason(e);
     }
     prompter.message(QStringLiteral("固定情報セット中にエラーが発生しました。\r\n"
                                     "強制終了されます。エラー内容は以下の通りです。\r\n\r\n") +

@@ -38,8 +38,11 @@ qint32 dbOpen(qint32 kind, Prompter& prompter);
 void dbClose(qint32 kind);
 
 // Loads FixedInfo from kem_setting over cnWork: Done (also for an empty table, which leaves FixedInfo
-// empty), or Failed after showing the failure message.
-Outcome MF_KoteiJohoSet(Prompter& prompter);
+// empty), or Failed after showing the failure message. The desktop program's message has an empty
+// detail when reading the table fails; with databaseReason the detail is the database's own text
+// (the job runner's check, where the administrator needs it).
+enum class FailureDetail { AsOnScreen, DatabaseReason };
+Outcome MF_KoteiJohoSet(Prompter& prompter, FailureDetail detail = FailureDetail::AsOnScreen);
 
 // Closes every shared connection (program end, tests); WorkOpenCount is left to the session.
 void closeAllConnections();

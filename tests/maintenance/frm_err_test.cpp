@@ -8,6 +8,8 @@
 
 #include <QAbstractItemModel>
 #include <QColor>
+#include <QHeaderView>
+#include <QScreen>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,6 +65,47 @@ private Q_SLOTS:
         QTRY_COMPARE(form->grid()->size(), form->size());
         form->close();
         QTRY_VERIFY(form.isNull()); // deleted on closing
+    }
+
+    void theMessageTakesTheSpareWidthAndShowsWholeAsTooltip() {
+        const QString longMessage = QStringLiteral("品番がマスタに登録されていません。商品マスタを確認し、正"
+                                                   "しい品番で発注データを修正してください。");
+        core::cnWork().execute(
+            QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE) "
+                           "Values (503, 1, '品番エラー', 'AB-1', ?)"),
+            {longMessage});
+        test::ScriptedPrompter p;
+        QPointer<maintenance::frmErr> form = maintenance::frmErr::MP_Open(503, p);
+        QVERIFY(form);
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        QTableView* grid = form->grid();
+        QAbstractItemModel* m = grid->model();
+        QCOMPARE(m->index(0, 4).data(Qt::ToolTipRole).toString(), longMessage);
+        QVERIFY(!m->index(0, 2).data(Qt::ToolTipRole).isValid());
+
+        // It opens inside the screen, its own size at least (Escape closes it, below).
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(area.contains(form->frameGeometry()));
+        const QSize frame = form->frameGeometry().size() - form->size();
+        QCOMPARE(form->minimumSize(), QSize(800, 467).boundedTo(area.size() - frame));
+
+        // Every column but the message keeps its width; the message fills the rest of the grid.
+        auto othersWidth = [grid] {
+            int w = 0;
+            for (int c = 0; c < grid->model()->columnCount(); ++c)
+                if (c != 4)
+                    w += grid->columnWidth(c);
+            return w;
+        };
+        const int others = othersWidth();
+        QTRY_COMPARE(grid->columnWidth(4) + others, grid->viewport()->width());
+        const int narrow = grid->columnWidth(4);
+        form->resize(form->width() + 200, form->height());
+        QTRY_COMPARE(grid->columnWidth(4), narrow + 200);
+        QCOMPARE(othersWidth(), others);
+
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QTRY_VERIFY(form.isNull());
     }
 
     void cleanupTestCase() { core::closeAllConnections(); }

@@ -2,6 +2,7 @@
 
 #include "app/cli/cli_prompter.h"
 #include "core/program_folder.h"
+#include "core/program_folder_setup.h"
 
 namespace kemnoa::cli {
 namespace {
@@ -89,6 +90,10 @@ int runCli(const core::JobTable& jobs, QStringList args, QTextStream& out, QText
     if (!job->inputVariable.isEmpty() &&
         qEnvironmentVariableIsSet(job->inputVariable.toLocal8Bit().constData()))
         prompter.setInput(qEnvironmentVariable(job->inputVariable.toLocal8Bit().constData()));
+    // An installed program's first run fills the workstation's folder; a failure here still lets
+    // the job run and say what it misses.
+    if (const QString why = core::prepareProgramFolder(); !why.isEmpty())
+        err << "kemnoa-cli: " << why << Qt::endl;
     int rc = ExitFailed;
     QString summary;
     try {

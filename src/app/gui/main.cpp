@@ -2,10 +2,12 @@
 
 #include "app/gui/gui_windows.h"
 #include "core/program_folder.h"
+#include "core/program_folder_setup.h"
 #include "core/single_instance.h"
 #include "core/startup.h"
 #include "core/ui/gui_prompter.h"
 #include "core/ui/qt_printer_query.h"
+#include "core/ui/qt_translations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -29,7 +31,8 @@ int answerInformationOptions(int argc, char** argv) {
             std::printf(
                 "usage: kemnoa [--help | --version]\n"
                 "  Starts the order office's desktop program. The program folder is KEMNOA_HOME when\n"
-                "  set; jobs run unattended with kemnoa-cli (see kemnoa-cli --help).\n");
+                "  set, otherwise ~/.config/kemnoa for an installed program (the executable's folder in\n"
+                "  a build tree); jobs run unattended with kemnoa-cli (see kemnoa-cli --help).\n");
             return 0;
         }
     }
@@ -45,10 +48,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("kemnoa"));
     QApplication::setOrganizationName(QStringLiteral("kemnoa"));
     QApplication::setApplicationVersion(QStringLiteral(KEMNOA_VERSION));
+    if (!core::ui::installQtJapanese(app))
+        std::fprintf(stderr, "kemnoa: Qt's Japanese translations are not installed (qt6-translations-l10n); "
+                             "dialog buttons stay in English\n");
 
     // For measuring start-up: end as soon as the login window is up.
     const bool quitAtLogin = QApplication::arguments().contains(QStringLiteral("--quit-at-login")) ||
                              qEnvironmentVariableIsSet("KEMNOA_QUIT_AT_LOGIN");
+
+    if (const QString why = core::prepareProgramFolder(); !why.isEmpty())
+        std::fprintf(stderr, "kemnoa: %s\n", qPrintable(why));
 
     core::SingleInstanceGuard guard(core::singleInstanceLockPath(core::programFolder()));
     if (!guard.acquire())

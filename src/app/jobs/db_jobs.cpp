@@ -11,6 +11,7 @@
 #include "core/settings_load.h"
 #include "demo/demo_data.h"
 #include "platform/db/schema.h"
+#include "platform/db/schema_version.h"
 
 namespace kemnoa::jobs {
 namespace {
@@ -65,9 +66,13 @@ core::Outcome initDb(ToolContext& ctx, const QStringList& args) {
             const bool created = db::ensureDatabase(settings);
             db::Connection connection;
             connection.open(settings);
-            db::createSchema(connection, k.databaseKind);
+            const db::SchemaUpgrade version = db::upgradeSchema(connection, k.databaseKind);
             ctx.out << k.section << ": " << (created ? "created database " : "database ") << settings.database
-                    << ", " << db::schemaTables(k.databaseKind).size() << " tables ready" << Qt::endl;
+                    << ", " << db::schemaTables(k.databaseKind).size() << " tables ready, schema version "
+                    << version.to;
+            if (version.from != version.to && !created)
+                ctx.out << " (upgraded from " << version.from << ')';
+            ctx.out << Qt::endl;
         } catch (const core::Error& e) {
             ctx.prompter.message(QString::fromLatin1(k.section) + QStringLiteral(": ") + e.text(),
                                  QStringLiteral("init-db"), core::MsgIcon::Critical);
@@ -119,7 +124,7 @@ core::Outcome dbCheck(ToolContext& ctx, const QStringList& args) {
                                  QStringLiteral("エラー"), core::MsgIcon::Critical);
             return core::Outcome::Failed;
         }
-        if (core::failed(core::MF_KoteiJohoSet(ctx.prompter)))
+        if (core::failed(core::MF_KoteiJohoSet(ctx.prompter, core::FailureDetail::DatabaseReason)))
             return core::Outcome::Failed;
     }
     const core::Session& s = core::session();

@@ -1,5 +1,7 @@
 #include "core/ui/job_windows.h"
 
+#include "core/ui/window_placement.h"
+
 #include <memory>
 
 namespace kemnoa::core::ui {
@@ -55,6 +57,7 @@ bool GuiJobOpener::openJob(int jobCode) {
     // A closed job window is gone, so the next open makes a fresh one.
     window->setAttribute(Qt::WA_DeleteOnClose);
     open_[jobCode] = window;
+    prepareJobWindow(window);
     window->show();
     return true;
 }

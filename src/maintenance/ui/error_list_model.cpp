@@ -27,12 +27,21 @@ ErrorListModel::ErrorListModel(const std::vector<ErrorListRow>& rows, QObject* p
         grid.push_back({r.ordNo, r.gyou, r.title, r.value, r.message,
                         r.band ? QStringLiteral("1") : QStringLiteral("0")});
     setRows(std::move(grid));
+    message_ = columnOf(QStringLiteral("ERR_MESSAGE"));
     const int band = columnOf(QStringLiteral("BAND"));
     setRowColours([band](const core::GridRow& row) {
         if (row[band].toString() != QLatin1String("1"))
             return RowColours{};
         return RowColours{QColor(0xC0, 0xFF, 0xC0), QColor(Qt::black)};
     });
+}
+
+QVariant ErrorListModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::ToolTipRole && index.column() == message_) {
+        const QString text = RecordGridModel::data(index, Qt::DisplayRole).toString();
+        return text.isEmpty() ? QVariant() : QVariant(text);
+    }
+    return RecordGridModel::data(index, role);
 }
 
 } // namespace kemnoa::maintenance

@@ -1,6 +1,7 @@
 #include "maintenance/ui/frm_err.h"
 
 #include "core/connections.h"
+#include "core/ui/window_placement.h"
 #include "maintenance/jobs.h"
 #include "maintenance/ui/error_list_model.h"
 
@@ -18,6 +19,7 @@ frmErr* frmErr::MP_Open(qint32 ordNo, core::Prompter& prompter, QWidget* parent)
         return nullptr;
     auto* form = new frmErr(new ErrorListModel(std::move(rows)), parent);
     form->work_ = std::move(work);
+    core::ui::prepareJobWindow(form);
     form->show();
     return form;
 }
@@ -32,6 +34,8 @@ frmErr::frmErr(ErrorListModel* model, QWidget* parent)
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->verticalHeader()->hide();
     grid_->horizontalHeader()->setStretchLastSection(false);
+    // The message takes the width the other columns leave; its whole text is the cell's tooltip.
+    grid_->horizontalHeader()->setSectionResizeMode(model->messageColumn(), QHeaderView::Stretch);
     // The grid fills the window and follows its size.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "core/connections.h"
 #include "core/error.h"
+#include "core/ui/window_placement.h"
 #include "maintenance/order_search.h"
 #include "maintenance/ui/frm_ord_impdata.h"
 #include "maintenance/ui/order_list_model.h"
@@ -152,6 +153,7 @@ void frmOrd_Find::openRow(int row) {
         editor_ = new frmOrd_ImpData(&prompter_);
         editor_->setAttribute(Qt::WA_DeleteOnClose);
         editor_->onSaved = [this](qint32 n) { MP_dataset(n); };
+        core::ui::prepareJobWindow(editor_);
     }
     if (!editor_->MP_Open(ordNo)) {
         editor_->close();

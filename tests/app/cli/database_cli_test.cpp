@@ -110,6 +110,66 @@ TEST_F(CliDbTest, CheckStopsOnAMissingFixedValue) {
                                               "kemnoa-cli: db-check: failed"));
 }
 
+// When kem_setting cannot be read, the check gives the database's own reason (the desktop program's
+// message leaves the detail empty).
+TEST_F(CliDbTest, CheckGivesTheDatabasesReasonWhenTheFixedValuesCannotBeRead) {
+    struct Case {
+        const char* name;
+        db::Dialect dialect;
+        bool dropTable;     // else: read as a role without grants
+        const char* reason; // in the message's detail
+    } cases[] = {
+        {"SQLite, table missing", db::Dialect::SQLite, true, "kem_setting: no such table: kem_setting"},
+        {"PostgreSQL, table missing", db::Dialect::PostgreSQL, true,
+         "kem_setting: ERROR:  relation \"kem_setting\" does not exist"},
+        {"PostgreSQL, role without grants", db::Dialect::PostgreSQL, false,
+         "kem_setting: ERROR:  permission denied for table kem_setting"},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db::ConnectionSettings owner;
+        QStringList names = kSqliteFiles;
+        if (c.dialect == db::Dialect::SQLite) {
+            writeSettings(QStringLiteral("SQLite"), QString(), names);
+            owner.provider = QStringLiteral("SQLite");
+            owner.database = dir_.filePath(names.first());
+        } else {
+            auto base = test::freshPostgresDatabase();
+            if (!base)
+                continue; // the SQLite case still runs; the flow test reports the missing cluster
+            owner = *base;
+            names = QStringList{base->database, base->database + QStringLiteral("_o"),
+                                base->database + QStringLiteral("_p"), base->database + QStringLiteral("_s")};
+            writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
+        }
+        ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0);
+        ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+        {
+            db::Connection connection;
+            connection.open(owner);
+            if (c.dropTable) {
+                connection.execute(QStringLiteral("Drop Table kem_setting"));
+            } else {
+                const QString role = owner.database + QStringLiteral("_nogrants");
+                connection.execute(QStringLiteral("Create Role %1 Login").arg(role));
+                writeSettings(QStringLiteral("PostgreSQL"), owner.server, names, role);
+            }
+        }
+        const CliRun r = cli({QStringLiteral("db-check")});
+        EXPECT_EQ(r.rc, 1);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        const QString head = QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
+                                            "強制終了されます。エラー内容は以下の通りです。 /  / ");
+        EXPECT_TRUE(r.err.startsWith(head + QString::fromUtf8(c.reason))) << r.err.toStdString();
+        // One line: no statement excerpt, no caret.
+        EXPECT_EQ(r.err.count(QLatin1Char('\n')), 2) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QLatin1String("LINE 1"))) << r.err.toStdString();
+        ++run;
+    }
+    EXPECT_GE(run, 1);
+}
+
 // Only init-db creates database files: the other commands name the missing file and create nothing.
 TEST_F(CliDbTest, MissingSqliteFilesAreReportedNotCreated) {
     writeSettings(QStringLiteral("SQLite"), QString(), kSqliteFiles);
