@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 
 using namespace kemnoa;
@@ -384,8 +385,7 @@ private:
 };
 
 TEST_F(FtpReceiveTest, AFullDiskLeavesTheFileOnTheServerAndNothingHalfWritten) {
-    std::optional<SmallDisk> disk;
-    disk.emplace(f.receiveFolder(), QStringLiteral("1536k"));
+    auto disk = std::make_unique<SmallDisk>(f.receiveFolder(), QStringLiteral("1536k"));
     if (!disk->mounted())
         GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk->error().toStdString();
     seedThree(1 << 20); // the first file fits, the second fills the disk half-way
@@ -399,7 +399,7 @@ TEST_F(FtpReceiveTest, AFullDiskLeavesTheFileOnTheServerAndNothingHalfWritten) {
 
     // With room again the same files are received whole.
     disk.reset();
-    disk.emplace(f.receiveFolder(), QStringLiteral("8m"));
+    disk = std::make_unique<SmallDisk>(f.receiveFolder(), QStringLiteral("8m"));
     ASSERT_TRUE(disk->mounted());
     prompter.events.clear();
     server.stop();

@@ -263,7 +263,7 @@ void frmOrd_ImpData::cmdUpdate_Click() {
     collect();
     const qint32 n = order_.ordNo;
     const SaveEnd end =
-        saveOrder(prompter_, core::cnWork(), order_, [this](qint32 o) { MP_ErrDataMake(prompter_, o); });
+        saveOrder(prompter_, core::cnWork(), order_, [this](qint32 o) { (void)MP_ErrDataMake(prompter_, o); });
     if (end == SaveEnd::NotSaved) {
         // The PO's print count may have been reset before a refusal or failure.
         fields_.value(QStringLiteral("PRN_SU"))->setText(order_.header.value(QStringLiteral("PRN_SU")));

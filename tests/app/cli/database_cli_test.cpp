@@ -143,8 +143,8 @@ TEST_F(CliDbTest, CheckGivesTheDatabasesReasonWhenTheFixedValuesCannotBeRead) {
                                 base->database + QStringLiteral("_p"), base->database + QStringLiteral("_s")};
             writeSettings(QStringLiteral("PostgreSQL"), base->server, names, base->user);
         }
-        ASSERT_EQ(cli({QStringLiteral("init-db")}).rc, 0);
-        ASSERT_EQ(cli({QStringLiteral("seed-demo")}).rc, 0);
+        ASSERT_EQ(cli({QStringLiteral("init-db")}).exitCode, 0);
+        ASSERT_EQ(cli({QStringLiteral("seed-demo")}).exitCode, 0);
         {
             db::Connection connection;
             connection.open(owner);
@@ -157,7 +157,7 @@ TEST_F(CliDbTest, CheckGivesTheDatabasesReasonWhenTheFixedValuesCannotBeRead) {
             }
         }
         const CliRun r = cli({QStringLiteral("db-check")});
-        EXPECT_EQ(r.rc, 1);
+        EXPECT_EQ(r.exitCode, 1);
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
         const QString head = QStringLiteral("[エラー] 固定情報セット中にエラーが発生しました。 / "
                                             "強制終了されます。エラー内容は以下の通りです。 /  / ");

@@ -206,4 +206,4 @@ void TestJobWindowPlacement::aWindowBroughtForwardKeepsWhereTheUserPutIt() {
 }
 
 QTEST_MAIN(TestJobWindowPlacement)
-#include "tst_job_window_placement.moc"
+#include "job_window_placement_test.moc"

@@ -48,4 +48,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestQtTranslations)
-#include "tst_qt_translations.moc"
+#include "qt_translations_test.moc"
