@@ -240,6 +240,13 @@ void Connection::attachDboAlias() {
 void Connection::close() noexcept {
     if (name_.isEmpty())
         return;
+    if (!queued_.empty() && !inTransaction_) {
+        try {
+            sendQueued(); // statements outside a transaction were asked for: they are not dropped
+        } catch (...) {
+            // Closing never fails; a statement the server refused is as if it had run alone.
+        }
+    }
     statements_.reset(); // prepared statements end before their connection
     queued_.clear();
     {

@@ -475,6 +475,17 @@ TEST_P(DialectTest, StatementTimeoutReachesTheNextStatement) {
     }
 }
 
+// A statement queued outside a transaction is sent at the latest when the connection closes.
+TEST_P(DialectTest, QueuedStatementOutsideTransactionIsSentBeforeClosing) {
+    openFresh();
+    connection_.queue(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)"),
+                      {QStringLiteral("A")});
+    connection_.close();
+    connection_.open(settings_);
+    EXPECT_TRUE(connection_.exists(QStringLiteral("Select 1 From kemmst_namecode Where name_nm = ?"),
+                                   {QStringLiteral("A")}));
+}
+
 TEST(PipelineTest, PlaceholdersAreNumberedOutsideQuotes) {
     const struct {
         const char* sql;
