@@ -16,6 +16,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace kemnoa::db {
 
@@ -386,6 +387,18 @@ void Connection::commit() {
 
 void Connection::rollback() {
     checkOpen();
+    if (dialect_ == Dialect::PostgreSQL) {
+        const auto begin = std::find_if(queued_.begin(), queued_.end(), [](const PipelinedStatement& s) {
+            return s.sql == QLatin1String("BEGIN");
+        });
+        if (begin != queued_.end()) {
+            // The server never saw the transaction: what came before it still goes, the rest is dropped.
+            queued_.erase(begin, queued_.end());
+            inTransaction_ = false;
+            sendQueued();
+            return;
+        }
+    }
     queued_.clear(); // never sent: nothing of them to undo
     QSqlDatabase db = database();
     inTransaction_ = false;
