@@ -1,7 +1,7 @@
 // Order import figures: a folder of order files totalling 2,000 orders and 20,000 line rows (hang tags,
 // care labels, additional terms and accessories) imported into a SQLite work database, beside the time
 // to only read the same files through the Jet layer (the floor).
-// Usage: import_bench [WORK_DIR]
+// Usage: import_bench [WORK_DIR] [FILES] (FILES of 100 orders each, 20 unless given)
 // Prints: the read-only floor, the import with the master check of every order, and the import
 // without it, each with line rows per second, and the share of the floor the import reaches. With a
 // PostgreSQL cluster named by KEMNOA_TEST_PG_HOST, KEMNOA_TEST_PG_PORT and KEMNOA_TEST_PG_USER (as
@@ -27,13 +27,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 using namespace kemnoa;
 
 namespace {
 
-constexpr int kFiles = 20;
+int kFiles = 20;
 constexpr int kOrdersPerFile = 100;
 
 db::ConnectionSettings sqlite(const QString& path, db::DatabaseKind kind) {
@@ -125,6 +126,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir tmp;
     const QString base = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
+    if (argc > 2 && std::atoi(argv[2]) > 0)
+        kFiles = std::atoi(argv[2]);
     const QString source = base + QStringLiteral("/files");
     QDir(source).removeRecursively();
     QDir().mkpath(source);

@@ -197,16 +197,19 @@ int kem_errdatamake_main(db::ProcedureCall& call) {
     std::optional<db::Transaction> tx;
     if (own)
         tx.emplace(c);
-    c.execute(QStringLiteral("Delete From rcv_errdata Where ORD_NO = ?"), {ordNo});
+    // Queued: on PostgreSQL the whole replacement is one wait for the server.
+    c.queue(QStringLiteral("Delete From rcv_errdata Where ORD_NO = ?"), {ordNo});
     int gyou = 0;
     for (const Finding& f : findings)
-        c.execute(QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE) "
-                                 "Values (?, ?, ?, ?, ?)"),
-                  {ordNo, ++gyou, f.title, f.value.isNull() ? QStringLiteral("") : f.value, f.message});
+        c.queue(QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE) "
+                               "Values (?, ?, ?, ?, ?)"),
+                {ordNo, ++gyou, f.title, f.value.isNull() ? QStringLiteral("") : f.value, f.message});
     if (!order.header.isEmpty())
-        c.execute(QStringLiteral("Update rcv_denheaddata Set ERR_SU = ? Where ORD_NO = ?"), {gyou, ordNo});
+        c.queue(QStringLiteral("Update rcv_denheaddata Set ERR_SU = ? Where ORD_NO = ?"), {gyou, ordNo});
     if (tx)
         tx->commit();
+    else
+        c.flush();
     return 0;
 }
 

@@ -15,11 +15,16 @@ void DbWorkDatabase::executeEach(const QString& sql, const std::vector<QVariantL
     if (!connection_.isOpen())
         db::throwError(QStringLiteral("オブジェクトが閉じている場合は、操作は許可されません。"),
                        db::dberr::ObjectClosed);
+    if (connection_.dialect() == db::Dialect::PostgreSQL) {
+        for (const QVariantList& row : rows) // sent together with the rest of the order
+            connection_.queue(sql, row);
+        return;
+    }
     connection_.executeEach(sql, rows); // prepared once per connection, bound per row
 }
 
 bool DbWorkDatabase::hasRow(const QString& sql, const QVariantList& params) {
-    return !connection_.read(sql, params).atEnd();
+    return connection_.exists(sql, params);
 }
 
 bool DbWorkDatabase::isAlive() noexcept {

@@ -11,6 +11,9 @@ public:
     explicit DbWorkDatabase(db::Connection& connection) : connection_(connection) {}
 
     int execute(const QString& sql, const QVariantList& params = {}) override;
+    void queue(const QString& sql, const QVariantList& params = {}) override {
+        connection_.queue(sql, params);
+    }
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows) override;
     bool hasRow(const QString& sql, const QVariantList& params = {}) override;
     bool isAlive() noexcept override;

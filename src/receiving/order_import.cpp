@@ -317,7 +317,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                 MP_CarImport(file, n);
                 MP_AddFukiImport(file, n);
                 MP_FuzokuImport(file, n);
-                work_.execute(tagConversion(true), {n});
+                work_.queue(tagConversion(true), {n});
                 tx.commit();
                 ++tally_.orders;
                 prompter_.processEvents();
@@ -370,7 +370,7 @@ void OrderImport::importLines(FileState& file, std::size_t tableIndex, qint32 n)
     const TableDef& def = *lineTables()[tableIndex];
     const LineIndex& idx = file.lineTable(tableIndex);
     const TableStatements& sql = statementsOf(def);
-    work_.execute(sql.deleteOrder, {n});
+    work_.queue(sql.deleteOrder, {n});
     const auto it = idx.byOrder.constFind(n);
     if (it == idx.byOrder.constEnd())
         return;

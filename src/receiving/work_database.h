@@ -13,6 +13,9 @@ public:
     virtual ~WorkDatabase() = default;
     // Runs a statement that returns no rows; the number of rows affected.
     virtual int execute(const QString& sql, const QVariantList& params = {}) = 0;
+    // Runs a statement whose result is not read; it may be sent later with the statements after it,
+    // and fail there, at the latest at commit().
+    virtual void queue(const QString& sql, const QVariantList& params = {}) { execute(sql, params); }
     // Runs one insert statement once per row of values.
     virtual void executeEach(const QString& sql, const std::vector<QVariantList>& rows) = 0;
     // True when the query returns at least one row.

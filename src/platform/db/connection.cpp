@@ -1,6 +1,7 @@
 #include "platform/db/connection.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/pg_pipeline.h"
 #include "platform/db/reader.h"
 #include "platform/db/recordset.h"
 #include "platform/db/schema.h"
@@ -15,6 +16,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace kemnoa::db {
 
@@ -41,6 +43,75 @@ void bindAll(QSqlQuery& query, const QVariantList& params) {
 
 Connection::Connection() = default;
 
+void Connection::sendQueued(std::vector<int>* rows) const {
+    if (dialect_ != Dialect::PostgreSQL || name_.isEmpty())
+        return;
+    if (queued_.empty() && wantedTimeoutMs_ == serverTimeoutMs_)
+        return;
+    std::vector<PipelinedStatement> batch;
+    batch.reserve(queued_.size() + 1);
+    const bool setTimeout = wantedTimeoutMs_ != serverTimeoutMs_;
+    if (setTimeout)
+        batch.push_back({QStringLiteral("SET statement_timeout = %1").arg(wantedTimeoutMs_), {}});
+    for (PipelinedStatement& s : queued_)
+        batch.push_back(std::move(s));
+    queued_.clear();
+    serverTimeoutMs_ = -1; // until the server has answered
+    const QVariant handle = database().driver()->handle();
+    void* conn = handle.isValid() && (qstrcmp(handle.typeName(), "PGconn*") == 0 ||
+                                      qstrcmp(handle.typeName(), "pg_conn*") == 0)
+                     ? *static_cast<void* const*>(handle.constData())
+                     : nullptr;
+    std::vector<int> counts;
+    if (runPipeline(conn, batch, *pgNames_, &counts)) {
+        serverTimeoutMs_ = wantedTimeoutMs_;
+        if (rows)
+            *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+        return;
+    }
+    // The connection is busy with a read still open: one statement at a time through the driver.
+    counts.clear();
+    for (const PipelinedStatement& s : batch) {
+        QSqlQuery q(database());
+        bool ok = s.params.isEmpty() ? q.exec(s.sql) : q.prepare(s.sql);
+        if (ok && !s.params.isEmpty()) {
+            bindAll(q, s.params);
+            ok = q.exec();
+        }
+        if (!ok)
+            throwSqlError(q.lastError());
+        counts.push_back(q.isSelect() ? (q.next() ? 1 : 0) : q.numRowsAffected());
+    }
+    serverTimeoutMs_ = wantedTimeoutMs_;
+    if (rows)
+        *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+}
+
+void Connection::queue(const QString& sql, const QVariantList& params) {
+    checkOpen();
+    if (dialect_ == Dialect::PostgreSQL && pipelinable(params) && !changesSchema(sql)) {
+        queued_.push_back({sql, params});
+        return;
+    }
+    execute(sql, params);
+}
+
+void Connection::flush() {
+    checkOpen();
+    sendQueued();
+}
+
+bool Connection::exists(const QString& sql, const QVariantList& params) {
+    checkOpen();
+    if (dialect_ == Dialect::PostgreSQL && pipelinable(params)) {
+        queued_.push_back({sql, params});
+        std::vector<int> rows;
+        sendQueued(&rows);
+        return !rows.empty() && rows.back() > 0;
+    }
+    return !read(sql, params).atEnd();
+}
+
 Connection::~Connection() {
     close();
 }
@@ -53,10 +124,15 @@ bool Connection::isOpen() const {
     return !name_.isEmpty() && database().isOpen();
 }
 
-void Connection::requireOpen() const {
+void Connection::checkOpen() const {
     if (!isOpen())
         throwError(QStringLiteral("Operation is not allowed when the object is closed."),
                    dberr::ObjectClosed);
+}
+
+void Connection::requireOpen() const {
+    checkOpen();
+    sendQueued();
 }
 
 void Connection::open(const ConnectionSettings& settings) {
@@ -129,6 +205,9 @@ void Connection::open(const ConnectionSettings& settings) {
     settings_ = settings;
     inTransaction_ = false;
     statements_ = std::make_shared<StatementCache>();
+    queued_.clear();
+    pgNames_ = std::make_unique<PgPreparedNames>();
+    wantedTimeoutMs_ = serverTimeoutMs_ = 0;
     try {
         if (dialect == Dialect::SQLite) {
             // Write-ahead logging: readers do not block the writer, and a commit needs one sync
@@ -162,7 +241,15 @@ void Connection::attachDboAlias() {
 void Connection::close() noexcept {
     if (name_.isEmpty())
         return;
+    if (!queued_.empty() && !inTransaction_) {
+        try {
+            sendQueued(); // statements outside a transaction were asked for: they are not dropped
+        } catch (...) {
+            // Closing never fails; a statement the server refused is as if it had run alone.
+        }
+    }
     statements_.reset(); // prepared statements end before their connection
+    queued_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (db.isOpen()) {
@@ -200,8 +287,10 @@ int Connection::execute(const QString& sql, const QVariantList& params) {
         statements_->give(std::move(s));
         return affected;
     }
-    if (changesSchema(sql))
+    if (changesSchema(sql)) {
         statements_->clear();
+        pgNames_->clear();
+    }
     QSqlQuery q(database());
     if (!q.exec(sql))
         throwSqlError(q.lastError());
@@ -268,6 +357,12 @@ Recordset Connection::openRecordset(const QString& sql, const QVariantList& para
 }
 
 void Connection::beginTransaction() {
+    if (dialect_ == Dialect::PostgreSQL) {
+        checkOpen();
+        queued_.push_back({QStringLiteral("BEGIN"), {}}); // sent with the first statement that waits
+        inTransaction_ = true;
+        return;
+    }
     requireOpen();
     QSqlDatabase db = database();
     if (!db.transaction())
@@ -276,6 +371,13 @@ void Connection::beginTransaction() {
 }
 
 void Connection::commit() {
+    if (dialect_ == Dialect::PostgreSQL) {
+        checkOpen();
+        queued_.push_back({QStringLiteral("COMMIT"), {}});
+        sendQueued();
+        inTransaction_ = false;
+        return;
+    }
     requireOpen();
     QSqlDatabase db = database();
     if (!db.commit())
@@ -284,7 +386,20 @@ void Connection::commit() {
 }
 
 void Connection::rollback() {
-    requireOpen();
+    checkOpen();
+    if (dialect_ == Dialect::PostgreSQL) {
+        const auto begin = std::find_if(queued_.begin(), queued_.end(), [](const PipelinedStatement& s) {
+            return s.sql == QLatin1String("BEGIN");
+        });
+        if (begin != queued_.end()) {
+            // The server never saw the transaction: what came before it still goes, the rest is dropped.
+            queued_.erase(begin, queued_.end());
+            inTransaction_ = false;
+            sendQueued();
+            return;
+        }
+    }
+    queued_.clear(); // never sent: nothing of them to undo
     QSqlDatabase db = database();
     inTransaction_ = false;
     if (!db.rollback())
@@ -315,7 +430,9 @@ bool Connection::hasTable(const QString& name) const {
 void Connection::setStatementTimeout(int seconds) {
     if (dialect_ != Dialect::PostgreSQL)
         return;
-    execute(QStringLiteral("SET statement_timeout = %1").arg(qMax(0, seconds) * 1000));
+    checkOpen();
+    // Sent before the next statement, together with it where it is queued.
+    wantedTimeoutMs_ = qMax(0, seconds) * 1000;
 }
 
 Transaction::Transaction(Connection& connection) : connection_(connection) {

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <memory>
+#include <vector>
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -18,6 +19,8 @@ namespace kemnoa::db {
 class Reader;
 class Recordset;
 class StatementCache;
+class PgPreparedNames;
+struct PipelinedStatement;
 
 // The text of one statement per dialect. Statements that every dialect runs alike go into
 // `standard`; a dialect-specific text, when given, wins over it.
@@ -55,6 +58,15 @@ public:
     int execute(const QString& sql, const QVariantList& params = {});
     // Runs one statement with parameters once per row of values, prepared once.
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows);
+    // Runs a statement whose result nobody reads. On PostgreSQL it waits to be sent together with
+    // the statements after it, up to the next statement whose answer is needed (a read, a commit,
+    // flush()), so that a transaction of many writes costs one wait for the server; a failure is
+    // thrown there. Other databases run it at once.
+    void queue(const QString& sql, const QVariantList& params = {});
+    // Sends the queued statements and waits for them.
+    void flush();
+    // True when the query returns at least one row (sent with the queued statements).
+    bool exists(const QString& sql, const QVariantList& params = {});
     // The statement text for this connection's dialect.
     QString sql(const PerDialect& text) const;
 
@@ -81,7 +93,11 @@ public:
     void setStatementTimeout(int seconds);
 
 private:
+    void checkOpen() const;
+    // Checks that the connection is open and sends what is queued.
     void requireOpen() const;
+    // Sends the queued statements (and a changed statement time-out) before anything else runs.
+    void sendQueued(std::vector<int>* rows = nullptr) const;
     // Binds and runs a prepared statement that returns no rows; the rows affected.
     int runPrepared(QSqlQuery& query, const QVariantList& params);
     void attachDboAlias();
@@ -91,6 +107,12 @@ private:
     QString name_;
     bool inTransaction_ = false;
     std::shared_ptr<StatementCache> statements_; // while open
+    // PostgreSQL: statements waiting to be sent, the statements prepared for sending them, and the
+    // statement time-out asked for and the one the server has (-1: not known).
+    mutable std::vector<PipelinedStatement> queued_;
+    std::unique_ptr<PgPreparedNames> pgNames_;
+    int wantedTimeoutMs_ = 0;
+    mutable int serverTimeoutMs_ = 0;
 };
 
 // Rolls back on destruction unless committed.

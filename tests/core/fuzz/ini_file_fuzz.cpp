@@ -35,19 +35,25 @@ void writeFile(const QByteArray& bytes) {
         fail("cannot write the scratch file");
 }
 
-// The entries of every section whose name differs from `except`, by first occurrence.
+// The entries of every section whose name differs from `except` (names are looked up trimmed), by
+// first occurrence. A section with a line that is no code page 932 cannot be listed; it is kept as
+// such, since it must stay exactly that after writing into another section.
 QList<QPair<QString, QStringList>> otherSections(clsIniFile& ini, const QStringList& sections,
                                                  const QString& except) {
     QList<QPair<QString, QStringList>> out;
     QSet<QString> seen;
     for (const QString& s : sections) {
-        const QString folded = s.toCaseFolded();
-        if (s.compare(except, Qt::CaseInsensitive) == 0 || seen.contains(folded))
+        const QString folded = s.trimmed().toCaseFolded();
+        if (s.trimmed().compare(except.trimmed(), Qt::CaseInsensitive) == 0 || seen.contains(folded))
             continue;
         seen.insert(folded);
         ini.setSection(s);
         QStringList entries;
-        ini.EnumSectionString(entries);
+        try {
+            ini.EnumSectionString(entries);
+        } catch (const kemnoa::core::Error&) {
+            entries = QStringList{QStringLiteral("<not code page 932>")};
+        }
         out.push_back({s, entries});
     }
     return out;
@@ -123,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (plain)
                 writeAndReadBack(input, first);
         }
-    } catch (const kemnoa::core::Error&) {
+    } catch (const kemnoa::core::Error& e) {
+        std::fprintf(stderr, "settings fuzz: %s\n", qPrintable(e.text()));
         fail("a file that read before cannot be read after writing one key");
     }
     return 0;

@@ -2,6 +2,7 @@
 
 #include "platform/base/error.h"
 #include "platform/db/db_error.h"
+#include "platform/db/pg_pipeline.h"
 #include "platform/db/reader.h"
 #include "support/closed_port.h"
 #include "support/test_env.h"
@@ -379,6 +380,124 @@ TEST_P(DialectTest, TableListIgnoresCase) {
     EXPECT_TRUE(connection_.hasTable(QStringLiteral("TBL_Qua")));
     EXPECT_TRUE(connection_.tables().contains(QStringLiteral("TBL_QUA")));
     EXPECT_FALSE(connection_.hasTable(QStringLiteral("denheaddata")));
+}
+
+// Statements queued in a transaction (sent together on PostgreSQL) keep their values and are seen by
+// the transaction's own reads before the commit.
+TEST_P(DialectTest, QueuedStatementsKeepValuesAndCommitTogether) {
+    openFresh();
+    const QString insert =
+        QStringLiteral("Insert Into rcv_errdata (ORD_NO, GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE) "
+                       "Values (?, ?, ?, ?, '?')");
+    {
+        db::Transaction tx(connection_);
+        connection_.queue(insert, {7, 1, QStringLiteral("O'HARA"), QVariant()});
+        connection_.queue(insert, {7, 2, QString(), QStringLiteral("12.5")});
+        connection_.queue(insert, {7, 3, QStringLiteral("全角"), 12.5});
+        connection_.queue(QStringLiteral("Update rcv_errdata Set GYOU = GYOU + ? Where ORD_NO = ?"), {10, 7});
+        EXPECT_TRUE(connection_.exists(QStringLiteral("Select 1 From rcv_errdata Where GYOU = ?"), {13}));
+        EXPECT_FALSE(connection_.exists(QStringLiteral("Select 1 From rcv_errdata Where GYOU = ?"), {3}));
+        tx.commit();
+    }
+    db::Reader r = connection_.read(
+        QStringLiteral("Select GYOU, ERR_TITLE, ERR_VALUE, ERR_MESSAGE From rcv_errdata Order By GYOU"));
+    const struct {
+        int gyou;
+        QString title;
+        bool valueNull;
+        QString value;
+    } expected[] = {{11, QStringLiteral("O'HARA"), true, QString()},
+                    {12, QString(), false, QStringLiteral("12.5")},
+                    {13, QStringLiteral("全角"), false, QStringLiteral("12.5")}};
+    for (const auto& e : expected) {
+        ASSERT_FALSE(r.atEnd());
+        EXPECT_EQ(r.value(0).toInt(), e.gyou);
+        EXPECT_FALSE(r.isNull(QStringLiteral("ERR_TITLE"))) << e.gyou; // empty text is no Null
+        EXPECT_EQ(r.text(1), e.title);
+        EXPECT_EQ(r.isNull(QStringLiteral("ERR_VALUE")), e.valueNull) << e.gyou;
+        EXPECT_EQ(r.text(2), e.value);
+        EXPECT_EQ(r.text(3), QStringLiteral("?"));
+        r.moveNext();
+    }
+    EXPECT_TRUE(r.atEnd());
+}
+
+// A queued statement that fails fails the commit: nothing of the transaction stays, and the
+// connection goes on working.
+TEST_P(DialectTest, FailedQueuedStatementLeavesNothingOfItsTransaction) {
+    openFresh();
+    const QString insert = QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)");
+    try {
+        db::Transaction tx(connection_);
+        connection_.queue(insert, {QStringLiteral("A")});
+        connection_.queue(QStringLiteral("Insert Into no_such_table (a) Values (?)"), {1});
+        connection_.queue(insert, {QStringLiteral("B")});
+        tx.commit();
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
+            << e.description().toStdString();
+    }
+    EXPECT_FALSE(connection_.inTransaction());
+    EXPECT_FALSE(connection_.exists(QStringLiteral("Select 1 From kemmst_namecode")));
+    {
+        db::Transaction tx(connection_);
+        connection_.queue(insert, {QStringLiteral("C")});
+        tx.commit();
+    }
+    db::Reader r = connection_.read(QStringLiteral("Select name_nm From kemmst_namecode"));
+    ASSERT_FALSE(r.atEnd());
+    EXPECT_EQ(r.text(0), QStringLiteral("C"));
+    r.moveNext();
+    EXPECT_TRUE(r.atEnd());
+}
+
+// The statement time-out is in force for the next statement, whichever way it is sent.
+TEST_P(DialectTest, StatementTimeoutReachesTheNextStatement) {
+    if (GetParam() != db::Dialect::PostgreSQL)
+        GTEST_SKIP() << "only PostgreSQL limits statements";
+    openFresh();
+    const auto current = [&] { return connection_.read(QStringLiteral("SHOW statement_timeout")).text(0); };
+    connection_.setStatementTimeout(7);
+    EXPECT_EQ(current(), QStringLiteral("7s"));
+    connection_.setStatementTimeout(0);
+    connection_.queue(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)"),
+                      {QStringLiteral("A")});
+    connection_.flush();
+    EXPECT_EQ(current(), QStringLiteral("0"));
+    connection_.setStatementTimeout(1);
+    try {
+        connection_.queue(QStringLiteral("Select pg_sleep(?)"), {3});
+        connection_.flush();
+        FAIL() << "no time-out";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("timeout"))) << e.description().toStdString();
+    }
+}
+
+// A statement queued outside a transaction is sent at the latest when the connection closes.
+TEST_P(DialectTest, QueuedStatementOutsideTransactionIsSentBeforeClosing) {
+    openFresh();
+    connection_.queue(QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)"),
+                      {QStringLiteral("A")});
+    connection_.close();
+    connection_.open(settings_);
+    EXPECT_TRUE(connection_.exists(QStringLiteral("Select 1 From kemmst_namecode Where name_nm = ?"),
+                                   {QStringLiteral("A")}));
+}
+
+TEST(PipelineTest, PlaceholdersAreNumberedOutsideQuotes) {
+    const struct {
+        const char* sql;
+        const char* numbered;
+    } cases[] = {
+        {"Select 1", "Select 1"},
+        {"a = ? And b = ?", "a = $1 And b = $2"},
+        {"a = '?' And b = ?", "a = '?' And b = $1"},
+        {"a = 'it''s ?' And \"c?\" = ?", "a = 'it''s ?' And \"c?\" = $1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(db::numberedPlaceholders(QString::fromUtf8(c.sql)), QString::fromUtf8(c.numbered)) << c.sql;
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialects, DialectTest,
