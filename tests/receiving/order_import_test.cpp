@@ -363,7 +363,7 @@ TEST_P(ImportTest, DeleteAllIsRolledBackWhenADeleteFails) {
 
     prompter_.events.clear();
     prompter_.inputAnswer(QStringLiteral("fern"));
-    importer().Command1_Click();
+    (void)importer().Command1_Click();
     ASSERT_EQ(prompter_.events.size(), 2u); // the password box, then the failure
     EXPECT_EQ(prompter_.events[1].title, QStringLiteral("Command1_Click"));
     EXPECT_EQ(prompter_.events[1].icon, core::MsgIcon::Critical);
@@ -522,7 +522,7 @@ TEST_P(ImportTest, FilesEditedAfterWritingImportEveryOrderWhole) {
     const QStringList edited = dumpWorkTables(connection_);
 
     prompter_.inputAnswer(QStringLiteral("fern"));
-    importer().Command1_Click();
+    (void)importer().Command1_Click();
     o.editedAfterWriting = false;
     demo::makeOrderFile(folder_ + QStringLiteral("ORD2.mdb"), o);
     EXPECT_TRUE(importer().cmdImp_Click(folder_));
@@ -570,7 +570,7 @@ TEST_P(ImportTest, AFileOverALimitIsSetAsideAndTheNextImports) {
         SCOPED_TRACE(c.what);
         prompter_ = test::ScriptedPrompter();
         prompter_.inputAnswer(QStringLiteral("fern"));
-        importer().Command1_Click();
+        (void)importer().Command1_Click();
         for (const QString& f : files())
             QFile::remove(folder_ + f);
         demo::Options big = small;
