@@ -24,6 +24,10 @@ struct FtpSettings {
     QString PassMei;
     QString PortNum;
     QString PaveMod;
+    // Explicit FTP over TLS (key UseTls, off when empty) and a PEM file of the authorities that
+    // vouch for the server's certificate (key TlsCaFile; empty: the system's authorities).
+    QString UseTls;
+    QString TlsCaFile;
 };
 
 // Keys of kem_setting, in the order MF_KoteiJohoSet reads them.

@@ -172,6 +172,8 @@ Outcome MF_FirstSetting(Prompter& prompter) {
         s.FtpSetting.PassMei = ini.GetString(QStringLiteral("PassMei"), QString());
         s.FtpSetting.PortNum = ini.GetString(QStringLiteral("PortNum"), QString());
         s.FtpSetting.PaveMod = ini.GetString(QStringLiteral("PaveMod"), QString());
+        s.FtpSetting.UseTls = ini.GetString(QStringLiteral("UseTls"), QString());
+        s.FtpSetting.TlsCaFile = ini.GetString(QStringLiteral("TlsCaFile"), QString());
 
         ini.setSection(QStringLiteral("PO_FILE"));
         s.PoFolder = ini.GetString(QStringLiteral("FOLDER"), QString());

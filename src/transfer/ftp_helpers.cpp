@@ -49,6 +49,8 @@ int MF_FtpConnect() {
     SharedFtp->setUser(s.UserMei);
     SharedFtp->setPassword(s.PassMei);
     SharedFtp->setPassiveFlag(truthValue(s.PaveMod));
+    SharedFtp->setUseTls(!s.UseTls.trimmed().isEmpty() && truthValue(s.UseTls));
+    SharedFtp->setTlsCaFile(s.TlsCaFile.trimmed());
     SharedFtp->setRemotePort(portNumber(s.PortNum));
     SharedFtp->OpenSession();
     return SharedFtp->hFTP() == 0 ? 1 : 0;

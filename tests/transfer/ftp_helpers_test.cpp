@@ -142,6 +142,25 @@ TEST_F(FtpHelpersTest, ConnectFailures) {
     EXPECT_EQ(MF_FtpConnect(), 1);
 }
 
+// UseTls is off when empty; on, the plain test server is refused before the login, and a text that is
+// no truth value is an error like PaveMod's.
+TEST_F(FtpHelpersTest, TlsSettingTurnsTlsOnOrFails) {
+    ASSERT_EQ(MF_FtpConnect(), 0);
+    EXPECT_FALSE(SharedFtp->UseTls());
+    EXPECT_EQ(MF_FtpDisconnect(), 0);
+
+    auto& s = core::session().FtpSetting;
+    s.UseTls = QStringLiteral("1");
+    s.TlsCaFile = QStringLiteral(" /etc/kemnoa/client-ca.pem ");
+    EXPECT_EQ(MF_FtpConnect(), 1);
+    EXPECT_TRUE(SharedFtp->UseTls());
+    EXPECT_EQ(SharedFtp->TlsCaFile(), QStringLiteral("/etc/kemnoa/client-ca.pem"));
+    EXPECT_EQ(countCommands(QStringLiteral("PASS")), 1); // only the plain login before
+
+    s.UseTls = QStringLiteral("yes");
+    EXPECT_THROW(MF_FtpConnect(), core::Error);
+}
+
 TEST_F(FtpHelpersTest, EmptyUserLogsInAnonymously) {
     core::session().FtpSetting.UserMei.clear();
     core::session().FtpSetting.PassMei.clear();

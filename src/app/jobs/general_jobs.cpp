@@ -44,7 +44,8 @@ core::Outcome showSettings(ToolContext& ctx, const QStringList& args) {
         << "\nPRINTER_PORT=" << s.PrinterPort << '\n';
     out << "[FTP]\nLOCAL_FOLDER=" << s.LocalFolder << "\nHostMei=" << s.FtpSetting.HostMei
         << "\nUserMei=" << s.FtpSetting.UserMei << "\nPassMei=" << masked(s.FtpSetting.PassMei)
-        << "\nPortNum=" << s.FtpSetting.PortNum << "\nPaveMod=" << s.FtpSetting.PaveMod << '\n';
+        << "\nPortNum=" << s.FtpSetting.PortNum << "\nPaveMod=" << s.FtpSetting.PaveMod
+        << "\nUseTls=" << s.FtpSetting.UseTls << "\nTlsCaFile=" << s.FtpSetting.TlsCaFile << '\n';
     out << "[PO_FILE]\nFOLDER=" << s.PoFolder << '\n';
     out << "; computer " << s.ComputerName << ", " << s.VersionText << Qt::endl;
     return core::Outcome::Done;

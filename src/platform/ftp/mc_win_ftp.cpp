@@ -194,6 +194,15 @@ int McWinFTP::perform(const Request& req) {
     curl_easy_setopt(c, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_MULTICWD));
     if (!passive_)
         curl_easy_setopt(c, CURLOPT_FTPPORT, "-");
+    const QByteArray caFile = QFile::encodeName(tlsCaFile_);
+    if (useTls_) {
+        curl_easy_setopt(c, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+        curl_easy_setopt(c, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS));
+        curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!caFile.isEmpty())
+            curl_easy_setopt(c, CURLOPT_CAINFO, caFile.constData());
+    }
     // The login names go to the server as code page 932 bytes; without a user libcurl logs in anonymously.
     const QByteArray user = toCp932(User());
     const QByteArray password = toCp932(Password());

@@ -61,6 +61,14 @@ public:
     void setPassword(const QString& szPassword) { password_ = absentIfEmpty(szPassword); }
     bool PassiveFlag() const { return passive_; }
     void setPassiveFlag(bool bPassive) { passive_ = bPassive; }
+    // Explicit FTP over TLS (AUTH TLS): the login, the commands and every data connection are
+    // encrypted, and a server that does not offer TLS is refused rather than spoken to in clear. The
+    // server's certificate and name are always verified, against the system's authorities or, when
+    // given, against the certificates of a PEM file (for a server with its own authority).
+    bool UseTls() const { return useTls_; }
+    void setUseTls(bool on) { useTls_ = on; }
+    QString TlsCaFile() const { return tlsCaFile_; }
+    void setTlsCaFile(const QString& path) { tlsCaFile_ = path; }
 
     // The server's current directory (asked with PWD), or empty text on failure.
     QString CurDir();
@@ -124,6 +132,8 @@ private:
     std::optional<QString> user_;
     std::optional<QString> password_;
     bool passive_ = false;
+    bool useTls_ = false;
+    QString tlsCaFile_;
     QStringList dir_;          // current directory, relative to the login directory
     std::optional<bool> mlsd_; // whether the server lists with MLSD; asked once per session
     std::vector<FTPFile> listing_;

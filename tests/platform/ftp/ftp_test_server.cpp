@@ -83,7 +83,7 @@ QString VsftpdServer::binary() {
     return {};
 }
 
-bool VsftpdServer::start(const QString& root) {
+bool VsftpdServer::start(const QString& root, const QString& tlsPem) {
     if (binary().isEmpty()) {
         error_ = QStringLiteral("vsftpd is not installed");
         return false;
@@ -91,7 +91,7 @@ bool VsftpdServer::start(const QString& root) {
     // vsftpd serves one connection on its standard input and output (listen=NO); the wrapper owns the
     // listening port. Anonymous login into the root folder, uploads and deletes allowed, no chroot (it
     // runs as the launching user), no sandboxing that a container might not allow, no logs.
-    const QString conf =
+    QString conf =
         QStringLiteral("listen=NO\nlisten_ipv6=NO\n"
                        "run_as_launching_user=YES\nanonymous_enable=YES\n"
                        "local_enable=NO\nno_anon_password=YES\nanon_root=%1\nwrite_enable=YES\n"
@@ -100,6 +100,11 @@ bool VsftpdServer::start(const QString& root) {
                        "pasv_enable=YES\nport_enable=YES\nxferlog_enable=NO\nsyslog_enable=NO\n"
                        "dual_log_enable=NO\nuse_localtime=NO\n")
             .arg(root);
+    if (!tlsPem.isEmpty())
+        conf += QStringLiteral("ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+                               "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\nrsa_cert_file=%1\n"
+                               "rsa_private_key_file=%1\n")
+                    .arg(tlsPem);
     const QString confFile = confDir_.filePath(QStringLiteral("vsftpd.conf"));
     QFile f(confFile);
     if (!f.open(QIODevice::WriteOnly) || f.write(conf.toUtf8()) < 0) {

@@ -46,7 +46,9 @@ public:
     VsftpdServer& operator=(const VsftpdServer&) = delete;
 
     static QString binary();
-    bool start(const QString& root);
+    // With a PEM file (key and certificate) the server requires explicit TLS for the login and for
+    // every data connection, and asks for the control channel's TLS session to be resumed on them.
+    bool start(const QString& root, const QString& tlsPem = {});
     quint16 port() const { return port_; }
     QString error() const { return error_; }
 

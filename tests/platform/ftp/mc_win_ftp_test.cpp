@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -334,6 +335,101 @@ TEST_F(FtpClientTest, OperationsWithoutSessionFail) {
     ftp.FindFile(QStringLiteral("*"));
     EXPECT_TRUE(ftp.RemoteFile.SearchEnd);
     EXPECT_EQ(events.size(), 2u);
+}
+
+// A self-made certificate for 127.0.0.1 (key and certificate in one PEM file); empty when the
+// openssl command is missing or fails.
+QString makeCertificate(const QString& folder) {
+    const QString pem = folder + QStringLiteral("/server.pem");
+    QProcess p;
+    p.start(QStringLiteral("openssl"),
+            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+             QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+             QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+             QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1"),
+             QStringLiteral("-keyout"), pem, QStringLiteral("-out"), folder + QStringLiteral("/cert.pem")});
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    QFile key(pem), cert(folder + QStringLiteral("/cert.pem"));
+    if (!key.open(QIODevice::Append) || !cert.open(QIODevice::ReadOnly))
+        return {};
+    key.write(cert.readAll());
+    return pem;
+}
+
+class FtpTlsTest : public FtpClientTest {
+protected:
+    void SetUp() override {
+        FtpClientTest::SetUp();
+        if (test::VsftpdServer::binary().isEmpty())
+            GTEST_SKIP() << "vsftpd is not installed";
+        pem = makeCertificate(certs.path());
+        if (pem.isEmpty())
+            GTEST_SKIP() << "the openssl command could not make a test certificate";
+        // vsftpd lists a folder for anonymous users only when others may read it.
+        QFile::setPermissions(root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                               QFileDevice::ExeOther);
+    }
+    QString certificate() const { return certs.filePath(QStringLiteral("cert.pem")); }
+
+    // Points the client at a port as an anonymous user with TLS on.
+    void pointAt(quint16 port, const QString& caFile) {
+        ftp.setRemoteHost(QStringLiteral("127.0.0.1"));
+        ftp.setRemotePort(port);
+        ftp.setUser(QString());
+        ftp.setPassword(QString());
+        ftp.setUseTls(true);
+        ftp.setTlsCaFile(caFile);
+        events.clear();
+    }
+
+    QTemporaryDir certs;
+    QString pem;
+};
+
+// vsftpd refuses a login or a data connection without TLS here, so every step that works went over it.
+TEST_F(FtpTlsTest, EverythingGoesOverTlsToAServerThatRequiresIt) {
+    writeFile(rootFile(QStringLiteral("ORD1.mdb")), "secret order");
+    test::VsftpdServer server;
+    ASSERT_TRUE(server.start(root.path(), pem)) << server.error().toStdString();
+    pointAt(server.port(), certificate());
+    {
+        ftp.setPassiveFlag(true);
+        ftp.OpenSession();
+        ASSERT_NE(ftp.hFTP(), 0u) << (events.empty() ? std::string() : events.back().text.toStdString());
+        EXPECT_EQ(walk(QStringLiteral("ORD*.mdb")), QStringList{QStringLiteral("ORD1.mdb")})
+            << (events.empty() ? std::string() : events.back().text.toStdString());
+        ASSERT_TRUE(ftp.GetFile(QStringLiteral("ORD1.mdb"), localFile(QStringLiteral("ORD1.mdb")), false, 2));
+        EXPECT_EQ(readFile(localFile(QStringLiteral("ORD1.mdb"))), QByteArray("secret order"));
+        ASSERT_TRUE(ftp.PutFile(localFile(QStringLiteral("ORD1.mdb")), QStringLiteral("BK/BORD1.mdb"), 2));
+        EXPECT_EQ(readFile(rootFile(QStringLiteral("BK/BORD1.mdb"))), QByteArray("secret order"));
+        EXPECT_TRUE(ftp.DeleteFile(QStringLiteral("BK/BORD1.mdb")));
+        ftp.CloseSession();
+        EXPECT_TRUE(events.empty()) << events.front().text.toStdString();
+    }
+}
+
+TEST_F(FtpTlsTest, AnUntrustedCertificateOrAServerWithoutTlsIsRefusedBeforeTheLogin) {
+    test::VsftpdServer tlsServer;
+    ASSERT_TRUE(tlsServer.start(root.path(), pem)) << tlsServer.error().toStdString();
+    pointAt(tlsServer.port(), QString()); // no authority of the system vouches for it
+    ftp.OpenSession();
+    EXPECT_EQ(ftp.hFTP(), 0u);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_FALSE(events[0].text.isEmpty()); // the library's reason
+
+    serve(); // pyftpdlib without TLS
+    pointAt(server.port(), certificate());
+    ftp.setUser(QStringLiteral("kem"));
+    ftp.setPassword(QStringLiteral("pw"));
+    ftp.OpenSession();
+    EXPECT_EQ(ftp.hFTP(), 0u);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_FALSE(events[0].text.isEmpty());
+    const QStringList cmds = server.commands();
+    EXPECT_TRUE(cmds.filter(QStringLiteral("USER")).isEmpty()) << cmds.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(cmds.filter(QStringLiteral("PASS")).isEmpty());
 }
 
 // vsftpd offers LIST only, in the Unix format.
