@@ -104,6 +104,19 @@ std::optional<QString> safeTarget(const QString& folder, const QString& name) {
     return QDir(folder).filePath(parts.join(QLatin1Char('/')));
 }
 
+// The first symbolic link met on the way from the folder to the target (the target included), or
+// empty text. A link planted in a shared folder would let a member be written wherever it points.
+QString linkOnTheWay(const QString& folder, const QString& target) {
+    QString path = QDir(folder).absolutePath();
+    for (const QString& part :
+         QDir(folder).relativeFilePath(target).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        path += QLatin1Char('/') + part;
+        if (QFileInfo(path).isSymLink())
+            return path;
+    }
+    return {};
+}
+
 } // namespace
 
 struct LzhFileWriter::Impl {
@@ -178,6 +191,8 @@ QStringList extractArchive(const QString& archivePath, const QString& folder) {
         if (!target)
             throw LzhError(LzhError::Kind::Corrupt,
                            QStringLiteral("member name leaves the folder: %1").arg(info.name).toStdString());
+        if (const QString link = linkOnTheWay(folder, *target); !link.isEmpty())
+            ioError(QStringLiteral("cannot write %1: %2 is a symbolic link").arg(info.name, link));
         if (info.directory) {
             if (!QDir().mkpath(*target))
                 ioError(QStringLiteral("cannot create folder %1").arg(*target));

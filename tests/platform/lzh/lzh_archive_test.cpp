@@ -257,6 +257,40 @@ TEST_F(LzhArchive, ExtractionRefusesNamesOutsideTheFolder) {
     }
 }
 
+TEST_F(LzhArchive, ExtractionNeverWritesThroughASymbolicLink) {
+    // Links planted in the (shared) folder at a member's name or at a folder on its way.
+    QDir(tmp_.path()).mkpath(QStringLiteral("outside"));
+    const QString victim = makeFile(QStringLiteral("outside/victim.txt"), "untouched");
+    struct Case {
+        const char* member;
+        const char* link;
+        QString pointsTo;
+    };
+    for (const Case& c : {Case{"ORD1.mdb", "ORD1.mdb", victim},
+                          Case{"sub/victim.txt", "sub", path(QStringLiteral("outside"))}}) {
+        SCOPED_TRACE(c.member);
+        const QString out = path(QStringLiteral("out"));
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        ASSERT_TRUE(QFile::link(c.pointsTo, out + QLatin1Char('/') + QLatin1String(c.link)));
+        lzh::MemorySink sink;
+        lzh::ArchiveWriter w(sink);
+        w.addMember(c.member, 0, [] {
+            return std::make_unique<lzh::MemorySource>(reinterpret_cast<const uint8_t*>("evil"), 4);
+        });
+        w.finish();
+        const QString archive = path(QStringLiteral("link.lzh"));
+        writeFile(archive, QByteArray(reinterpret_cast<const char*>(sink.bytes.data()),
+                                      static_cast<qsizetype>(sink.bytes.size())));
+        EXPECT_THROW(lzh::extractArchive(archive, out), lzh::LzhError);
+        QFile f(victim);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("untouched"));
+        EXPECT_EQ(QDir(path(QStringLiteral("outside"))).entryList(QDir::Files),
+                  QStringList{QStringLiteral("victim.txt")});
+    }
+}
+
 TEST_F(LzhArchive, SeparatorsOfOlderToolsMakeFoldersButNotInsideDoubleByteCharacters) {
     const struct {
         const char* stored; // the name's bytes in the header
