@@ -3,6 +3,7 @@
 #include "core/connections.h"
 #include "core/error.h"
 #include "core/session.h"
+#include "platform/db/catalogue.h"
 #include "platform/db/reader.h"
 #include "platform/db/sql_text.h"
 
@@ -247,35 +248,18 @@ std::vector<PoLine> planPo(db::Connection& work, Masters& masters, const QString
     return plan;
 }
 
-// The print row columns in table order; the first 80 make the print record.
+// The print row columns in table order (the row's own number left to the database): the 80 fields of
+// the print record.
+QStringList valueColumns(QStringView table) {
+    QStringList names;
+    for (const db::CatalogueColumn& c : db::requireCatalogueTable(table).columns)
+        if (c.type != db::SqlType::Identity)
+            names << c.columnName();
+    return names;
+}
+
 const QStringList& csvColumns() {
-    static const QStringList columns = [] {
-        QStringList c = {
-            QStringLiteral("PO_NO"),        QStringLiteral("PO_KBN"),     QStringLiteral("PO_GYOU"),
-            QStringLiteral("ORD_NO"),       QStringLiteral("GYOU"),       QStringLiteral("HINSYU_CD"),
-            QStringLiteral("LAYOUT"),       QStringLiteral("HINBAN"),     QStringLiteral("SHO_CD"),
-            QStringLiteral("SHO_NM1"),      QStringLiteral("SHO_NM2"),    QStringLiteral("COLOR_NO"),
-            QStringLiteral("COLOR_NM"),     QStringLiteral("SORT_LV"),    QStringLiteral("SIZE_VALUE"),
-            QStringLiteral("CAPTION_SIZE"), QStringLiteral("SU"),         QStringLiteral("GENSAN"),
-            QStringLiteral("KEM_PRICE1"),   QStringLiteral("KEM_PRICE2"), QStringLiteral("JAN_CD"),
-            QStringLiteral("TAG_CD"),       QStringLiteral("TANM1"),      QStringLiteral("TANM2"),
-            QStringLiteral("TANM3")};
-        for (int i = 1; i <= 12; ++i)
-            c << QStringLiteral("QUL%1").arg(i) << QStringLiteral("PER%1").arg(i);
-        c << QStringLiteral("EHJ_NO");
-        for (int i = 1; i <= 6; ++i)
-            c << QStringLiteral("EHJ%1").arg(i);
-        c << QStringLiteral("EHJ_HENKAN");
-        for (int i = 1; i <= 8; ++i)
-            c << QStringLiteral("FUKI%1").arg(i);
-        c << QStringLiteral("IRAI_NO") << QStringLiteral("NOU_CD") << QStringLiteral("NOU_NM")
-          << QStringLiteral("KIBO_DATE") << QStringLiteral("ORD_DATE") << QStringLiteral("HYOJI1")
-          << QStringLiteral("HYOJI2") << QStringLiteral("HYOJI3") << QStringLiteral("SIZE_NOTE1")
-          << QStringLiteral("SIZE_NOTE2") << QStringLiteral("SIZE_NOTE3") << QStringLiteral("PRINT_HINBAN")
-          << QStringLiteral("MAKER_NM") << QStringLiteral("LOT_NOTE") << QStringLiteral("SH_PRICE");
-        Q_ASSERT(c.size() == 80);
-        return c;
-    }();
+    static const QStringList columns = valueColumns(u"rcv_csvdata");
     return columns;
 }
 

@@ -5,7 +5,9 @@
 #include "label_support.h"
 #include "output/label/label_renderer.h"
 #include "output/label/pdf_assistant.h"
+#include "output/label/print_record.h"
 #include "platform/base/error.h"
+#include "platform/db/catalogue.h"
 #include "platform/text/cp932.h"
 
 #include <QTemporaryDir>
@@ -14,6 +16,17 @@
 using namespace kemnoa;
 
 namespace {
+
+// The renderer keeps its own copy of the field names (it links no database code); they must stay the
+// columns of the print rows the database holds, in the same order.
+TEST(PrintLine, FieldsAreThePrintRowColumnsInTableOrder) {
+    QStringList columns;
+    for (const db::CatalogueColumn& c : db::requireCatalogueTable(u"rcv_csvdata").columns)
+        if (c.type != db::SqlType::Identity) // the row's own number is not printed
+            columns << c.columnName();
+    EXPECT_EQ(label::printColumnNames().join(QLatin1Char(' ')).toStdString(),
+              columns.join(QLatin1Char(' ')).toStdString());
+}
 
 TEST(PrintLine, FieldsAreReadBetweenTheirOuterQuotes) {
     // Values the CSV never escapes: quotes inside, a comma, a lone quote at either end, empty.
