@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
+#include <functional>
 
 namespace kemnoa::output {
 namespace {
@@ -239,6 +240,29 @@ bool MP_PdfWriterPrint(PdfRun& run, const QString& app, const QString& environme
     return true;
 }
 
+namespace {
+// Writes each kind's print rows and hands them to `print`; a kind without rows is passed over. The
+// number of kinds whose rows could not be written or printed.
+int forEachKind(PdfRun& run, const QString& title, const QString& poNo, const QString& poKbn,
+                const std::function<bool(const Kind&, const QString& csv, const QString& job)>& print) {
+    int failures = 0;
+    for (const Kind& kind : kindsOf(run.session)) {
+        QString csv;
+        QString job;
+        try {
+            job = writeKindCsv(run, poNo, poKbn, kind.code, &csv);
+        } catch (const core::Error& e) {
+            report(run, title, e.text());
+            ++failures;
+            continue;
+        }
+        if (!job.isEmpty() && !print(kind, csv, job))
+            ++failures;
+    }
+    return failures;
+}
+} // namespace
+
 core::Outcome MF_PdfWriterMake(PdfRun& run, const QString& poNo, const QString& poKbn) {
     const QString title = QStringLiteral("MF_PdfWriterMake");
     const LabelPrinters printers(run.printers, run.session);
@@ -262,24 +286,12 @@ core::Outcome MF_PdfWriterMake(PdfRun& run, const QString& poNo, const QString& 
     PrinterSwitch restore;
     if (core::MF_PrinterSet(kPdfWriterName, printers, run.prompter) != 0)
         return core::Outcome::Failed;
-    int failures = 0;
-    for (const Kind& kind : kindsOf(run.session)) {
-        QString csv;
-        QString job;
-        try {
-            job = writeKindCsv(run, poNo, poKbn, kind.code, &csv);
-        } catch (const core::Error& e) {
-            report(run, title, e.text());
-            ++failures;
-            continue;
-        }
-        if (job.isEmpty())
-            continue; // no print rows of this kind
-        run.prompter.processEvents();
-        if (!MP_PdfWriterPrint(run, run.session.AppExe, kind.environment, csv, poFolder,
-                               job + QStringLiteral(".pdf")))
-            ++failures;
-    }
+    const int failures =
+        forEachKind(run, title, poNo, poKbn, [&](const Kind& kind, const QString& csv, const QString& job) {
+            run.prompter.processEvents();
+            return MP_PdfWriterPrint(run, run.session.AppExe, kind.environment, csv, poFolder,
+                                     job + QStringLiteral(".pdf"));
+        });
     return failures == 0 ? core::Outcome::Done : core::Outcome::DoneWithFailures;
 }
 
@@ -298,43 +310,29 @@ core::Outcome MF_DistillerMake(PdfRun& run, const QString& poNo, const QString& 
             return core::Outcome::Failed;
         const QString port = run.session.PrinterPort;
         qputenv(kPrinterPortVariable, port.toLocal8Bit());
-        for (const Kind& kind : kindsOf(run.session)) {
-            QString csv;
-            QString job;
-            try {
-                job = writeKindCsv(run, poNo, poKbn, kind.code, &csv);
-            } catch (const core::Error& e) {
-                report(run, title, e.text());
-                ++failures;
-                continue;
-            }
-            if (job.isEmpty())
-                continue;
-            // The port file of an earlier job must not pass for this job's output.
-            if (QFileInfo::exists(port) && !QFile::remove(port)) {
-                report(run, title, QStringLiteral("ファイルを削除できません。") + port);
-                ++failures;
-                continue;
-            }
-            if (!runLabelApplication(run, title, kind.environment, csv, true) ||
-                !watchPrinterFile(run.prompter, port, run.watch)) {
+        failures += forEachKind(
+            run, title, poNo, poKbn, [&](const Kind& kind, const QString& csv, const QString& job) {
+                // The port file of an earlier job must not pass for this job's output.
+                if (QFileInfo::exists(port) && !QFile::remove(port)) {
+                    report(run, title, QStringLiteral("ファイルを削除できません。") + port);
+                    return false;
+                }
+                if (!runLabelApplication(run, title, kind.environment, csv, true) ||
+                    !watchPrinterFile(run.prompter, port, run.watch)) {
+                    QFile::remove(port);
+                    return false; // the kind gets no PDF
+                }
+                const QString ps = core::joinPath(run.session.KakuninFolder, job + QStringLiteral(".ps"));
+                QFile::remove(ps);
+                const bool copied = QFile::copy(port, ps);
                 QFile::remove(port);
-                ++failures;
-                continue; // the kind gets no PDF
-            }
-            const QString ps = core::joinPath(run.session.KakuninFolder, job + QStringLiteral(".ps"));
-            QFile::remove(ps);
-            const bool copied = QFile::copy(port, ps);
-            QFile::remove(port);
-            if (!copied) {
-                report(run, title, QStringLiteral("ファイルをコピーできません。") + ps);
-                ++failures;
-                continue;
-            }
-            if (!assistant(run, {QStringLiteral("B"), run.session.ComputerName, ps, poFolder,
-                                 job + QStringLiteral(".pdf")}))
-                ++failures;
-        }
+                if (!copied) {
+                    report(run, title, QStringLiteral("ファイルをコピーできません。") + ps);
+                    return false;
+                }
+                return assistant(run, {QStringLiteral("B"), run.session.ComputerName, ps, poFolder,
+                                       job + QStringLiteral(".pdf")});
+            });
     }
     if (!assistant(run, {QStringLiteral("A"), run.session.ComputerName}))
         ++failures;
