@@ -2,9 +2,9 @@
 
 #include "core/connections.h"
 #include "core/error.h"
+#include "output/ui/ticked_list.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,12 +25,9 @@ frmOrd_Exp::frmOrd_Exp(const core::JobContext& context, QWidget* parent, core::P
     setObjectName(QStringLiteral("frmOrd_Exp"));
     TDBGrid1->setObjectName(QStringLiteral("TDBGrid1"));
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    TDBGrid1->setColumnCount(6);
-    TDBGrid1->setHorizontalHeaderLabels({QStringLiteral("PO番号"), QStringLiteral("PO区分"),
-                                         QStringLiteral("納品先"), QStringLiteral("名称"),
-                                         QStringLiteral("希望出荷日"), QStringLiteral("Chk")});
-    TDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers); // only the tick can change
-    TDBGrid1->verticalHeader()->setVisible(false);
+    prepareTickedList(TDBGrid1,
+                      {QStringLiteral("PO番号"), QStringLiteral("PO区分"), QStringLiteral("納品先"),
+                       QStringLiteral("名称"), QStringLiteral("希望出荷日"), QStringLiteral("Chk")});
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -49,25 +46,14 @@ void frmOrd_Exp::Form_Load() {
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("Form_Load"), core::MsgIcon::Critical);
     }
-    TDBGrid1->setRowCount(int(rows_.size()));
-    for (int i = 0; i < int(rows_.size()); ++i) {
-        const PoExpRow& r = rows_[std::size_t(i)];
-        const QStringList values = {r.poNo, r.poKbn, r.nouCd, r.nouNm, r.kiboDate};
-        for (int c = 0; c < values.size(); ++c)
-            TDBGrid1->setItem(i, c, new QTableWidgetItem(values[c]));
-        auto* tick = new QTableWidgetItem;
-        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        tick->setCheckState(Qt::Checked);
-        TDBGrid1->setItem(i, kChk, tick);
-    }
-    TDBGrid1->resizeColumnsToContents();
+    std::vector<QStringList> values;
+    for (const PoExpRow& r : rows_)
+        values.push_back({r.poNo, r.poKbn, r.nouCd, r.nouNm, r.kiboDate});
+    fillTickedList(TDBGrid1, values, std::vector<bool>(rows_.size(), true), kChk);
 }
 
 std::vector<PoExpRow> frmOrd_Exp::rows() const {
-    std::vector<PoExpRow> out = rows_;
-    for (int i = 0; i < int(out.size()); ++i)
-        out[std::size_t(i)].chk = TDBGrid1->item(i, kChk)->checkState() == Qt::Checked;
-    return out;
+    return withTicks(rows_, TDBGrid1, kChk);
 }
 
 void frmOrd_Exp::cmdOk_Click() {

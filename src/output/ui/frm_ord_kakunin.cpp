@@ -2,10 +2,10 @@
 
 #include "core/connections.h"
 #include "core/error.h"
+#include "output/ui/ticked_list.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -34,14 +34,10 @@ frmOrd_Kakunin::frmOrd_Kakunin(const core::JobContext& context, QWidget* parent,
     cmdAllSelect->setObjectName(QStringLiteral("cmdAllSelect"));
     cmdAllCancel->setObjectName(QStringLiteral("cmdAllCancel"));
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    TDBGrid1->setColumnCount(7);
-    TDBGrid1->setHorizontalHeaderLabels({QStringLiteral("PO番号"), QStringLiteral("PO区分"), QString(),
-                                         QString(), QString(), QStringLiteral("希望出荷日"),
-                                         QStringLiteral("Chk")});
+    prepareTickedList(TDBGrid1, {QStringLiteral("PO番号"), QStringLiteral("PO区分"), QString(), QString(),
+                                 QString(), QStringLiteral("希望出荷日"), QStringLiteral("Chk")});
     for (int c = 2; c <= 4; ++c)
-        TDBGrid1->setColumnHidden(c, true);                       // empty columns of the list
-    TDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers); // only the tick can change
-    TDBGrid1->verticalHeader()->setVisible(false);
+        TDBGrid1->setColumnHidden(c, true); // empty columns of the list
 
     auto* group = new QButtonGroup(this);
     group->addButton(optPdfWriter, 0);
@@ -73,30 +69,21 @@ void frmOrd_Kakunin::Form_Load() {
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("Form_Load"), core::MsgIcon::Critical);
     }
-    TDBGrid1->setRowCount(int(rows_.size()));
-    for (int i = 0; i < int(rows_.size()); ++i) {
-        const KakuninRow& r = rows_[std::size_t(i)];
-        const QStringList values{r.poNo, r.poKbn, QString(), QString(), QString(), r.kiboDate};
-        for (int c = 0; c < values.size(); ++c)
-            TDBGrid1->setItem(i, c, new QTableWidgetItem(values[c]));
-        auto* tick = new QTableWidgetItem;
-        tick->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        tick->setCheckState(r.chk ? Qt::Checked : Qt::Unchecked);
-        TDBGrid1->setItem(i, kChk, tick);
+    std::vector<QStringList> values;
+    std::vector<bool> ticked;
+    for (const KakuninRow& r : rows_) {
+        values.push_back({r.poNo, r.poKbn, QString(), QString(), QString(), r.kiboDate});
+        ticked.push_back(r.chk);
     }
-    TDBGrid1->resizeColumnsToContents();
+    fillTickedList(TDBGrid1, values, ticked, kChk);
 }
 
 std::vector<KakuninRow> frmOrd_Kakunin::rows() const {
-    std::vector<KakuninRow> out = rows_;
-    for (int i = 0; i < int(out.size()); ++i)
-        out[std::size_t(i)].chk = TDBGrid1->item(i, kChk)->checkState() == Qt::Checked;
-    return out;
+    return withTicks(rows_, TDBGrid1, kChk);
 }
 
 void frmOrd_Kakunin::tickAll(bool ticked) {
-    for (int i = 0; i < TDBGrid1->rowCount(); ++i)
-        TDBGrid1->item(i, kChk)->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    setAllTicked(TDBGrid1, kChk, ticked);
 }
 
 void frmOrd_Kakunin::cmdAllSelect_Click() {

@@ -2,9 +2,9 @@
 
 #include "core/connections.h"
 #include "core/error.h"
+#include "output/ui/ticked_list.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -30,13 +30,10 @@ frmOrd_PoNoGet::frmOrd_PoNoGet(const core::JobContext& context, QWidget* parent,
     setObjectName(QStringLiteral("frmOrd_PoNoGet"));
     TDBGrid1->setObjectName(QStringLiteral("TDBGrid1"));
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    TDBGrid1->setColumnCount(11);
-    TDBGrid1->setHorizontalHeaderLabels(
-        {QStringLiteral("発注番号"), QStringLiteral("依頼番号"), QStringLiteral("納品先"),
-         QStringLiteral("名称"), QStringLiteral("仕入先"), QStringLiteral("決済"), QStringLiteral("出荷場所"),
-         QStringLiteral("発注日"), QStringLiteral("希望出荷日"), QString(), QStringLiteral("Chk")});
-    TDBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers); // only the mark can change
-    TDBGrid1->verticalHeader()->setVisible(false);
+    prepareTickedList(TDBGrid1, {QStringLiteral("発注番号"), QStringLiteral("依頼番号"),
+                                 QStringLiteral("納品先"), QStringLiteral("名称"), QStringLiteral("仕入先"),
+                                 QStringLiteral("決済"), QStringLiteral("出荷場所"), QStringLiteral("発注日"),
+                                 QStringLiteral("希望出荷日"), QString(), QStringLiteral("Chk")});
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -55,17 +52,10 @@ void frmOrd_PoNoGet::Form_Load() {
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("Form_Load"), core::MsgIcon::Critical);
     }
-    TDBGrid1->setRowCount(int(rows_.size()));
-    for (int i = 0; i < int(rows_.size()); ++i) {
-        const QStringList values = valuesOf(rows_[std::size_t(i)]);
-        for (int c = 0; c < values.size(); ++c)
-            TDBGrid1->setItem(i, c, new QTableWidgetItem(values[c]));
-        auto* mark = new QTableWidgetItem;
-        mark->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        mark->setCheckState(Qt::Checked);
-        TDBGrid1->setItem(i, kChk, mark);
-    }
-    TDBGrid1->resizeColumnsToContents();
+    std::vector<QStringList> values;
+    for (const PoNoRow& r : rows_)
+        values.push_back(valuesOf(r));
+    fillTickedList(TDBGrid1, values, std::vector<bool>(rows_.size(), true), kChk);
     try {
         warnDuplicateRequests(prompter_, core::cnWork());
     } catch (const core::Error& e) {
@@ -74,10 +64,7 @@ void frmOrd_PoNoGet::Form_Load() {
 }
 
 std::vector<PoNoRow> frmOrd_PoNoGet::rows() const {
-    std::vector<PoNoRow> out = rows_;
-    for (int i = 0; i < int(out.size()); ++i)
-        out[std::size_t(i)].chk = TDBGrid1->item(i, kChk)->checkState() == Qt::Checked;
-    return out;
+    return withTicks(rows_, TDBGrid1, kChk);
 }
 
 void frmOrd_PoNoGet::cmdOk_Click() {
