@@ -24,12 +24,9 @@ protected:
     void SetUp() override {
         test::prepareProgramFolder(dir_.path());
         core::setProgramFolder({});
-        QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=%1\r\n")
-                    .arg(dir_.filePath(QStringLiteral("work.db")))
-                    .toUtf8());
-        f.close();
+        ASSERT_TRUE(test::writeSettingsFile(dir_.path(),
+                                            QStringLiteral("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=%1\r\n")
+                                                .arg(dir_.filePath(QStringLiteral("work.db")))));
         db::ConnectionSettings s;
         s.provider = QStringLiteral("SQLite");
         s.database = dir_.filePath(QStringLiteral("work.db"));

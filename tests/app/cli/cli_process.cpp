@@ -1,9 +1,19 @@
 #include "cli_process.h"
 
+#include "platform/text/cp932.h"
+
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 namespace kemnoa::test {
+
+bool writeSettingsFile(const QString& home, const QString& text) {
+    QFile f(QDir(home).filePath(QStringLiteral("kemnoa.ini")));
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text::toCp932(text)) >= 0 &&
+           f.flush();
+}
 
 CliRun runKemnoaCli(const QString& home, const QStringList& args, const CliOptions& options) {
     QProcess p;

@@ -20,6 +20,10 @@ struct CliOptions {
     int timeoutMs = 120000;
 };
 
+// Writes home's settings file (kemnoa.ini) in code page 932, as the program reads it; false when it
+// cannot be written.
+bool writeSettingsFile(const QString& home, const QString& text);
+
 // KEMNOA_HOME points the program at home; KEMNOA_DELETE_PASSWORD is never inherited.
 CliRun runKemnoaCli(const QString& home, const QStringList& args, const CliOptions& options = {});
 

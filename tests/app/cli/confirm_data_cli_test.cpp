@@ -1,6 +1,7 @@
 // kemnoa-cli confirm-data as a separate process on a program folder with the label environments:
 // the list, both methods over the settings file's folders and printers, and its usage errors.
 
+#include "cli_process.h"
 #include "demo/demo_data.h"
 #include "label_support.h"
 #include "platform/db/connection.h"
@@ -26,18 +27,15 @@ protected:
         core::setProgramFolder({});
         QDir(dir_.path()).mkpath(QStringLiteral("po"));
         QDir(dir_.path()).mkpath(QStringLiteral("kakunin"));
-        QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(
+        ASSERT_TRUE(test::writeSettingsFile(
+            dir_.path(),
             QStringLiteral(
                 "[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=%1\r\n[OFFICE_DB]\r\nPROVIDER=SQLite\r\nDB_NM=%2\r\n"
                 "[fenlowen1]\r\nTAG_ENV=labels/TAG\r\nCAR_ENV=labels/CAR\r\nKAKUNIN_FOLDER=%3/kakunin/\r\n"
                 "APPEXE=\r\nPRINTER_NM=PostScript\r\nPRINTER_PORT=%3/kakunin/port.ps\r\n"
                 "[PO_FILE]\r\nFOLDER=%3/po/\r\n")
                 .arg(dir_.filePath(QStringLiteral("work.db")), dir_.filePath(QStringLiteral("office.db")),
-                     dir_.path())
-                .toUtf8());
-        f.close();
+                     dir_.path())));
         for (const auto kind : {db::DatabaseKind::Work, db::DatabaseKind::Office}) {
             db::ConnectionSettings s;
             s.provider = QStringLiteral("SQLite");

@@ -22,15 +22,13 @@ class CliCreatePo : public ::testing::Test {
 protected:
     void SetUp() override {
         home_ = dir_.path() + QLatin1Char('/');
-        QFile ini(home_ + QStringLiteral("kemnoa.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        QString settings;
         for (const char* section : {"SQLKEM_DB", "OFFICE_DB", "PO_DB", "SK_DB"})
-            ini.write(QStringLiteral("[%1]\r\nPROVIDER=SQLite\r\nDB_NM=%2.db\r\n")
-                          .arg(QString::fromLatin1(section),
-                               QString::fromLatin1(section).section(QLatin1Char('_'), 0, 0).toLower())
-                          .toLatin1());
-        ini.write(QStringLiteral("[PO_FILE]\r\nFOLDER=%1po/\r\n").arg(home_).toLocal8Bit());
-        ini.close();
+            settings += QStringLiteral("[%1]\r\nPROVIDER=SQLite\r\nDB_NM=%2.db\r\n")
+                            .arg(QString::fromLatin1(section),
+                                 QString::fromLatin1(section).section(QLatin1Char('_'), 0, 0).toLower());
+        settings += QStringLiteral("[PO_FILE]\r\nFOLDER=%1po/\r\n").arg(home_);
+        ASSERT_TRUE(test::writeSettingsFile(home_, settings));
         ASSERT_TRUE(QDir(home_).mkpath(QStringLiteral("po")));
         ASSERT_TRUE(QDir(home_).mkpath(QStringLiteral("templates")));
         const QDir templates(test::sourceDir() + QStringLiteral("/resources/templates"));

@@ -25,14 +25,12 @@ protected:
     void writeSettings(const QString& provider, const QString& server, const QStringList& names,
                        const QString& user = {}) {
         const char* sections[] = {"SQLKEM_DB", "OFFICE_DB", "PO_DB", "SK_DB"};
-        QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 4; ++i) {
-            f.write(QStringLiteral("[%1]\r\nPROVIDER=%2\r\nSERVER_NM=%3\r\nDB_NM=%4\r\nDBUSER_NM=%5\r\n"
-                                   "PASSWORD=\r\nCONECT_TIMEOUT=5\r\n")
-                        .arg(QString::fromLatin1(sections[i]), provider, server, names.value(i), user)
-                        .toLatin1());
-        }
+        QString settings;
+        for (int i = 0; i < 4; ++i)
+            settings += QStringLiteral("[%1]\r\nPROVIDER=%2\r\nSERVER_NM=%3\r\nDB_NM=%4\r\nDBUSER_NM=%5\r\n"
+                                       "PASSWORD=\r\nCONECT_TIMEOUT=5\r\n")
+                            .arg(QString::fromLatin1(sections[i]), provider, server, names.value(i), user);
+        ASSERT_TRUE(test::writeSettingsFile(dir_.path(), settings));
     }
 
     CliRun cli(const QStringList& args) { return test::runKemnoaCli(dir_.path(), args); }
@@ -209,10 +207,7 @@ TEST_F(CliDbTest, CheckReportsAnUnreachableDatabase) {
 }
 
 TEST_F(CliDbTest, InitWithoutConfiguredDatabasesFails) {
-    QFile f(dir_.filePath(QStringLiteral("kemnoa.ini")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[FTP]\r\nPortNum=21\r\n");
-    f.close();
+    ASSERT_TRUE(test::writeSettingsFile(dir_.path(), QStringLiteral("[FTP]\r\nPortNum=21\r\n")));
     const CliRun r = cli({QStringLiteral("init-db")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("[init-db]")));

@@ -27,14 +27,11 @@ protected:
     void SetUp() override {
         home_ = dir_.path() + QLatin1Char('/');
         QDir().mkpath(home_ + QStringLiteral("recv"));
-        QFile ini(home_ + QStringLiteral("kemnoa.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            "[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n[PO_DB]\r\nPROVIDER=SQLite\r\nDB_NM=po.db\r\n"
-            "[FTP]\r\nLOCAL_FOLDER=");
-        ini.write((home_ + QStringLiteral("recv/")).toUtf8());
-        ini.write("\r\n");
-        ini.close();
+        ASSERT_TRUE(test::writeSettingsFile(
+            home_,
+            QStringLiteral("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n[PO_DB]\r\nPROVIDER=SQLite\r\n"
+                           "DB_NM=po.db\r\n[FTP]\r\nLOCAL_FOLDER=%1recv/\r\n")
+                .arg(home_)));
         seed(QStringLiteral("work.db"), db::DatabaseKind::Work);
         seed(QStringLiteral("po.db"), db::DatabaseKind::Po);
     }
@@ -99,14 +96,11 @@ TEST_F(CliImport, TwoConcurrentImportsOnPostgresImportEachOrderOnce) {
         demo::seed(c, db::DatabaseKind::Work);
     }
     work_ = *pg;
-    QFile ini(home_ + QStringLiteral("kemnoa.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ini.write(
+    ASSERT_TRUE(test::writeSettingsFile(
+        home_,
         QStringLiteral("[SQLKEM_DB]\r\nPROVIDER=PostgreSQL\r\nSERVER_NM=%1\r\nDB_NM=%2\r\nDBUSER_NM=%3\r\n"
                        "[PO_DB]\r\nPROVIDER=SQLite\r\nDB_NM=po.db\r\n[FTP]\r\nLOCAL_FOLDER=%4recv/\r\n")
-            .arg(pg->server, pg->database, pg->user, home_)
-            .toUtf8());
-    ini.close();
+            .arg(pg->server, pg->database, pg->user, home_)));
     int expected = 0;
     for (int file = 0; file < 6; ++file) {
         demo::BuiltFile f;

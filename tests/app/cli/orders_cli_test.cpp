@@ -20,10 +20,8 @@ class CliOrders : public ::testing::Test {
 protected:
     void SetUp() override {
         home_ = dir_.path() + QLatin1Char('/');
-        QFile ini(home_ + QStringLiteral("kemnoa.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n");
-        ini.close();
+        ASSERT_TRUE(test::writeSettingsFile(
+            home_, QStringLiteral("[SQLKEM_DB]\r\nPROVIDER=SQLite\r\nDB_NM=work.db\r\n")));
         db::ConnectionSettings s;
         s.provider = QStringLiteral("SQLite");
         s.database = home_ + QStringLiteral("work.db");
