@@ -5,6 +5,7 @@
 //   loaded, grids filled and shown), beside the bare read of those rows.
 // Usage: QT_QPA_PLATFORM=offscreen maintenance_bench [WORK_DIR]
 
+#include "bench_support.h"
 #include "core/connections.h"
 #include "core/job.h"
 #include "core/prompter.h"
@@ -51,17 +52,6 @@ void fill(db::Connection& c) {
     tx.commit();
 }
 
-double bestOf(const std::function<void()>& run) {
-    double best = 1e9;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run();
-        best = std::min(best, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -70,17 +60,25 @@ int main(int argc, char** argv) {
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path();
     core::resetSession();
     core::session().WorkDb.Provider = QStringLiteral("SQLite");
-    core::session().WorkDb.DbName = dir + QStringLiteral("/maintenance-bench.db");
+    {
+        // Opening never creates a database file: make it, with its tables, first.
+        const db::ConnectionSettings work = bench::sqliteSettings(dir, db::DatabaseKind::Work);
+        db::Connection c;
+        c.open(work);
+        core::session().WorkDb.DbName = work.database;
+    }
     core::SilentPrompter silent;
     core::JobScope scope(QList<qint32>{core::KindWork}, silent);
-    if (!scope.workReady())
+    if (!scope.workReady()) {
+        std::fprintf(stderr, "maintenance_bench: the work database cannot be opened\n");
         return 1;
+    }
     if (core::cnWork().read(QStringLiteral("Select Count(*) From rcv_denheaddata")).value(0).toInt() == 0)
         fill(core::cnWork());
 
     // The search list.
     int rows = 0;
-    const double floor = bestOf([&] {
+    const double floor = bench::bestOfMs(kRuns, [&] {
         rows = 0;
         for (db::Reader r = core::cnWork().read(
                  QStringLiteral(
@@ -95,7 +93,7 @@ int main(int argc, char** argv) {
     find.txtDateTo->setText(QStringLiteral("20241231"));
     find.txtSend->clear();
     find.show();
-    const double list = bestOf([&] {
+    const double list = bench::bestOfMs(kRuns, [&] {
         find.model()->setRows({});
         find.cmdFind_Click();
         find.grid->viewport()->repaint();
@@ -104,7 +102,7 @@ int main(int argc, char** argv) {
                 find.model()->rowCount(), kOrders, list, floor);
 
     // The editor.
-    const double linesFloor = bestOf([&] {
+    const double linesFloor = bench::bestOfMs(kRuns, [&] {
         for (const char* t : {"rcv_posdata", "rcv_cardata"})
             for (db::Reader r = core::cnWork().read(
                      QStringLiteral("Select * From %1 Where ORD_NO = 100001 Order By GYOU")
@@ -113,7 +111,7 @@ int main(int argc, char** argv) {
                 for (int i = 0; i < r.columnCount(); ++i)
                     (void)r.value(i);
     });
-    const double editor = bestOf([&] {
+    const double editor = bench::bestOfMs(kRuns, [&] {
         maintenance::frmOrd_ImpData e(&silent);
         if (!e.MP_Open(100001))
             std::exit(1);

@@ -5,7 +5,9 @@
 // a floor, a plain read of every row the XML holds.
 // Usage: package_bench [LINES] [WORK_DIR]
 
+#include "bench_support.h"
 #include "core/lzh_make.h"
+#include "core/program_folder.h"
 #include "core/session.h"
 #include "demo/demo_data.h"
 #include "maintenance/err_data_make_procedure.h"
@@ -29,15 +31,6 @@ using namespace kemnoa;
 namespace {
 
 const QString kPo = QStringLiteral("P00000001");
-
-db::ConnectionSettings settings(const QString& dir, db::DatabaseKind kind) {
-    db::ConnectionSettings s;
-    s.provider = QStringLiteral("SQLite");
-    s.database = dir + QLatin1Char('/') + db::kindName(kind) + QStringLiteral(".db");
-    s.kind = kind;
-    s.createIfMissing = true;
-    return s;
-}
 
 void insert(db::Connection& c, const QString& table, const QStringList& columns, const QVariantList& values) {
     QStringList marks;
@@ -102,10 +95,10 @@ int main(int argc, char** argv) {
     const QString poBase = dir + QStringLiteral("/po/");
 
     db::Connection work, po, sk, office;
-    work.open(settings(dir, db::DatabaseKind::Work));
-    po.open(settings(dir, db::DatabaseKind::Po));
-    sk.open(settings(dir, db::DatabaseKind::Sk));
-    office.open(settings(dir, db::DatabaseKind::Office));
+    work.open(bench::sqliteSettings(dir, db::DatabaseKind::Work));
+    po.open(bench::sqliteSettings(dir, db::DatabaseKind::Po));
+    sk.open(bench::sqliteSettings(dir, db::DatabaseKind::Sk));
+    office.open(bench::sqliteSettings(dir, db::DatabaseKind::Office));
     demo::seed(work, db::DatabaseKind::Work);
     demo::seed(po, db::DatabaseKind::Po);
     demo::seed(office, db::DatabaseKind::Office);
@@ -117,6 +110,8 @@ int main(int argc, char** argv) {
     maintenance::setOfficeConnectionResolver([&]() -> db::Connection& { return office; });
     seedOrders(work, lines);
     core::SilentPrompter quiet;
+    // The receipt workbook's template is looked up in the program folder, as the program does.
+    core::setProgramFolder(QDir(QStringLiteral(KEMNOA_TEMPLATES) + QStringLiteral("..")).absolutePath());
 
     QElapsedTimer t;
     t.start();

@@ -5,6 +5,7 @@
 // MST_DEF and saved without being filled.
 // Usage: po_workbooks_bench [WORK_DIR]
 
+#include "bench_support.h"
 #include "core/program_folder.h"
 #include "core/prompter.h"
 #include "output/package_run.h"
@@ -25,15 +26,6 @@ namespace {
 constexpr int kLines = 500;
 constexpr int kRuns = 3;
 const QString kPo = QStringLiteral("P00000001");
-
-db::ConnectionSettings settings(const QString& dir, db::DatabaseKind kind) {
-    db::ConnectionSettings s;
-    s.provider = QStringLiteral("SQLite");
-    s.database = dir + QLatin1Char('/') + db::kindName(kind) + QStringLiteral(".db");
-    s.createIfMissing = true;
-    s.kind = kind;
-    return s;
-}
 
 void fill(db::Connection& work, db::Connection& po, db::Connection& sk) {
     db::Transaction tw(work), tp(po), ts(sk);
@@ -81,17 +73,6 @@ void fill(db::Connection& work, db::Connection& po, db::Connection& sk) {
     ts.commit();
 }
 
-double bestOf(const std::function<void()>& run) {
-    double best = 1e9;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run();
-        best = std::min(best, double(t.nsecsElapsed()) / 1e6);
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -101,9 +82,9 @@ int main(int argc, char** argv) {
     const QString program = QStringLiteral(KEMNOA_SOURCE_DIR) + QStringLiteral("/resources");
     core::setProgramFolder(program);
     db::Connection work, po, sk;
-    work.open(settings(dir, db::DatabaseKind::Work));
-    po.open(settings(dir, db::DatabaseKind::Po));
-    sk.open(settings(dir, db::DatabaseKind::Sk));
+    work.open(bench::sqliteSettings(dir, db::DatabaseKind::Work));
+    po.open(bench::sqliteSettings(dir, db::DatabaseKind::Po));
+    sk.open(bench::sqliteSettings(dir, db::DatabaseKind::Sk));
     if (po.read(QStringLiteral("Select Count(*) From TBL_PO_M")).value(0).toInt() == 0)
         fill(work, po, sk);
 
@@ -147,7 +128,7 @@ int main(int argc, char** argv) {
     }
 
     // The floor: the same sheets copied from their templates and saved, nothing filled.
-    const double floor = bestOf([&] {
+    const double floor = bench::bestOfMs(kRuns, [&] {
         xlsx::Workbook book = output::openTemplate(program, QStringLiteral("MST_DEF.xlsx"));
         xlsx::Workbook poTemplate = output::openTemplate(program, QStringLiteral("MST_PO.xlsx"));
         xlsx::Workbook skTemplate = output::openTemplate(program, QStringLiteral("MST_SK.xlsx"));
