@@ -145,14 +145,16 @@ TEST(ImportKill, KilledAtRandomMomentsLosesNothingAndALastRunCompletesTheSet) {
     qint64 previous = 0;
     for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        run(int(random.bounded(1, 40)), int(random.bounded(0, 25)));
+        run(int(random.bounded(1, 30)), int(random.bounded(0, 15)));
         db::Connection c;
         c.open(sqliteSettings(workPath, db::DatabaseKind::Work));
         const qint64 present = checkNothingLost(c, folder, files, kLines);
         EXPECT_GE(present, previous);
         previous = present;
     }
-    EXPECT_EQ(run(-1, 0), 0);
+    // The rounds may already have imported everything; the last run then finds no file and says so.
+    const bool filesLeft = !QDir(folder).entryList(QDir::Files).isEmpty();
+    EXPECT_EQ(run(-1, 0), filesLeft ? 0 : 1);
     db::Connection c;
     c.open(sqliteSettings(workPath, db::DatabaseKind::Work));
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
