@@ -73,7 +73,12 @@ std::optional<db::ConnectionSettings> postgres() {
 // and the rows written.
 double runImport(const QString& base, const QString& source, const QString& tag, bool check, qint64* lineRows,
                  const std::optional<db::ConnectionSettings>& server = std::nullopt) {
+    // A run over a WORK_DIR of an earlier one starts afresh: orders already present would be refused
+    // quickly and make the figure meaningless.
     const QString folder = base + QStringLiteral("/recv-") + tag;
+    QDir(folder).removeRecursively();
+    for (const QString& db : {QStringLiteral("/work-"), QStringLiteral("/po-")})
+        QFile::remove(base + db + tag + QStringLiteral(".db"));
     copyFolder(source, folder);
     db::Connection work, po;
     if (server) {
