@@ -7,14 +7,14 @@
 // and a file of 200,000 empty header rows of one order number (the rows limit; the shape of a file
 // that once took gigabytes): one order is imported, the others are refused as present.
 
-#include "demo/demo_data.h"
-#include "platform/base/error.h"
 #include "core/prompter.h"
+#include "demo/demo_data.h"
+#include "demo/generated_orders.h"
+#include "platform/base/error.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/jet/jet_reader.h"
 #include "platform/jet/jet_writer.h"
-#include "demo/generated_orders.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -82,7 +82,9 @@ int measure(const QString& base, const QString& file, const QString& tag) {
         core::SilentPrompter prompter;
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
-        services.openFile = [](const QString& p) { return receiving::openJetOrderFile(p); };
+        services.openFile = [files = std::make_shared<receiving::JetOrderFiles>()](const QString& p) {
+            return files->open(p);
+        };
         services.log = [](const QString& line) {
             if (line.startsWith(QStringLiteral("♯")))
                 std::fprintf(stderr, "%s\n", qPrintable(line));

@@ -37,9 +37,17 @@ qint32 MF_FileCount(const QString& folder, const QString& ext) {
 }
 
 QString MF_FirstFileByExt(const QString& folder, const QString& ext) {
-    for (const QString& name : filesOf(folder))
-        if (hasExt(name, ext))
-            return QDir(folder).filePath(name);
+    return firstFileByExtExcept(folder, ext, QString());
+}
+
+QString firstFileByExtExcept(const QString& folder, const QString& ext, const QString& except) {
+    for (const QString& name : filesOf(folder)) {
+        if (!hasExt(name, ext))
+            continue;
+        const QString path = QDir(folder).filePath(name);
+        if (path != except)
+            return path;
+    }
     return QString();
 }
 

@@ -12,6 +12,9 @@ qint32 MF_FileCount(const QString& folder, const QString& ext);
 
 // Folder + name of the first file (in name order) whose last three characters equal ext, or empty text.
 QString MF_FirstFileByExt(const QString& folder, const QString& ext);
+// The same, passing over the file named `except` (folder + name as MF_FirstFileByExt gives it): the
+// file that comes next once that one is gone.
+QString firstFileByExtExcept(const QString& folder, const QString& ext, const QString& except);
 
 // Renames path to the same base name with the new extension (without the dot). An existing target is
 // kept when overwrite is false, replaced otherwise.

@@ -38,7 +38,9 @@ core::Outcome runOrderImport(core::JobContext& context, const ConfirmationScreen
         return core::Outcome::Failed;
     DbWorkDatabase work(core::cnWork());
     ImportServices services;
-    services.openFile = [](const QString& path) { return openJetOrderFile(path); };
+    services.openFile = [files = std::make_shared<JetOrderFiles>()](const QString& path) {
+        return files->open(path);
+    };
     services.errDataMake = [&prompter](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, n); };
     services.log = [&prompter](const QString& line) { transfer::MP_FtpLog(line, &prompter); };
     services.openKakuninEhj = screens.openEhj;

@@ -1,5 +1,7 @@
 #include "receiving/jet_order_file.h"
 
+#include "core/error.h"
+#include "core/file_helpers.h"
 #include "platform/jet/jet_reader.h"
 #include "receiving/ftp_receive.h"
 
@@ -34,10 +36,13 @@ FileValues toFileRow(const jet::Row& row) {
     return out;
 }
 
+jet::JetReader::Options isolated(const jet::ReadLimits& limits) {
+    return jet::JetReader::Options{true, 60000, qint64(2) << 30, limits};
+}
+
 class JetOrderFile : public OrderFile {
 public:
-    JetOrderFile(const QString& path, const jet::ReadLimits& limits)
-        : reader_(path, jet::JetReader::Options{true, 60000, qint64(2) << 30, limits}) {}
+    explicit JetOrderFile(jet::JetReader reader) : reader_(std::move(reader)) {}
 
     bool hasTable(const QString& name) const override { return reader_.hasTable(name); }
 
@@ -69,7 +74,23 @@ private:
 } // namespace
 
 std::unique_ptr<OrderFile> openJetOrderFile(const QString& path, const jet::ReadLimits& limits) {
-    return std::make_unique<JetOrderFile>(path, limits);
+    return std::make_unique<JetOrderFile>(jet::JetReader(path, isolated(limits)));
+}
+
+JetOrderFiles::JetOrderFiles(const jet::ReadLimits& limits) : parser_(isolated(limits)) {}
+
+std::unique_ptr<OrderFile> JetOrderFiles::open(const QString& path) {
+    auto file = std::make_unique<JetOrderFile>(parser_.read(path));
+    QString next;
+    try {
+        const auto [folder, name] = core::splitPath(path);
+        next = core::firstFileByExtExcept(folder, QStringLiteral("mdb"), path);
+    } catch (const core::Error&) {
+        // Only a head start: the import reports a folder that went away.
+    }
+    if (!next.isEmpty())
+        parser_.prefetch(next);
+    return file;
 }
 
 } // namespace kemnoa::receiving

@@ -3,12 +3,12 @@
 // are not all committed, and a later import completes the set exactly once.
 
 #include "demo/demo_data.h"
+#include "demo/generated_orders.h"
 #include "maintenance/err_data_make_procedure.h"
 #include "maintenance/server_procedures.h"
 #include "platform/db/connection.h"
 #include "platform/db/reader.h"
 #include "platform/db/schema.h"
-#include "demo/generated_orders.h"
 #include "receiving/db_work_database.h"
 #include "receiving/jet_order_file.h"
 #include "receiving/order_import.h"
@@ -242,7 +242,9 @@ TEST(ImportPostgresStop, TheImportStopsKeepsTheFileAndASecondImportCompletesEver
     auto import = [&](db::Connection& work, ScriptedPrompter& prompter) {
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
-        services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
+        services.openFile = [files = std::make_shared<receiving::JetOrderFiles>()](const QString& path) {
+            return files->open(path);
+        };
         services.errDataMake = [&](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, work, n); };
         return receiving::OrderImport(prompter, db, services).cmdImp_Click(folder);
     };

@@ -52,7 +52,9 @@ int main(int argc, char** argv) {
         RunnerPrompter prompter;
         receiving::DbWorkDatabase db(work);
         receiving::ImportServices services;
-        services.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
+        services.openFile = [files = std::make_shared<receiving::JetOrderFiles>()](const QString& path) {
+            return files->open(path);
+        };
         services.errDataMake = [&](qint32 n) { (void)maintenance::MP_ErrDataMake(prompter, work, n); };
         receiving::OrderImport importer(prompter, db, services);
         const maintenance::MasterCheckRun checks(work);

@@ -1,5 +1,7 @@
 #include "platform/jet/isolated_run.h"
 
+#include "platform/jet/isolated_child.h"
+
 #include <cerrno>
 #include <csignal>
 #include <ctime>
@@ -65,30 +67,59 @@ Wait waitForEnd(pid_t pid, const timespec& start, long timeoutMs) {
 
 } // namespace
 
+namespace detail {
+
+void prepareChild(const IsolationLimits& limits, int keepFd) {
+    const int devnull = open("/dev/null", O_WRONLY);
+    if (devnull >= 0) {
+        dup2(devnull, STDOUT_FILENO);
+        dup2(devnull, STDERR_FILENO);
+    }
+    // A long-lived child needs none of the program's descriptors but its channel; closing them keeps
+    // it from holding a database connection or a deleted file open.
+    if (keepFd >= 0) {
+        const int channel = STDERR_FILENO + 1;
+        if (keepFd != channel && dup2(keepFd, channel) < 0)
+            _exit(1);
+#ifdef SYS_close_range
+        if (syscall(SYS_close_range, channel + 1, ~0U, 0) != 0)
+#endif
+            for (int fd = channel + 1; fd < 4096; ++fd)
+                close(fd);
+    }
+    rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+#ifndef KEMNOA_UNDER_ASAN // the sanitizer reserves far more address space than it uses
+    rlimit mem{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
+    setrlimit(RLIMIT_AS, &mem);
+#endif
+    if (limits.fileBytes > 0) {
+        rlimit fsize{rlim_t(limits.fileBytes), rlim_t(limits.fileBytes)};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+    }
+}
+
+void limitCpuFromNow(const IsolationLimits& limits) {
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    rlimit cpu{};
+    getrlimit(RLIMIT_CPU, &cpu);
+    rlim_t soft = rlim_t(used.ru_utime.tv_sec + used.ru_stime.tv_sec + limits.timeoutMs / 1000 + 2);
+    if (cpu.rlim_max != RLIM_INFINITY && soft > cpu.rlim_max)
+        soft = cpu.rlim_max;
+    cpu.rlim_cur = soft;
+    setrlimit(RLIMIT_CPU, &cpu);
+}
+
+} // namespace detail
+
 IsolatedOutcome runIsolated(const std::function<bool()>& work, const IsolationLimits& limits) {
     const pid_t pid = fork();
     if (pid < 0)
         return IsolatedOutcome::CouldNotStart;
     if (pid == 0) {
-        // Child: silence the parser's warnings, no core files, bounded memory and CPU.
-        const int devnull = open("/dev/null", O_WRONLY);
-        if (devnull >= 0) {
-            dup2(devnull, STDOUT_FILENO);
-            dup2(devnull, STDERR_FILENO);
-        }
-        rlimit none{0, 0};
-        setrlimit(RLIMIT_CORE, &none);
-#ifndef KEMNOA_UNDER_ASAN // the sanitizer reserves far more address space than it uses
-        rlimit mem{rlim_t(limits.memoryBytes), rlim_t(limits.memoryBytes)};
-        setrlimit(RLIMIT_AS, &mem);
-#endif
-        if (limits.fileBytes > 0) {
-            rlimit fsize{rlim_t(limits.fileBytes), rlim_t(limits.fileBytes)};
-            setrlimit(RLIMIT_FSIZE, &fsize);
-        }
-        const rlim_t cpu = rlim_t(limits.timeoutMs / 1000 + 2);
-        rlimit cpuLimit{cpu, cpu};
-        setrlimit(RLIMIT_CPU, &cpuLimit);
+        detail::prepareChild(limits, -1);
+        detail::limitCpuFromNow(limits);
         bool ok = false;
         try {
             ok = work();

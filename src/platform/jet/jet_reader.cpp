@@ -29,7 +29,7 @@ quint16 le16(const unsigned char* p) {
 
 [[noreturn]] void damaged(const QString& where, const QString& detail) {
     throw Error(QStringLiteral("データベースの形式 '%1' を認識できません。%2").arg(where, detail),
-                      errnum::UnrecognizedFormat);
+                errnum::UnrecognizedFormat);
 }
 
 struct TableDefDeleter {
@@ -396,25 +396,98 @@ JetReader& JetReader::operator=(JetReader&&) noexcept = default;
 
 JetReader::JetReader(const QString& path) : JetReader(path, Options()) {}
 
-JetReader::JetReader(const QString& path, const Options& options) {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        throw Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path),
-                          errnum::FileNotFound);
-    if (info.size() > options.limits.fileBytes)
-        fileTooLarge(path, info.size(), options.limits.fileBytes);
+namespace {
+
+QByteArray readWhole(const QString& path, bool contents) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(path, file.errorString()),
-                          errnum::FileNotFound);
+                    errnum::FileNotFound);
+    return contents ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void JetReader::checkFile(const QString& path, const Options& options) {
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw Error(QStringLiteral("ファイル '%1' が見つかりませんでした。").arg(path), errnum::FileNotFound);
+    if (info.size() > options.limits.fileBytes)
+        fileTooLarge(path, info.size(), options.limits.fileBytes);
+    readWhole(path, false);
+}
+
+JetReader::JetReader(const QString& path, const Options& options) {
+    checkFile(path, options);
     // Isolated, this process never reads the client's bytes: the child reads them itself.
-    *this = options.isolate ? load({}, path, options) : load(file.readAll(), path, options);
+    *this = options.isolate ? load({}, path, options) : load(readWhole(path, true), path, options);
 }
 
 JetReader JetReader::fromBytes(QByteArray bytes, const Options& options) {
     if (bytes.size() > options.limits.fileBytes)
         fileTooLarge(QStringLiteral("(memory)"), bytes.size(), options.limits.fileBytes);
     return load(std::move(bytes), QStringLiteral("(memory)"), options);
+}
+
+// The child's part: parses the file (bytes, or the file `name` when bytes is empty) and writes its
+// tables to fd, or the error instead.
+bool JetReader::decodeInto(int fd, const QByteArray& bytes, const QString& name, const Options& options) {
+    DecodedRowsWriter out(fd, options.limits, name);
+    try {
+        QByteArray content = bytes;
+        if (bytes.isEmpty() && name != QStringLiteral("(memory)")) {
+            QFile file(name);
+            if (!file.open(QIODevice::ReadOnly))
+                throw Error(QStringLiteral("ファイル '%1' を開けません。%2").arg(name, file.errorString()),
+                            errnum::FileNotFound);
+            if (file.size() > options.limits.fileBytes) // it may have grown since
+                fileTooLarge(name, file.size(), options.limits.fileBytes);
+            content = file.readAll();
+        }
+        Options inner = options;
+        inner.isolate = false;
+        JetReader r = load(std::move(content), name, inner);
+        out.begin(r.jetVersion());
+        for (const QString& t : r.tables()) {
+            out.table(t, r.columns(t));
+            r.forEachRow(t, [&](const Row& row) { out.row(row); });
+        }
+        out.finish();
+        return true;
+    } catch (const Error& e) {
+        out.fail(e.description(), e.number());
+        return false;
+    }
+}
+
+// The program's part: what the child left in decodedPath, or the error its outcome means.
+JetReader JetReader::fromDecoded(IsolatedOutcome outcome, const QString& decodedPath, const QString& name,
+                                 const Options& options) {
+    switch (outcome) {
+    case IsolatedOutcome::Succeeded:
+        break;
+    case IsolatedOutcome::Failed: {
+        QFile f(decodedPath);
+        if (f.open(QIODevice::ReadOnly) && f.peek(8) == QByteArray("KJERROR1"))
+            break; // open() below throws the child's own error
+        damaged(name, QStringLiteral("ファイルが壊れています (解析に失敗しました)。"));
+    }
+    case IsolatedOutcome::Crashed:
+        damaged(name, QStringLiteral("ファイルが壊れています (解析が異常終了しました)。"));
+    case IsolatedOutcome::TimedOut:
+        damaged(name, QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
+    case IsolatedOutcome::CouldNotStart:
+        throw Error(QStringLiteral("ファイルを解析する子プロセスを起動できません。"),
+                    errnum::UnrecognizedFormat);
+    }
+    JetReader r(nullptr, DecodedRows::open(decodedPath, options.limits, name));
+    r.name_ = name;
+    return r;
+}
+
+IsolationLimits JetReader::childLimits(const Options& options) {
+    return IsolationLimits{options.timeoutMs, options.memoryBytes,
+                           options.limits.decodedBytes + (qint64(16) << 20)};
 }
 
 // bytes is empty when the child reads the file (name) itself.
@@ -431,62 +504,12 @@ JetReader JetReader::load(QByteArray bytes, const QString& name, const Options& 
     QTemporaryFile decoded;
     if (!decoded.open())
         throw Error(QStringLiteral("解析結果の一時ファイルを作れません。%1").arg(decoded.errorString()),
-                          errnum::WriteFailed);
+                    errnum::WriteFailed);
     const int fd = decoded.handle();
-    const bool fromFile = bytes.isEmpty() && name != QStringLiteral("(memory)");
-    const auto outcome = runIsolated(
-        [&] {
-            DecodedRowsWriter out(fd, options.limits, name);
-            try {
-                QByteArray content = bytes;
-                if (fromFile) {
-                    QFile file(name);
-                    if (!file.open(QIODevice::ReadOnly))
-                        throw Error(
-                            QStringLiteral("ファイル '%1' を開けません。%2").arg(name, file.errorString()),
-                            errnum::FileNotFound);
-                    if (file.size() > options.limits.fileBytes) // it may have grown since
-                        fileTooLarge(name, file.size(), options.limits.fileBytes);
-                    content = file.readAll();
-                }
-                Options inner = options;
-                inner.isolate = false;
-                JetReader r = load(std::move(content), name, inner);
-                out.begin(r.jetVersion());
-                for (const QString& t : r.tables()) {
-                    out.table(t, r.columns(t));
-                    r.forEachRow(t, [&](const Row& row) { out.row(row); });
-                }
-                out.finish();
-                return true;
-            } catch (const Error& e) {
-                out.fail(e.description(), e.number());
-                return false;
-            }
-        },
-        IsolationLimits{options.timeoutMs, options.memoryBytes,
-                        options.limits.decodedBytes + (qint64(16) << 20)});
-    switch (outcome) {
-    case IsolatedOutcome::Succeeded:
-        break;
-    case IsolatedOutcome::Failed: {
-        QFile f(decoded.fileName());
-        if (f.open(QIODevice::ReadOnly) && f.peek(8) == QByteArray("KJERROR1"))
-            break; // open() below throws the child's own error
-        damaged(name, QStringLiteral("ファイルが壊れています (解析に失敗しました)。"));
-    }
-    case IsolatedOutcome::Crashed:
-        damaged(name, QStringLiteral("ファイルが壊れています (解析が異常終了しました)。"));
-    case IsolatedOutcome::TimedOut:
-        damaged(name, QStringLiteral("ファイルが壊れています (解析が時間内に終わりませんでした)。"));
-    case IsolatedOutcome::CouldNotStart:
-        throw Error(QStringLiteral("ファイルを解析する子プロセスを起動できません。"),
-                          errnum::UnrecognizedFormat);
-    }
+    const auto outcome =
+        runIsolated([&] { return decodeInto(fd, bytes, name, options); }, childLimits(options));
     // The temporary file's name goes with `decoded`; the reader keeps its own handle open.
-    JetReader r(nullptr, DecodedRows::open(decoded.fileName(), options.limits, name));
-    r.name_ = name;
-    return r;
+    return fromDecoded(outcome, decoded.fileName(), name, options);
 }
 
 int JetReader::decodedTable(const QString& table) const {
@@ -551,7 +574,7 @@ std::vector<Row> JetReader::readRows(const QString& table, const std::vector<qin
     for (qint64 p : places)
         if (p < 0 || p >= count)
             throw Error(QStringLiteral("テーブル '%1' に行 %2 はありません。").arg(table).arg(p),
-                              errnum::ItemNotFound);
+                        errnum::ItemNotFound);
     std::vector<Row> rows(places.size());
     if (rows_) {
         const int t = decodedTable(table);
@@ -590,20 +613,18 @@ RowSet JetReader::select(const Query& query) const {
     for (const auto& [column, value] : query.where) {
         const int i = shape.columnIndex(column);
         if (i < 0)
-            throw Error(
-                QStringLiteral(
-                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                    .arg(tableName, column),
-                errnum::ItemNotFound);
+            throw Error(QStringLiteral(
+                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                            .arg(tableName, column),
+                        errnum::ItemNotFound);
         filters.emplace_back(std::size_t(i), value);
     }
     for (const QString& c : query.orderBy)
         if (!shape.hasColumn(c))
-            throw Error(
-                QStringLiteral(
-                    "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
-                    .arg(tableName, c),
-                errnum::ItemNotFound);
+            throw Error(QStringLiteral(
+                            "要求された名前または序数に対応する項目がコレクションで見つかりません。(%1.%2)")
+                            .arg(tableName, c),
+                        errnum::ItemNotFound);
     std::vector<Row> rows;
     if (rows_) {
         rows_->forEachRow(decodedTable(query.table), [&](const Row& row) {

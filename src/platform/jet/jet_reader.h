@@ -11,6 +11,7 @@
 // exhaust the parser fails alone, and the program's memory stays bounded by the limits.
 
 #include "platform/jet/decoded_rows.h"
+#include "platform/jet/isolated_run.h"
 #include "platform/jet/jet_error.h"
 #include "platform/jet/row_set.h"
 
@@ -63,9 +64,16 @@ public:
     qint64 decodedBytes() const;
 
 private:
+    friend class JetParser;
     struct Impl;
     JetReader(std::unique_ptr<Impl> impl, std::unique_ptr<DecodedRows> decoded);
     static JetReader load(QByteArray bytes, const QString& name, const Options& options);
+    static bool decodeInto(int fd, const QByteArray& bytes, const QString& name, const Options& options);
+    static JetReader fromDecoded(IsolatedOutcome outcome, const QString& decodedPath, const QString& name,
+                                 const Options& options);
+    static IsolationLimits childLimits(const Options& options);
+    // Throws when the file is missing or over the size limit.
+    static void checkFile(const QString& path, const Options& options);
     // The decoded table of that name; throws 3078 when there is none.
     int decodedTable(const QString& name) const;
     std::unique_ptr<Impl> d_;           // libmdb on the file's bytes (not isolated)
