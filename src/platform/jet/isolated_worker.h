@@ -27,6 +27,8 @@ public:
     // child is gone.
     IsolatedOutcome wait();
     bool busy() const { return busy_; }
+    // Ends the child and the job it runs; the next send() starts a new one.
+    void cancel() { endChild(); }
 
 private:
     bool startChild();

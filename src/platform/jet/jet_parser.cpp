@@ -60,7 +60,7 @@ bool JetParser::start(const QString& path) {
 
 void JetParser::drop() {
     if (pending_ && worker_.busy())
-        (void)worker_.wait(); // at most one file's parse, bounded by the time limit
+        worker_.cancel(); // a new child costs less than waiting for a parse nobody wants
     pending_.reset();
 }
 
