@@ -202,16 +202,12 @@ void Range::setValue(const QString& text) {
         badArgument(QStringLiteral("セルに入る文字数を超えています"));
     uint32_t index = UINT32_MAX;
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
         if (number && !book_->styles.isTextFormat(cell.style)) {
-            cell.type = CellType::Number;
-            cell.value = numberText(*number);
+            sheet_->setNumber(cell, *number);
         } else {
             if (index == UINT32_MAX)
                 index = book_->strings.add(value);
-            cell.type = CellType::Shared;
-            cell.index = index;
-            cell.value.clear();
+            sheet_->setShared(cell, index);
         }
     });
 }
@@ -224,31 +220,17 @@ void Range::setText(const QString& text) {
     if (text.size() > 32767)
         badArgument(QStringLiteral("セルに入る文字数を超えています"));
     const uint32_t index = book_->strings.add(utf8(text));
-    forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Shared;
-        cell.index = index;
-        cell.value.clear();
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setShared(cell, index); });
 }
 
 void Range::setNumber(double value) {
     if (!std::isfinite(value))
         badArgument(QStringLiteral("数値ではありません"));
-    const std::string text = numberText(value);
-    forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Number;
-        cell.value = text;
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setNumber(cell, value); });
 }
 
 void Range::clear() {
-    forEachCell([](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Blank;
-        cell.value.clear();
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setBlank(cell); });
 }
 
 void Range::merge() {
@@ -259,11 +241,8 @@ void Range::merge() {
     sheet_->merges.push_back(ref_);
     // Excel keeps the upper-left value only.
     forEachCell([&](Cell& cell, uint32_t r, uint32_t c) {
-        if (r != ref_.first.row || c != ref_.first.column) {
-            cell.formula.clear();
-            cell.type = CellType::Blank;
-            cell.value.clear();
-        }
+        if (r != ref_.first.row || c != ref_.first.column)
+            sheet_->setBlank(cell);
     });
 }
 
@@ -450,12 +429,15 @@ CellValue Range::value() const {
     Cell* cell = sheet_->find(ref_.first);
     if (!cell)
         return v;
+    static const std::string none;
+    const CellExtra* extra = sheet_->extraOf(*cell);
+    const std::string& text = extra ? extra->value : none;
     switch (cell->type) {
     case CellType::Blank:
         break;
     case CellType::Number:
         v.type = CellValue::Type::Number;
-        v.number = std::strtod(cell->value.c_str(), nullptr);
+        v.number = cell->numberAsWritten ? std::strtod(text.c_str(), nullptr) : cell->number;
         break;
     case CellType::Shared:
         v.type = CellValue::Type::Text;
@@ -463,16 +445,16 @@ CellValue Range::value() const {
         break;
     case CellType::Boolean:
         v.type = CellValue::Type::Boolean;
-        v.number = cell->value == "1" || cell->value == "true" ? 1 : 0;
+        v.number = text == "1" || text == "true" ? 1 : 0;
         break;
     case CellType::Error:
         v.type = CellValue::Type::Error;
-        v.text = qs(cell->value);
+        v.text = qs(text);
         break;
     case CellType::FormulaText:
     case CellType::Other:
         v.type = CellValue::Type::Text;
-        v.text = qs(decodeCellText(cell->value));
+        v.text = qs(decodeCellText(text));
         break;
     }
     return v;
@@ -765,6 +747,7 @@ Sheet Workbook::copySheetToEnd(const Sheet& source) {
         return uint32_t(styleMap[s]);
     };
     std::unordered_map<uint32_t, uint32_t> stringMap;
+    sheet->extras = src.extras;
     for (const auto& [r, row] : src.rows) {
         Row copy = row;
         if (copy.style)
@@ -780,7 +763,7 @@ Sheet Workbook::copySheetToEnd(const Sheet& source) {
                 c.index = it->second;
             }
         }
-        sheet->rows.emplace(r, std::move(copy));
+        sheet->rows.append(r, std::move(copy));
     }
     sheet->columns = src.columns;
     for (Column& c : sheet->columns)

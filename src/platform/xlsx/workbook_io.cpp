@@ -1,5 +1,6 @@
 // Reading a workbook package into WorkbookData and writing it back.
 
+#include "platform/xlsx/cell_values.h"
 #include "platform/xlsx/workbook_data.h"
 #include "platform/xlsx/workbook_error.h"
 #include "platform/xlsx/xml_util.h"
@@ -173,7 +174,8 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
             const std::string_view t = c.attribute("t").value();
             pugi::xml_node v = c.child("v");
             if (pugi::xml_node f = c.child("f"))
-                cell.formula = toXml(f);
+                sheet.extraFor(cell).formula = toXml(f);
+            auto keepText = [&] { sheet.extraFor(cell).value = v.text().get(); };
             if (t == "inlineStr") {
                 std::string inner;
                 for (pugi::xml_node x = c.child("is").first_child(); x; x = x.next_sibling())
@@ -190,22 +192,33 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
                                   .arg(QString::fromUtf8(v.text().get())));
             } else if (t.empty() || t == "n") {
                 cell.type = CellType::Number;
-                cell.value = v.text().get();
+                // The number alone when its shortest form gives back the text; else the text too.
+                const std::string_view text = v.text().get();
+                double number = 0;
+                auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+                char shortest[kNumberChars];
+                if (ec == std::errc() && end == text.data() + text.size() &&
+                    std::string_view(shortest, size_t(writeNumber(shortest, number) - shortest)) == text) {
+                    cell.number = number;
+                } else {
+                    keepText();
+                    cell.numberAsWritten = true;
+                }
             } else if (t == "b") {
                 cell.type = CellType::Boolean;
-                cell.value = v.text().get();
+                keepText();
             } else if (t == "e") {
                 cell.type = CellType::Error;
-                cell.value = v.text().get();
+                keepText();
             } else if (t == "str") {
                 cell.type = CellType::FormulaText;
-                cell.value = v.text().get();
+                keepText();
             } else {
                 cell.type = CellType::Other;
-                cell.typeAttr = std::string(t);
-                cell.value = v.text().get();
+                sheet.extraFor(cell).typeAttr = std::string(t);
+                keepText();
             }
-            row.cells.push_back(std::move(cell));
+            row.cells.push_back(cell);
         }
     }
     root.remove_child(data);
@@ -315,6 +328,18 @@ void loadWorkbook(WorkbookData& book, PartMap parts) {
     book.parts = std::move(parts);
 }
 
+namespace {
+void appendColumnName(std::string& out, uint32_t column) {
+    char letters[8];
+    char* p = letters + sizeof letters;
+    while (column > 0) {
+        *--p = char('A' + (column - 1) % 26);
+        column = (column - 1) / 26;
+    }
+    out.append(p, letters + sizeof letters);
+}
+} // namespace
+
 std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap) {
     pugi::xml_node root = sheet.doc.document_element();
     for (const char* name : {"cols", "mergeCells"})
@@ -376,14 +401,24 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out.append(skeleton, 0, start);
     out += "<sheetData>";
-    std::string ref;
+    static const CellExtra none;
+    char number[kNumberChars];
+    auto appendUnsigned = [&](uint32_t v) { out.append(number, std::to_chars(number, number + 16, v).ptr); };
     for (const auto& [r, row] : sheet.rows) {
-        const std::string rowText = std::to_string(r);
-        out += "<row r=\"" + rowText + "\"";
-        if (row.style)
-            out += " s=\"" + std::to_string(*row.style) + "\"";
+        char rowText[16];
+        const size_t rowLength = size_t(std::to_chars(rowText, rowText + sizeof rowText, r).ptr - rowText);
+        out += "<row r=\"";
+        out.append(rowText, rowLength);
+        out += '"';
+        if (row.style) {
+            out += " s=\"";
+            appendUnsigned(*row.style);
+            out += '"';
+        }
         for (const auto& [n, v] : row.attributes) {
-            out += ' ' + n + "=\"";
+            out += ' ';
+            out += n;
+            out += "=\"";
             appendEscaped(out, v);
             out += '"';
         }
@@ -394,11 +429,15 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
         out += '>';
         for (const Cell& c : row.cells) {
             out += "<c r=\"";
-            out += columnName(c.column);
-            out += rowText;
+            appendColumnName(out, c.column);
+            out.append(rowText, rowLength);
             out += '"';
-            if (c.style)
-                out += " s=\"" + std::to_string(c.style) + "\"";
+            if (c.style) {
+                out += " s=\"";
+                appendUnsigned(c.style);
+                out += '"';
+            }
+            const CellExtra& extra = c.extra == kNoExtra ? none : sheet.extras[c.extra];
             switch (c.type) {
             case CellType::Shared:
                 out += " t=\"s\"";
@@ -413,22 +452,30 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
                 out += " t=\"str\"";
                 break;
             case CellType::Other:
-                out += " t=\"" + escaped(c.typeAttr) + "\"";
+                out += " t=\"";
+                appendEscaped(out, extra.typeAttr);
+                out += '"';
                 break;
             default:
                 break;
             }
-            if (c.type == CellType::Blank && c.formula.empty()) {
+            if (c.type == CellType::Blank && extra.formula.empty()) {
                 out += "/>";
                 continue;
             }
             out += '>';
-            out += c.formula;
+            out += extra.formula;
             if (c.type == CellType::Shared) {
-                out += "<v>" + std::to_string(remap[c.index]) + "</v>";
+                out += "<v>";
+                appendUnsigned(remap[c.index]);
+                out += "</v>";
+            } else if (c.type == CellType::Number && !c.numberAsWritten) {
+                out += "<v>";
+                out.append(number, writeNumber(number, c.number));
+                out += "</v>";
             } else if (c.type != CellType::Blank) {
                 out += "<v>";
-                appendEscaped(out, c.value);
+                appendEscaped(out, extra.value);
                 out += "</v>";
             }
             out += "</c>";
