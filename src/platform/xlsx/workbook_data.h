@@ -102,7 +102,7 @@ struct SheetData {
     pugi::xml_document doc; // the worksheet; sheetData, cols and mergeCells are kept below
     RowMap rows;
     std::vector<CellExtra> extras; // of the cells that have any
-    std::vector<Column> columns; // ordered, not overlapping
+    std::vector<Column> columns;   // ordered, not overlapping
     std::vector<RangeRef> merges;
     Relationships rels;
 
