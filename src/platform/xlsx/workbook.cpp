@@ -135,11 +135,40 @@ namespace {
 // The format of a cell after a change, computed once per (format, change) pair.
 template <class F> uint32_t changedFormat(WorkbookData& book, uint32_t xf, uint32_t change, F compute) {
     const uint64_t key = (uint64_t(xf) << 32) | change;
-    if (auto it = book.changedFormats.find(key); it != book.changedFormats.end())
-        return it->second;
-    const uint32_t result = compute(xf);
-    book.changedFormats.emplace(key, result);
+    WorkbookData::RecentChange& recent =
+        book.recentChanges[(xf * 0x9E3779B1u + change * 0x85EBCA6Bu) >> 26]; // 64 slots
+    if (recent.key == key)
+        return recent.format;
+    uint32_t result;
+    if (auto it = book.changedFormats.find(key); it != book.changedFormats.end()) {
+        result = it->second;
+    } else {
+        result = compute(xf);
+        book.changedFormats.emplace(key, result);
+    }
+    recent = {key, result};
     return result;
+}
+
+// The id of a change among the last few asked for, else from its description.
+template <class T, class Same, class Describe>
+uint32_t recentChangeId(WorkbookData& book, std::vector<std::pair<T, uint32_t>>& recent, const T& change,
+                        Same same, Describe describe) {
+    for (const auto& [c, id] : recent)
+        if (same(c, change))
+            return id;
+    const uint32_t id = book.changeId(describe());
+    if (recent.size() == 8)
+        recent.erase(recent.begin());
+    recent.emplace_back(change, id);
+    return id;
+}
+
+bool sameFontChange(const FontChange& a, const FontChange& b) {
+    return a.name == b.name && a.size == b.size && a.bold == b.bold && a.italic == b.italic &&
+           a.strikethrough == b.strikethrough && a.superscript == b.superscript &&
+           a.subscript == b.subscript && a.outline == b.outline && a.shadow == b.shadow &&
+           a.underline == b.underline && a.colorIndex == b.colorIndex;
 }
 
 template <class T> void describeField(std::string& d, const std::optional<T>& field, char tag) {
@@ -251,7 +280,8 @@ void Range::setFont(const FontChange& change) {
         (*change.colorIndex < 1 || *change.colorIndex > 56))
         badArgument(QStringLiteral("色番号 %1 は使えません").arg(*change.colorIndex));
     StyleSheet& styles = book_->styles;
-    const uint32_t id = book_->changeId(describe(change));
+    const uint32_t id =
+        recentChangeId(*book_, book_->recentFonts, change, sameFontChange, [&] { return describe(change); });
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
         cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
             Font font = styles.font(xf);
@@ -318,11 +348,13 @@ void Range::setFont(const FontChange& change) {
 void Range::setNumberFormat(const QString& code) {
     if (code.isEmpty() || code.size() > 255)
         badArgument(QStringLiteral("表示形式 \"%1\" は使えません").arg(code));
-    const std::string c = utf8(code);
-    const uint32_t id = book_->changeId("format|" + c);
+    const uint32_t id = recentChangeId(
+        *book_, book_->recentNumberFormats, code, [](const QString& a, const QString& b) { return a == b; },
+        [&] { return "format|" + utf8(code); });
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.style = changedFormat(*book_, cell.style, id,
-                                   [&](uint32_t xf) { return book_->styles.withNumberFormat(xf, c); });
+        cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
+            return book_->styles.withNumberFormat(xf, utf8(code));
+        });
     });
 }
 

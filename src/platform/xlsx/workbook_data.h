@@ -5,6 +5,7 @@
 #include "platform/xlsx/relationships.h"
 #include "platform/xlsx/string_table.h"
 #include "platform/xlsx/styles.h"
+#include "platform/xlsx/workbook.h"
 #include "platform/xlsx/zip_package.h"
 
 #include <map>
@@ -153,6 +154,17 @@ struct WorkbookData {
     std::unordered_map<std::string, uint32_t> changeIds;
     std::unordered_map<uint64_t, uint32_t> changedFormats;
     uint32_t changeId(const std::string& description);
+    // The last results of changedFormats, by (format, change): a column or block of equal formats
+    // finds its result here without a hash lookup.
+    struct RecentChange {
+        uint64_t key = UINT64_MAX;
+        uint32_t format = 0;
+    };
+    RecentChange recentChanges[64];
+    // The ids of the last font changes and number formats asked for, so that repeating one costs a
+    // comparison instead of describing it again.
+    std::vector<std::pair<FontChange, uint32_t>> recentFonts;
+    std::vector<std::pair<QString, uint32_t>> recentNumberFormats;
 
     bool partExists(const std::string& name) const;
     // A new part name like pattern "xl/worksheets/sheet#.xml", numbered from 1 upwards.
