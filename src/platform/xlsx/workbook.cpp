@@ -7,9 +7,6 @@
 #include "platform/xlsx/workbook_error.h"
 #include "platform/xlsx/xml_util.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
 #include <cmath>
 
 namespace kemnoa::xlsx {
@@ -612,59 +609,6 @@ Range Sheet::namedRange(const QString& name) const {
     if (!area || QString::fromStdString(area->first).compare(qs(sheet_->name), Qt::CaseInsensitive) != 0)
         badArgument(QStringLiteral("名前 \"%1\" はこのシートの範囲ではありません").arg(name));
     return Range(book_, sheet_, area->second);
-}
-
-QString Sheet::insertPicture(const QString& imagePath, const QString& cell, double widthPoints,
-                             double heightPoints) {
-    const std::string bytes = readFileBytes(imagePath, 64ull << 20);
-    return insertPictureData(QByteArray(bytes.data(), qsizetype(bytes.size())), cell, widthPoints,
-                             heightPoints);
-}
-
-QString Sheet::insertPictureData(const QByteArray& image, const QString& cell, double widthPoints,
-                                 double heightPoints, const QString& namePrefix) {
-    book_->sheetIndex(sheet_);
-    const auto at = parseCellRef(utf8(cell.trimmed()));
-    if (!at)
-        badArgument(QStringLiteral("セル番地 \"%1\" が正しくありません").arg(cell));
-    QBuffer buffer;
-    buffer.setData(image);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format().toLower();
-    QSize size = reader.size();
-    std::string data(image.constData(), size_t(image.size()));
-    std::string extension;
-    if (format == "png") {
-        extension = "png";
-    } else if (format == "jpeg" || format == "jpg") {
-        extension = "jpeg";
-    } else {
-        // BMP and the rest are stored as PNG, which every reader shows.
-        QImage decoded = reader.read();
-        if (decoded.isNull())
-            throw WorkbookError(QStringLiteral("画像を読めません: ") + reader.errorString());
-        size = decoded.size();
-        QByteArray png;
-        QBuffer out(&png);
-        out.open(QIODevice::WriteOnly);
-        decoded.save(&out, "PNG");
-        data.assign(png.constData(), size_t(png.size()));
-        extension = "png";
-    }
-    if (!size.isValid() || size.isEmpty())
-        throw WorkbookError(QStringLiteral("画像の大きさを読めません"));
-    double w = widthPoints, h = heightPoints;
-    if (w <= 0 && h <= 0) {
-        w = size.width() * 0.75; // 96 pixels per inch
-        h = size.height() * 0.75;
-    } else if (w <= 0) {
-        w = h * size.width() / size.height();
-    } else if (h <= 0) {
-        h = w * size.height() / size.width();
-    }
-    return qs(addPicture(*book_, *sheet_, data, extension, *at, std::llround(w * 12700),
-                         std::llround(h * 12700), utf8(namePrefix)));
 }
 
 void Sheet::moveShape(const QString& name, double right, double down) {
