@@ -179,8 +179,9 @@ struct WorkbookData {
 void loadWorkbook(WorkbookData& book, PartMap parts);
 std::string saveWorkbook(WorkbookData& book);
 void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml);
-// remap: shared string index in the book -> index in the saved table.
-std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap);
+// Writes the worksheet's part into the archive's open entry. remap: shared string index in the book ->
+// index in the saved table.
+void saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap, ZipWriter& zip);
 // The parts of a new workbook with one empty sheet.
 PartMap newWorkbookParts();
 

@@ -340,7 +340,7 @@ void appendColumnName(std::string& out, uint32_t column) {
 }
 } // namespace
 
-std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap) {
+void saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap, ZipWriter& zip) {
     pugi::xml_node root = sheet.doc.document_element();
     for (const char* name : {"cols", "mergeCells"})
         while (pugi::xml_node n = child(root, name))
@@ -396,8 +396,15 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
     const std::string skeleton = toXml(sheet.doc);
     const size_t start = skeleton.find("<sheetData");
     const size_t end = skeleton.find('>', start);
+    // Written in pieces of about kPiece bytes, each deflated as it is done: the sheet's text is never
+    // whole in memory.
+    constexpr size_t kPiece = 64 * 1024;
     std::string out;
-    out.reserve(skeleton.size() + sheet.rows.size() * 64);
+    out.reserve(kPiece + 4096);
+    auto flush = [&] {
+        zip.write(out);
+        out.clear();
+    };
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out.append(skeleton, 0, start);
     out += "<sheetData>";
@@ -481,11 +488,13 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
             out += "</c>";
         }
         out += "</row>";
+        if (out.size() >= kPiece)
+            flush();
     }
     out += "</sheetData>";
     // Skip the empty element "<sheetData/>" or "<sheetData />" of the skeleton.
     out.append(skeleton, end + 1, std::string::npos);
-    return out;
+    flush();
 }
 
 std::string saveWorkbook(WorkbookData& book) {
@@ -504,8 +513,9 @@ std::string saveWorkbook(WorkbookData& book) {
                     }
                 }
 
-    std::map<std::string, std::string> out;   // part name -> bytes
-    std::map<std::string, std::string> types; // part name -> content type, for overrides
+    std::map<std::string, std::string> out;                        // part name -> bytes
+    std::map<std::string, std::pair<SheetData*, bool>> worksheets; // part name -> sheet, active
+    std::map<std::string, std::string> types;                      // part name -> content type, for overrides
 
     // Workbook relationships: carried ones, then styles, strings and sheets.
     Relationships rels;
@@ -547,7 +557,8 @@ std::string saveWorkbook(WorkbookData& book) {
         if (!sheet.state.empty())
             s.append_attribute("state") = sheet.state.c_str();
         s.append_attribute((rPrefix + ":id").c_str()) = id.c_str();
-        out[sheet.partName] = saveWorksheet(sheet, i == book.activeTab, remap);
+        out[sheet.partName].clear(); // written into the archive below
+        worksheets[sheet.partName] = {&sheet, i == book.activeTab};
         types[sheet.partName] = ctype::worksheet;
         // Relationships to parts that are gone (for example a dropped calculation chain) are left out.
         Relationships sheetRels;
@@ -675,11 +686,18 @@ std::string saveWorkbook(WorkbookData& book) {
                 "<Default Extension=\"" + escaped(ext) + "\" ContentType=\"" + escaped(type) + "\"/>";
     contentTypes += overrides + "</Types>";
 
-    std::vector<ZipEntry> entries;
-    entries.push_back({"[Content_Types].xml", &contentTypes});
-    for (const auto& [name, bytes] : out)
-        entries.push_back({name, &bytes});
-    return writeZip(entries);
+    ZipWriter zip;
+    zip.add("[Content_Types].xml", contentTypes);
+    for (const auto& [name, bytes] : out) {
+        if (auto w = worksheets.find(name); w != worksheets.end()) {
+            zip.begin(name);
+            saveWorksheet(*w->second.first, w->second.second, remap, zip);
+            zip.end();
+        } else {
+            zip.add(name, bytes);
+        }
+    }
+    return zip.finish();
 }
 
 PartMap newWorkbookParts() {
