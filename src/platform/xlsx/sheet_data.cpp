@@ -130,12 +130,6 @@ void SheetData::setShared(Cell& cell, uint32_t index) {
     cell.index = index;
 }
 
-std::string SheetData::numberTextOf(const Cell& cell) const {
-    if (cell.numberAsWritten)
-        return extras[cell.extra].value;
-    return numberText(cell.number);
-}
-
 uint32_t SheetData::columnStyle(uint32_t column) const {
     for (const Column& c : columns)
         if (column >= c.min && column <= c.max)

@@ -118,8 +118,6 @@ struct SheetData {
     void setBlank(Cell& cell);
     void setNumber(Cell& cell, double value);
     void setShared(Cell& cell, uint32_t index);
-    // The text of a Number as written in the file.
-    std::string numberTextOf(const Cell& cell) const;
     uint32_t columnStyle(uint32_t column) const;
     double columnWidthChars(uint32_t column) const; // as stored, default when unset
     bool hasColumnWidth(uint32_t column) const;
