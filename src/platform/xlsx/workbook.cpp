@@ -7,6 +7,7 @@
 #include "platform/xlsx/workbook_error.h"
 #include "platform/xlsx/xml_util.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kemnoa::xlsx {
@@ -371,9 +372,13 @@ void Range::setHorizontalAlignment(HorizontalAlignment alignment) {
 
 void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
     const std::string line = borderStyle(style, weight);
-    uint32_t ids[64];
-    for (unsigned sides = 0; sides < 64; ++sides)
-        ids[sides] = book_->changeId("border|" + std::to_string(sides) + "|" + line);
+    uint32_t ids[64]; // by the sides a cell gets, looked up when first needed
+    std::fill(std::begin(ids), std::end(ids), UINT32_MAX);
+    auto idOf = [&](unsigned sides) {
+        if (ids[sides] == UINT32_MAX)
+            ids[sides] = book_->changeId("border|" + std::to_string(sides) + "|" + line);
+        return ids[sides];
+    };
     forEachCell([&](Cell& cell, uint32_t r, uint32_t c) {
         // Which sides of this cell the requested edges touch.
         unsigned sides = 0; // 1 left, 2 top, 4 bottom, 8 right, 16 diagonal down, 32 diagonal up
@@ -403,7 +408,7 @@ void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
             sides |= 32;
         if (!sides)
             return;
-        cell.style = changedFormat(*book_, cell.style, ids[sides], [&](uint32_t xf) {
+        cell.style = changedFormat(*book_, cell.style, idOf(sides), [&](uint32_t xf) {
             Border border = book_->styles.border(xf);
             auto apply = [&](const char* name) {
                 if (line.empty())
