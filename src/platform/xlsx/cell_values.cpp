@@ -84,11 +84,14 @@ std::optional<double> numberFromText(const std::string& text) {
     return value;
 }
 
+char* writeNumber(char* out, double value) {
+    // The shortest round-trip form of a double is at most 24 characters.
+    return std::to_chars(out, out + kNumberChars, value).ptr;
+}
+
 std::string numberText(double value) {
-    char buf[64];
-    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    (void)ec;
-    return std::string(buf, p);
+    char buf[kNumberChars];
+    return std::string(buf, writeNumber(buf, value));
 }
 
 } // namespace kemnoa::xlsx

@@ -13,5 +13,8 @@ std::optional<double> numberFromText(const std::string& text);
 
 // The shortest text that reads back as the same number, as stored in the file.
 std::string numberText(double value);
+// The same text written into out (room for kNumberChars characters); returns its end.
+inline constexpr size_t kNumberChars = 32;
+char* writeNumber(char* out, double value);
 
 } // namespace kemnoa::xlsx

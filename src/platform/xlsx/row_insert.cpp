@@ -248,14 +248,13 @@ void Sheet::insertRows(uint32_t row, uint32_t count) {
                             xlsxerr::BadArgument);
     for (const auto& [r, data] : sheet_->rows)
         for (const Cell& c : data.cells)
-            if (!c.formula.empty())
+            if (!sheet_->formulaOf(c).empty())
                 throw WorkbookError(QStringLiteral("数式のあるシートには行を挿入できません"),
                                     xlsxerr::BadArgument);
 
-    std::map<uint32_t, Row> moved;
-    for (auto& [r, data] : sheet_->rows)
-        moved.emplace(shifted(r, row, count), std::move(data));
-    sheet_->rows = std::move(moved);
+    // Shifting keeps the order of the rows.
+    for (auto& entry : sheet_->rows)
+        entry.first = shifted(entry.first, row, count);
     for (RangeRef& m : sheet_->merges)
         m = shiftedArea(m, row, count);
     for (NameData& n : book_->names)

@@ -48,6 +48,38 @@ std::optional<double> Column::width() const {
     return numberAttribute(attributes, "width");
 }
 
+namespace {
+bool rowBefore(const RowMap::value_type& row, uint32_t number) {
+    return row.first < number;
+}
+} // namespace
+
+Row& RowMap::operator[](uint32_t number) {
+    if (rows_.empty() || rows_.back().first < number)
+        return append(number, Row{});
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), number, rowBefore);
+    if (it->first != number)
+        it = rows_.emplace(it, number, Row{});
+    return it->second;
+}
+
+RowMap::iterator RowMap::find(uint32_t number) {
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), number, rowBefore);
+    return it != rows_.end() && it->first == number ? it : rows_.end();
+}
+
+RowMap::const_iterator RowMap::find(uint32_t number) const {
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), number, rowBefore);
+    return it != rows_.end() && it->first == number ? it : rows_.end();
+}
+
+Row& RowMap::append(uint32_t number, Row row) {
+    // Rows of a sheet tend to be alike: give a new row room for as many cells as the last one has.
+    if (row.cells.empty() && !rows_.empty())
+        row.cells.reserve(rows_.back().second.cells.size());
+    return rows_.emplace_back(number, std::move(row)).second;
+}
+
 Cell* SheetData::find(const CellRef& ref) {
     auto it = rows.find(ref.row);
     return it == rows.end() ? nullptr : it->second.find(ref.column);
@@ -61,6 +93,41 @@ Cell& SheetData::at(const CellRef& ref) {
     // A new cell takes the format of its row, else of its column, as in Excel.
     cell.style = row.style ? *row.style : columnStyle(ref.column);
     return cell;
+}
+
+CellExtra& SheetData::extraFor(Cell& cell) {
+    if (cell.extra == kNoExtra) {
+        cell.extra = uint32_t(extras.size());
+        extras.emplace_back();
+    }
+    return extras[cell.extra];
+}
+
+const std::string& SheetData::formulaOf(const Cell& cell) const {
+    static const std::string none;
+    return cell.extra == kNoExtra ? none : extras[cell.extra].formula;
+}
+
+void SheetData::setBlank(Cell& cell) {
+    if (cell.extra != kNoExtra) {
+        extras[cell.extra].formula.clear();
+        extras[cell.extra].value.clear();
+    }
+    cell.type = CellType::Blank;
+    cell.numberAsWritten = false;
+    cell.number = 0;
+}
+
+void SheetData::setNumber(Cell& cell, double value) {
+    setBlank(cell);
+    cell.type = CellType::Number;
+    cell.number = value;
+}
+
+void SheetData::setShared(Cell& cell, uint32_t index) {
+    setBlank(cell);
+    cell.type = CellType::Shared;
+    cell.index = index;
 }
 
 uint32_t SheetData::columnStyle(uint32_t column) const {

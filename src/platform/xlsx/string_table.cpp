@@ -22,6 +22,20 @@ void collectText(const pugi::xml_node& node, std::string& out) {
 }
 
 std::string storedPlain(const std::string& text) {
+    // Most texts need neither escapes nor encoding, nor space kept.
+    bool plain = !text.empty() && text.front() != ' ' && text.back() != ' ';
+    for (size_t i = 0; plain && i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        plain = c >= 0x20 && c != '_' && c != '&' && c != '<' && c != '>' && c != '"';
+    }
+    if (plain) {
+        std::string out;
+        out.reserve(text.size() + 7);
+        out += "<t>";
+        out += text;
+        out += "</t>";
+        return out;
+    }
     const std::string encoded = encodeCellText(text);
     const bool keepSpace = !encoded.empty() && (std::isspace(static_cast<unsigned char>(encoded.front())) ||
                                                 std::isspace(static_cast<unsigned char>(encoded.back())));
@@ -53,8 +67,8 @@ void StringTable::load(const std::string& xml, const std::string& partName) {
         for (pugi::xml_node c = si.first_child(); c; c = c.next_sibling())
             inner += toXml(c);
         // Entries may repeat in a file; keep every index valid, index only the first.
-        index_.emplace(inner, uint32_t(stored_.size()));
         stored_.push_back(std::move(inner));
+        index_.emplace(stored_.back(), uint32_t(stored_.size() - 1));
     }
 }
 
@@ -62,11 +76,12 @@ uint32_t StringTable::add(const std::string& text) {
     return addStored(storedPlain(text));
 }
 
-uint32_t StringTable::addStored(const std::string& inner) {
+uint32_t StringTable::addStored(std::string_view inner) {
     if (auto it = index_.find(inner); it != index_.end())
         return it->second;
-    stored_.push_back(inner);
-    return index_[inner] = uint32_t(stored_.size() - 1);
+    const uint32_t index = uint32_t(stored_.size());
+    index_.emplace(stored_.emplace_back(inner), index);
+    return index;
 }
 
 std::string StringTable::text(uint32_t index) const {

@@ -291,6 +291,7 @@ void StyleSheet::load(const std::string& xml, const std::string& partName) {
 }
 
 void StyleSheet::index() {
+    textFormat_.clear();
     fontIndex_.clear();
     fillIndex_.clear();
     borderIndex_.clear();
@@ -380,6 +381,16 @@ std::string StyleSheet::numberFormatCode(uint32_t xf) const {
     if (auto it = builtinFormats().find(id); it != builtinFormats().end())
         return it->second;
     return "General";
+}
+
+bool StyleSheet::isTextFormat(uint32_t xf) const {
+    if (xf >= xfs_.size())
+        xf = 0;
+    if (textFormat_.size() < xfs_.size())
+        textFormat_.resize(xfs_.size(), -1);
+    if (textFormat_[xf] < 0)
+        textFormat_[xf] = numberFormatCode(xf) == "@" ? 1 : 0;
+    return textFormat_[xf] == 1;
 }
 
 uint32_t StyleSheet::addFont(const Font& font) {

@@ -54,7 +54,7 @@ public:
     const Font& font(uint32_t xf) const;
     const Border& border(uint32_t xf) const;
     std::string numberFormatCode(uint32_t xf) const;
-    bool isTextFormat(uint32_t xf) const { return numberFormatCode(xf) == "@"; }
+    bool isTextFormat(uint32_t xf) const;
 
     // Returns the cell format equal to xf but for one changed part.
     uint32_t withFont(uint32_t xf, const Font& font);
@@ -83,6 +83,9 @@ private:
     std::vector<CellFormat> xfs_;
     std::vector<std::string> dxfs_;
     std::unordered_map<std::string, uint32_t> fontIndex_, fillIndex_, borderIndex_, xfIndex_;
+    // Whether each cell format is the text format "@", asked for every value written; cell formats
+    // and the codes of their number formats do not change once added.
+    mutable std::vector<signed char> textFormat_;
 };
 
 } // namespace kemnoa::xlsx

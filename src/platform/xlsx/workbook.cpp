@@ -7,9 +7,7 @@
 #include "platform/xlsx/workbook_error.h"
 #include "platform/xlsx/xml_util.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QImageReader>
+#include <algorithm>
 #include <cmath>
 
 namespace kemnoa::xlsx {
@@ -135,11 +133,40 @@ namespace {
 // The format of a cell after a change, computed once per (format, change) pair.
 template <class F> uint32_t changedFormat(WorkbookData& book, uint32_t xf, uint32_t change, F compute) {
     const uint64_t key = (uint64_t(xf) << 32) | change;
-    if (auto it = book.changedFormats.find(key); it != book.changedFormats.end())
-        return it->second;
-    const uint32_t result = compute(xf);
-    book.changedFormats.emplace(key, result);
+    WorkbookData::RecentChange& recent =
+        book.recentChanges[(xf * 0x9E3779B1u + change * 0x85EBCA6Bu) >> 26]; // 64 slots
+    if (recent.key == key)
+        return recent.format;
+    uint32_t result;
+    if (auto it = book.changedFormats.find(key); it != book.changedFormats.end()) {
+        result = it->second;
+    } else {
+        result = compute(xf);
+        book.changedFormats.emplace(key, result);
+    }
+    recent = {key, result};
     return result;
+}
+
+// The id of a change among the last few asked for, else from its description.
+template <class T, class Same, class Describe>
+uint32_t recentChangeId(WorkbookData& book, std::vector<std::pair<T, uint32_t>>& recent, const T& change,
+                        Same same, Describe describe) {
+    for (const auto& [c, id] : recent)
+        if (same(c, change))
+            return id;
+    const uint32_t id = book.changeId(describe());
+    if (recent.size() == 8)
+        recent.erase(recent.begin());
+    recent.emplace_back(change, id);
+    return id;
+}
+
+bool sameFontChange(const FontChange& a, const FontChange& b) {
+    return a.name == b.name && a.size == b.size && a.bold == b.bold && a.italic == b.italic &&
+           a.strikethrough == b.strikethrough && a.superscript == b.superscript &&
+           a.subscript == b.subscript && a.outline == b.outline && a.shadow == b.shadow &&
+           a.underline == b.underline && a.colorIndex == b.colorIndex;
 }
 
 template <class T> void describeField(std::string& d, const std::optional<T>& field, char tag) {
@@ -202,16 +229,12 @@ void Range::setValue(const QString& text) {
         badArgument(QStringLiteral("セルに入る文字数を超えています"));
     uint32_t index = UINT32_MAX;
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
         if (number && !book_->styles.isTextFormat(cell.style)) {
-            cell.type = CellType::Number;
-            cell.value = numberText(*number);
+            sheet_->setNumber(cell, *number);
         } else {
             if (index == UINT32_MAX)
                 index = book_->strings.add(value);
-            cell.type = CellType::Shared;
-            cell.index = index;
-            cell.value.clear();
+            sheet_->setShared(cell, index);
         }
     });
 }
@@ -224,31 +247,17 @@ void Range::setText(const QString& text) {
     if (text.size() > 32767)
         badArgument(QStringLiteral("セルに入る文字数を超えています"));
     const uint32_t index = book_->strings.add(utf8(text));
-    forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Shared;
-        cell.index = index;
-        cell.value.clear();
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setShared(cell, index); });
 }
 
 void Range::setNumber(double value) {
     if (!std::isfinite(value))
         badArgument(QStringLiteral("数値ではありません"));
-    const std::string text = numberText(value);
-    forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Number;
-        cell.value = text;
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setNumber(cell, value); });
 }
 
 void Range::clear() {
-    forEachCell([](Cell& cell, uint32_t, uint32_t) {
-        cell.formula.clear();
-        cell.type = CellType::Blank;
-        cell.value.clear();
-    });
+    forEachCell([&](Cell& cell, uint32_t, uint32_t) { sheet_->setBlank(cell); });
 }
 
 void Range::merge() {
@@ -259,11 +268,8 @@ void Range::merge() {
     sheet_->merges.push_back(ref_);
     // Excel keeps the upper-left value only.
     forEachCell([&](Cell& cell, uint32_t r, uint32_t c) {
-        if (r != ref_.first.row || c != ref_.first.column) {
-            cell.formula.clear();
-            cell.type = CellType::Blank;
-            cell.value.clear();
-        }
+        if (r != ref_.first.row || c != ref_.first.column)
+            sheet_->setBlank(cell);
     });
 }
 
@@ -272,7 +278,8 @@ void Range::setFont(const FontChange& change) {
         (*change.colorIndex < 1 || *change.colorIndex > 56))
         badArgument(QStringLiteral("色番号 %1 は使えません").arg(*change.colorIndex));
     StyleSheet& styles = book_->styles;
-    const uint32_t id = book_->changeId(describe(change));
+    const uint32_t id =
+        recentChangeId(*book_, book_->recentFonts, change, sameFontChange, [&] { return describe(change); });
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
         cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
             Font font = styles.font(xf);
@@ -339,11 +346,13 @@ void Range::setFont(const FontChange& change) {
 void Range::setNumberFormat(const QString& code) {
     if (code.isEmpty() || code.size() > 255)
         badArgument(QStringLiteral("表示形式 \"%1\" は使えません").arg(code));
-    const std::string c = utf8(code);
-    const uint32_t id = book_->changeId("format|" + c);
+    const uint32_t id = recentChangeId(
+        *book_, book_->recentNumberFormats, code, [](const QString& a, const QString& b) { return a == b; },
+        [&] { return "format|" + utf8(code); });
     forEachCell([&](Cell& cell, uint32_t, uint32_t) {
-        cell.style = changedFormat(*book_, cell.style, id,
-                                   [&](uint32_t xf) { return book_->styles.withNumberFormat(xf, c); });
+        cell.style = changedFormat(*book_, cell.style, id, [&](uint32_t xf) {
+            return book_->styles.withNumberFormat(xf, utf8(code));
+        });
     });
 }
 
@@ -363,9 +372,13 @@ void Range::setHorizontalAlignment(HorizontalAlignment alignment) {
 
 void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
     const std::string line = borderStyle(style, weight);
-    uint32_t ids[64];
-    for (unsigned sides = 0; sides < 64; ++sides)
-        ids[sides] = book_->changeId("border|" + std::to_string(sides) + "|" + line);
+    uint32_t ids[64]; // by the sides a cell gets, looked up when first needed
+    std::fill(std::begin(ids), std::end(ids), UINT32_MAX);
+    auto idOf = [&](unsigned sides) {
+        if (ids[sides] == UINT32_MAX)
+            ids[sides] = book_->changeId("border|" + std::to_string(sides) + "|" + line);
+        return ids[sides];
+    };
     forEachCell([&](Cell& cell, uint32_t r, uint32_t c) {
         // Which sides of this cell the requested edges touch.
         unsigned sides = 0; // 1 left, 2 top, 4 bottom, 8 right, 16 diagonal down, 32 diagonal up
@@ -395,7 +408,7 @@ void Range::setBorders(unsigned edges, LineStyle style, BorderWeight weight) {
             sides |= 32;
         if (!sides)
             return;
-        cell.style = changedFormat(*book_, cell.style, ids[sides], [&](uint32_t xf) {
+        cell.style = changedFormat(*book_, cell.style, idOf(sides), [&](uint32_t xf) {
             Border border = book_->styles.border(xf);
             auto apply = [&](const char* name) {
                 if (line.empty())
@@ -450,12 +463,15 @@ CellValue Range::value() const {
     Cell* cell = sheet_->find(ref_.first);
     if (!cell)
         return v;
+    static const std::string none;
+    const CellExtra* extra = sheet_->extraOf(*cell);
+    const std::string& text = extra ? extra->value : none;
     switch (cell->type) {
     case CellType::Blank:
         break;
     case CellType::Number:
         v.type = CellValue::Type::Number;
-        v.number = std::strtod(cell->value.c_str(), nullptr);
+        v.number = cell->numberAsWritten ? std::strtod(text.c_str(), nullptr) : cell->number;
         break;
     case CellType::Shared:
         v.type = CellValue::Type::Text;
@@ -463,16 +479,16 @@ CellValue Range::value() const {
         break;
     case CellType::Boolean:
         v.type = CellValue::Type::Boolean;
-        v.number = cell->value == "1" || cell->value == "true" ? 1 : 0;
+        v.number = text == "1" || text == "true" ? 1 : 0;
         break;
     case CellType::Error:
         v.type = CellValue::Type::Error;
-        v.text = qs(cell->value);
+        v.text = qs(text);
         break;
     case CellType::FormulaText:
     case CellType::Other:
         v.type = CellValue::Type::Text;
-        v.text = qs(decodeCellText(cell->value));
+        v.text = qs(decodeCellText(text));
         break;
     }
     return v;
@@ -600,59 +616,6 @@ Range Sheet::namedRange(const QString& name) const {
     return Range(book_, sheet_, area->second);
 }
 
-QString Sheet::insertPicture(const QString& imagePath, const QString& cell, double widthPoints,
-                             double heightPoints) {
-    const std::string bytes = readFileBytes(imagePath, 64ull << 20);
-    return insertPictureData(QByteArray(bytes.data(), qsizetype(bytes.size())), cell, widthPoints,
-                             heightPoints);
-}
-
-QString Sheet::insertPictureData(const QByteArray& image, const QString& cell, double widthPoints,
-                                 double heightPoints, const QString& namePrefix) {
-    book_->sheetIndex(sheet_);
-    const auto at = parseCellRef(utf8(cell.trimmed()));
-    if (!at)
-        badArgument(QStringLiteral("セル番地 \"%1\" が正しくありません").arg(cell));
-    QBuffer buffer;
-    buffer.setData(image);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format().toLower();
-    QSize size = reader.size();
-    std::string data(image.constData(), size_t(image.size()));
-    std::string extension;
-    if (format == "png") {
-        extension = "png";
-    } else if (format == "jpeg" || format == "jpg") {
-        extension = "jpeg";
-    } else {
-        // BMP and the rest are stored as PNG, which every reader shows.
-        QImage decoded = reader.read();
-        if (decoded.isNull())
-            throw WorkbookError(QStringLiteral("画像を読めません: ") + reader.errorString());
-        size = decoded.size();
-        QByteArray png;
-        QBuffer out(&png);
-        out.open(QIODevice::WriteOnly);
-        decoded.save(&out, "PNG");
-        data.assign(png.constData(), size_t(png.size()));
-        extension = "png";
-    }
-    if (!size.isValid() || size.isEmpty())
-        throw WorkbookError(QStringLiteral("画像の大きさを読めません"));
-    double w = widthPoints, h = heightPoints;
-    if (w <= 0 && h <= 0) {
-        w = size.width() * 0.75; // 96 pixels per inch
-        h = size.height() * 0.75;
-    } else if (w <= 0) {
-        w = h * size.width() / size.height();
-    } else if (h <= 0) {
-        h = w * size.height() / size.width();
-    }
-    return qs(addPicture(*book_, *sheet_, data, extension, *at, std::llround(w * 12700),
-                         std::llround(h * 12700), utf8(namePrefix)));
-}
-
 void Sheet::moveShape(const QString& name, double right, double down) {
     book_->sheetIndex(sheet_);
     const std::string n = utf8(name);
@@ -765,6 +728,7 @@ Sheet Workbook::copySheetToEnd(const Sheet& source) {
         return uint32_t(styleMap[s]);
     };
     std::unordered_map<uint32_t, uint32_t> stringMap;
+    sheet->extras = src.extras;
     for (const auto& [r, row] : src.rows) {
         Row copy = row;
         if (copy.style)
@@ -780,7 +744,7 @@ Sheet Workbook::copySheetToEnd(const Sheet& source) {
                 c.index = it->second;
             }
         }
-        sheet->rows.emplace(r, std::move(copy));
+        sheet->rows.append(r, std::move(copy));
     }
     sheet->columns = src.columns;
     for (Column& c : sheet->columns)

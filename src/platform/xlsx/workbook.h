@@ -138,7 +138,7 @@ public:
     Range namedRange(const QString& name) const;
 
     // Places a picture (PNG, JPEG or BMP) with its upper-left corner on the cell, at its natural size
-    // (96 dpi) or at the given size in points. Returns the new shape's name.
+    // (96 dpi) or at the given size in points. Returns the new shape's name. (In kemnoa_xlsx_pictures.)
     QString insertPicture(const QString& imagePath, const QString& cell, double widthPoints = 0,
                           double heightPoints = 0);
     QString insertPictureData(const QByteArray& image, const QString& cell, double widthPoints = 0,

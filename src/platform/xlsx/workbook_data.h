@@ -5,6 +5,7 @@
 #include "platform/xlsx/relationships.h"
 #include "platform/xlsx/string_table.h"
 #include "platform/xlsx/styles.h"
+#include "platform/xlsx/workbook.h"
 #include "platform/xlsx/zip_package.h"
 
 #include <map>
@@ -20,22 +21,35 @@ namespace kemnoa::xlsx {
 
 enum class CellType : uint8_t {
     Blank,       // formatted, no value
-    Number,      // value: the number as written
+    Number,      // number, or (numberAsWritten) the text in the cell's extra value
     Shared,      // index: shared string
-    Boolean,     // value: "0" / "1"
-    Error,       // value: "#N/A" ...
-    FormulaText, // value: the cached text of a formula (t="str")
-    Other,       // value: as written, t kept in `typeAttr`
+    Boolean,     // extra value: "0" / "1"
+    Error,       // extra value: "#N/A" ...
+    FormulaText, // extra value: the cached text of a formula (t="str")
+    Other,       // extra value: as written, t kept in the extra `typeAttr`
 };
 
+inline constexpr uint32_t kNoExtra = UINT32_MAX;
+
+// The parts few cells have, kept beside the cells of a sheet (SheetData::extras).
+struct CellExtra {
+    std::string value;   // the value as written, for the types that keep text (see CellType)
+    std::string formula; // the <f> element as written, or empty
+    std::string typeAttr;
+};
+
+// A cell is small: most cells hold a number or a shared string and a format, and a sheet may hold
+// hundreds of thousands of them.
 struct Cell {
     uint32_t column = 0;
     uint32_t style = 0;
+    uint32_t extra = kNoExtra; // index into SheetData::extras
     CellType type = CellType::Blank;
-    uint32_t index = 0;  // shared string index
-    std::string value;   // see CellType
-    std::string formula; // the <f> element as written, or empty
-    std::string typeAttr;
+    bool numberAsWritten = false; // Number: its text is the extra value, kept as the file had it
+    union {
+        double number = 0; // Number without text of its own: written in its shortest form
+        uint32_t index;    // Shared: shared string index
+    };
 };
 
 struct Row {
@@ -45,6 +59,33 @@ struct Row {
     Cell* find(uint32_t column);
     Cell& at(uint32_t column); // inserts an empty cell in the row's format
     std::optional<double> height() const;
+};
+
+// The rows of a sheet by number, in ascending order. Sheets are mostly filled and read top down, so a
+// sorted vector serves: appending is cheap, lookups are a binary search, walking is in order.
+class RowMap {
+public:
+    using value_type = std::pair<uint32_t, Row>;
+    using iterator = std::vector<value_type>::iterator;
+    using const_iterator = std::vector<value_type>::const_iterator;
+
+    Row& operator[](uint32_t number);
+    iterator find(uint32_t number);
+    const_iterator find(uint32_t number) const;
+    size_t count(uint32_t number) const { return find(number) == end() ? 0 : 1; }
+    // Adds a row after the last one (number greater than every row's); returns it.
+    Row& append(uint32_t number, Row row);
+
+    iterator begin() { return rows_.begin(); }
+    iterator end() { return rows_.end(); }
+    const_iterator begin() const { return rows_.begin(); }
+    const_iterator end() const { return rows_.end(); }
+    auto rbegin() const { return rows_.rbegin(); }
+    bool empty() const { return rows_.empty(); }
+    size_t size() const { return rows_.size(); }
+
+private:
+    std::vector<value_type> rows_;
 };
 
 struct Column {
@@ -60,13 +101,23 @@ struct SheetData {
     uint32_t sheetId = 0;
     std::string state;      // "", "hidden", "veryHidden"
     pugi::xml_document doc; // the worksheet; sheetData, cols and mergeCells are kept below
-    std::map<uint32_t, Row> rows;
-    std::vector<Column> columns; // ordered, not overlapping
+    RowMap rows;
+    std::vector<CellExtra> extras; // of the cells that have any
+    std::vector<Column> columns;   // ordered, not overlapping
     std::vector<RangeRef> merges;
     Relationships rels;
 
     Cell* find(const CellRef& ref);
     Cell& at(const CellRef& ref); // creates the cell in the row's or column's format
+    const CellExtra* extraOf(const Cell& cell) const {
+        return cell.extra == kNoExtra ? nullptr : &extras[cell.extra];
+    }
+    CellExtra& extraFor(Cell& cell); // adds the cell's extra part when it has none
+    const std::string& formulaOf(const Cell& cell) const;
+    // Value setters: each drops the formula and the previous value.
+    void setBlank(Cell& cell);
+    void setNumber(Cell& cell, double value);
+    void setShared(Cell& cell, uint32_t index);
     uint32_t columnStyle(uint32_t column) const;
     double columnWidthChars(uint32_t column) const; // as stored, default when unset
     bool hasColumnWidth(uint32_t column) const;
@@ -101,6 +152,17 @@ struct WorkbookData {
     std::unordered_map<std::string, uint32_t> changeIds;
     std::unordered_map<uint64_t, uint32_t> changedFormats;
     uint32_t changeId(const std::string& description);
+    // The last results of changedFormats, by (format, change): a column or block of equal formats
+    // finds its result here without a hash lookup.
+    struct RecentChange {
+        uint64_t key = UINT64_MAX;
+        uint32_t format = 0;
+    };
+    RecentChange recentChanges[64];
+    // The ids of the last font changes and number formats asked for, so that repeating one costs a
+    // comparison instead of describing it again.
+    std::vector<std::pair<FontChange, uint32_t>> recentFonts;
+    std::vector<std::pair<QString, uint32_t>> recentNumberFormats;
 
     bool partExists(const std::string& name) const;
     // A new part name like pattern "xl/worksheets/sheet#.xml", numbered from 1 upwards.
@@ -115,8 +177,9 @@ struct WorkbookData {
 void loadWorkbook(WorkbookData& book, PartMap parts);
 std::string saveWorkbook(WorkbookData& book);
 void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml);
-// remap: shared string index in the book -> index in the saved table.
-std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap);
+// Writes the worksheet's part into the archive's open entry. remap: shared string index in the book ->
+// index in the saved table.
+void saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap, ZipWriter& zip);
 // The parts of a new workbook with one empty sheet.
 PartMap newWorkbookParts();
 

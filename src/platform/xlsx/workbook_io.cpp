@@ -1,5 +1,6 @@
 // Reading a workbook package into WorkbookData and writing it back.
 
+#include "platform/xlsx/cell_values.h"
 #include "platform/xlsx/workbook_data.h"
 #include "platform/xlsx/workbook_error.h"
 #include "platform/xlsx/xml_util.h"
@@ -173,7 +174,8 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
             const std::string_view t = c.attribute("t").value();
             pugi::xml_node v = c.child("v");
             if (pugi::xml_node f = c.child("f"))
-                cell.formula = toXml(f);
+                sheet.extraFor(cell).formula = toXml(f);
+            auto keepText = [&] { sheet.extraFor(cell).value = v.text().get(); };
             if (t == "inlineStr") {
                 std::string inner;
                 for (pugi::xml_node x = c.child("is").first_child(); x; x = x.next_sibling())
@@ -190,22 +192,33 @@ void loadWorksheet(WorkbookData& book, SheetData& sheet, const std::string& xml)
                                   .arg(QString::fromUtf8(v.text().get())));
             } else if (t.empty() || t == "n") {
                 cell.type = CellType::Number;
-                cell.value = v.text().get();
+                // The number alone when its shortest form gives back the text; else the text too.
+                const std::string_view text = v.text().get();
+                double number = 0;
+                auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+                char shortest[kNumberChars];
+                if (ec == std::errc() && end == text.data() + text.size() &&
+                    std::string_view(shortest, size_t(writeNumber(shortest, number) - shortest)) == text) {
+                    cell.number = number;
+                } else {
+                    keepText();
+                    cell.numberAsWritten = true;
+                }
             } else if (t == "b") {
                 cell.type = CellType::Boolean;
-                cell.value = v.text().get();
+                keepText();
             } else if (t == "e") {
                 cell.type = CellType::Error;
-                cell.value = v.text().get();
+                keepText();
             } else if (t == "str") {
                 cell.type = CellType::FormulaText;
-                cell.value = v.text().get();
+                keepText();
             } else {
                 cell.type = CellType::Other;
-                cell.typeAttr = std::string(t);
-                cell.value = v.text().get();
+                sheet.extraFor(cell).typeAttr = std::string(t);
+                keepText();
             }
-            row.cells.push_back(std::move(cell));
+            row.cells.push_back(cell);
         }
     }
     root.remove_child(data);
@@ -315,7 +328,19 @@ void loadWorkbook(WorkbookData& book, PartMap parts) {
     book.parts = std::move(parts);
 }
 
-std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap) {
+namespace {
+void appendColumnName(std::string& out, uint32_t column) {
+    char letters[8];
+    char* p = letters + sizeof letters;
+    while (column > 0) {
+        *--p = char('A' + (column - 1) % 26);
+        column = (column - 1) / 26;
+    }
+    out.append(p, letters + sizeof letters);
+}
+} // namespace
+
+void saveWorksheet(SheetData& sheet, bool active, const std::vector<uint32_t>& remap, ZipWriter& zip) {
     pugi::xml_node root = sheet.doc.document_element();
     for (const char* name : {"cols", "mergeCells"})
         while (pugi::xml_node n = child(root, name))
@@ -371,19 +396,36 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
     const std::string skeleton = toXml(sheet.doc);
     const size_t start = skeleton.find("<sheetData");
     const size_t end = skeleton.find('>', start);
+    // Written in pieces of about kPiece bytes, each deflated as it is done: the sheet's text is never
+    // whole in memory.
+    constexpr size_t kPiece = 64 * 1024;
     std::string out;
-    out.reserve(skeleton.size() + sheet.rows.size() * 64);
+    out.reserve(kPiece + 4096);
+    auto flush = [&] {
+        zip.write(out);
+        out.clear();
+    };
     out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out.append(skeleton, 0, start);
     out += "<sheetData>";
-    std::string ref;
+    static const CellExtra none;
+    char number[kNumberChars];
+    auto appendUnsigned = [&](uint32_t v) { out.append(number, std::to_chars(number, number + 16, v).ptr); };
     for (const auto& [r, row] : sheet.rows) {
-        const std::string rowText = std::to_string(r);
-        out += "<row r=\"" + rowText + "\"";
-        if (row.style)
-            out += " s=\"" + std::to_string(*row.style) + "\"";
+        char rowText[16];
+        const size_t rowLength = size_t(std::to_chars(rowText, rowText + sizeof rowText, r).ptr - rowText);
+        out += "<row r=\"";
+        out.append(rowText, rowLength);
+        out += '"';
+        if (row.style) {
+            out += " s=\"";
+            appendUnsigned(*row.style);
+            out += '"';
+        }
         for (const auto& [n, v] : row.attributes) {
-            out += ' ' + n + "=\"";
+            out += ' ';
+            out += n;
+            out += "=\"";
             appendEscaped(out, v);
             out += '"';
         }
@@ -394,11 +436,15 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
         out += '>';
         for (const Cell& c : row.cells) {
             out += "<c r=\"";
-            out += columnName(c.column);
-            out += rowText;
+            appendColumnName(out, c.column);
+            out.append(rowText, rowLength);
             out += '"';
-            if (c.style)
-                out += " s=\"" + std::to_string(c.style) + "\"";
+            if (c.style) {
+                out += " s=\"";
+                appendUnsigned(c.style);
+                out += '"';
+            }
+            const CellExtra& extra = c.extra == kNoExtra ? none : sheet.extras[c.extra];
             switch (c.type) {
             case CellType::Shared:
                 out += " t=\"s\"";
@@ -413,32 +459,42 @@ std::string saveWorksheet(SheetData& sheet, bool active, const std::vector<uint3
                 out += " t=\"str\"";
                 break;
             case CellType::Other:
-                out += " t=\"" + escaped(c.typeAttr) + "\"";
+                out += " t=\"";
+                appendEscaped(out, extra.typeAttr);
+                out += '"';
                 break;
             default:
                 break;
             }
-            if (c.type == CellType::Blank && c.formula.empty()) {
+            if (c.type == CellType::Blank && extra.formula.empty()) {
                 out += "/>";
                 continue;
             }
             out += '>';
-            out += c.formula;
+            out += extra.formula;
             if (c.type == CellType::Shared) {
-                out += "<v>" + std::to_string(remap[c.index]) + "</v>";
+                out += "<v>";
+                appendUnsigned(remap[c.index]);
+                out += "</v>";
+            } else if (c.type == CellType::Number && !c.numberAsWritten) {
+                out += "<v>";
+                out.append(number, writeNumber(number, c.number));
+                out += "</v>";
             } else if (c.type != CellType::Blank) {
                 out += "<v>";
-                appendEscaped(out, c.value);
+                appendEscaped(out, extra.value);
                 out += "</v>";
             }
             out += "</c>";
         }
         out += "</row>";
+        if (out.size() >= kPiece)
+            flush();
     }
     out += "</sheetData>";
     // Skip the empty element "<sheetData/>" or "<sheetData />" of the skeleton.
     out.append(skeleton, end + 1, std::string::npos);
-    return out;
+    flush();
 }
 
 std::string saveWorkbook(WorkbookData& book) {
@@ -457,8 +513,9 @@ std::string saveWorkbook(WorkbookData& book) {
                     }
                 }
 
-    std::map<std::string, std::string> out;   // part name -> bytes
-    std::map<std::string, std::string> types; // part name -> content type, for overrides
+    std::map<std::string, std::string> out;                        // part name -> bytes
+    std::map<std::string, std::pair<SheetData*, bool>> worksheets; // part name -> sheet, active
+    std::map<std::string, std::string> types;                      // part name -> content type, for overrides
 
     // Workbook relationships: carried ones, then styles, strings and sheets.
     Relationships rels;
@@ -500,7 +557,8 @@ std::string saveWorkbook(WorkbookData& book) {
         if (!sheet.state.empty())
             s.append_attribute("state") = sheet.state.c_str();
         s.append_attribute((rPrefix + ":id").c_str()) = id.c_str();
-        out[sheet.partName] = saveWorksheet(sheet, i == book.activeTab, remap);
+        out[sheet.partName].clear(); // written into the archive below
+        worksheets[sheet.partName] = {&sheet, i == book.activeTab};
         types[sheet.partName] = ctype::worksheet;
         // Relationships to parts that are gone (for example a dropped calculation chain) are left out.
         Relationships sheetRels;
@@ -628,11 +686,18 @@ std::string saveWorkbook(WorkbookData& book) {
                 "<Default Extension=\"" + escaped(ext) + "\" ContentType=\"" + escaped(type) + "\"/>";
     contentTypes += overrides + "</Types>";
 
-    std::vector<ZipEntry> entries;
-    entries.push_back({"[Content_Types].xml", &contentTypes});
-    for (const auto& [name, bytes] : out)
-        entries.push_back({name, &bytes});
-    return writeZip(entries);
+    ZipWriter zip;
+    zip.add("[Content_Types].xml", contentTypes);
+    for (const auto& [name, bytes] : out) {
+        if (auto w = worksheets.find(name); w != worksheets.end()) {
+            zip.begin(name);
+            saveWorksheet(*w->second.first, w->second.second, remap, zip);
+            zip.end();
+        } else {
+            zip.add(name, bytes);
+        }
+    }
+    return zip.finish();
 }
 
 PartMap newWorkbookParts() {

@@ -2,6 +2,7 @@
 
 #include "platform/xlsx/workbook.h"
 #include "platform/xlsx/workbook_error.h"
+#include "platform/xlsx/zip_package.h"
 #include "xlsx_test_support.h"
 
 #include <QFile>
@@ -204,4 +205,100 @@ TEST(XlsxEngine, RefusesWhatExcelRefuses) {
         EXPECT_EQ(e.number(), 1004);
         EXPECT_FALSE(e.text().isEmpty());
     }
+}
+
+namespace {
+// A workbook whose first sheet is the given XML, as another program may have written it.
+std::string withSheetXml(const std::string& sheetXml) {
+    PartMap parts = readZip(Workbook::create().toBytes(), {});
+    parts["xl/worksheets/sheet1.xml"] = sheetXml;
+    std::vector<ZipEntry> entries;
+    for (const auto& [name, bytes] : parts)
+        entries.push_back({name, &bytes});
+    return writeZip(entries);
+}
+std::string savedSheetXml(Workbook& book) {
+    return readZip(book.toBytes(), {}).at("xl/worksheets/sheet1.xml");
+}
+} // namespace
+
+TEST(XlsxEngine, CellsOfAnOpenedWorkbookAreSavedAsWritten) {
+    struct Case {
+        const char* cell; // as in the file, and as it must be saved
+        CellValue::Type type;
+        double number;
+        const char* text;
+    };
+    const Case cases[] = {
+        {R"(<c r="A1"><v>1.50</v></c>)", CellValue::Type::Number, 1.5, ""},
+        {R"(<c r="B1"><v>1E3</v></c>)", CellValue::Type::Number, 1000, ""},
+        {R"(<c r="C1"><v>007</v></c>)", CellValue::Type::Number, 7, ""},
+        {R"(<c r="D1"><v>-0</v></c>)", CellValue::Type::Number, 0, ""},
+        {R"(<c r="E1"><v>0.1</v></c>)", CellValue::Type::Number, 0.1, ""},
+        {R"(<c r="F1" s="0" t="n"><v>123</v></c>)", CellValue::Type::Number, 123, ""},
+        {R"(<c r="G1"><f>A1*2</f><v>3</v></c>)", CellValue::Type::Number, 3, ""},
+        {R"(<c r="H1" t="b"><v>1</v></c>)", CellValue::Type::Boolean, 1, ""},
+        {R"(<c r="I1" t="e"><v>#N/A</v></c>)", CellValue::Type::Error, 0, "#N/A"},
+        {R"(<c r="J1" t="str"><f>"a"&amp;"b"</f><v>ab</v></c>)", CellValue::Type::Text, 0, "ab"},
+        {R"(<c r="K1" t="d"><v>2024-05-01</v></c>)", CellValue::Type::Text, 0, "2024-05-01"},
+        {R"(<c r="L1"><f>NOW()</f></c>)", CellValue::Type::Empty, 0, ""},
+    };
+    std::string row;
+    for (const Case& c : cases)
+        row += c.cell;
+    const std::string xml = R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+                            R"(<sheetData><row r="1">)" +
+                            row + "</row></sheetData></worksheet>";
+    Workbook book = Workbook::fromBytes(withSheetXml(xml), {});
+    Sheet s = book.sheet(1);
+    for (uint32_t i = 0; i < std::size(cases); ++i) {
+        const CellValue v = s.cell(1, i + 1).value();
+        EXPECT_EQ(v.type, cases[i].type) << cases[i].cell;
+        EXPECT_EQ(v.number, cases[i].number) << cases[i].cell;
+        EXPECT_EQ(v.text, QString::fromUtf8(cases[i].text)) << cases[i].cell;
+    }
+    std::string saved = savedSheetXml(book);
+    for (const Case& c : cases) {
+        std::string expected = c.cell;
+        if (expected.find(R"( s="0" t="n")") != std::string::npos) // the defaults are left out
+            expected.replace(expected.find(R"( s="0" t="n")"), 12, "");
+        EXPECT_NE(saved.find(expected), std::string::npos) << expected << " in " << saved;
+    }
+
+    // Values set afterwards replace value and formula alike; numbers are written in their shortest form.
+    s.range(QStringLiteral("A1:B1")).setNumber(-0.25);
+    s.range(QStringLiteral("G1")).setValue(QStringLiteral("1,234.50"));
+    s.range(QStringLiteral("J1")).setText(QStringLiteral("x"));
+    s.range(QStringLiteral("L1")).clear();
+    saved = savedSheetXml(book);
+    for (const char* expected :
+         {R"(<c r="A1"><v>-0.25</v></c><c r="B1"><v>-0.25</v></c>)", R"(<c r="G1"><v>1234.5</v></c>)",
+          R"(<c r="J1" t="s"><v>0</v></c>)", R"(<c r="L1"/>)"})
+        EXPECT_NE(saved.find(expected), std::string::npos) << expected << " in " << saved;
+    EXPECT_EQ(s.range(QStringLiteral("G1")).value().number, 1234.5);
+    EXPECT_EQ(s.range(QStringLiteral("J1")).text(), QStringLiteral("x"));
+}
+
+TEST(XlsxEngine, RowsWrittenInAnyOrderAreSavedInOrder) {
+    Workbook book = Workbook::create();
+    Sheet s = book.sheet(1);
+    for (uint32_t row : {9u, 2u, 5u, 2u, 1u, 70000u, 5u})
+        s.cell(row, row % 3 + 1).setNumber(row);
+    s.cell(5, 1).setValue(QStringLiteral("left of 5"));
+    s.range(QStringLiteral("A3:A4")).setRowHeight(20);
+    const std::string saved = savedSheetXml(book);
+    std::vector<size_t> at;
+    for (const char* row :
+         {R"(<row r="1">)", R"(<row r="2">)", R"(<row r="3" ht="20")", R"(<row r="4" ht="20")",
+          R"(<row r="5">)", R"(<row r="9">)", R"(<row r="70000">)"}) {
+        at.push_back(saved.find(row));
+        EXPECT_NE(at.back(), std::string::npos) << row << " in " << saved;
+    }
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end())) << saved;
+    EXPECT_NE(saved.find(R"(<row r="5"><c r="A5" t="s"><v>0</v></c><c r="C5"><v>5</v></c></row>)"),
+              std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find(R"(<dimension ref="A1:C70000"/>)"), std::string::npos) << saved;
+    EXPECT_EQ(s.cell(70000, 2).value().number, 70000);
+    EXPECT_EQ(s.cell(2, 3).value().number, 2);
 }
