@@ -2,6 +2,7 @@
 
 #include "core/program_folder.h"
 #include "core/session.h"
+#include "platform/ftp/download_file.h"
 #include "platform/ftp/mc_win_ftp.h"
 #include "receiving/ftp_receive.h"
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     const QString base = QStringLiteral("ftp://127.0.0.1:%1/").arg(port);
 
     // curl: all files in one process over one control connection.
+    std::vector<double> curlSweep;
     auto curlRun = [&](bool passive) {
         emptyFolder(recv);
         QStringList args{QStringLiteral("-s"), QStringLiteral("-S"), QStringLiteral("-u"),
@@ -96,10 +98,20 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "curl failed: %s\n", curl.readAllStandardError().constData());
             std::exit(1);
         }
+        if (!passive) { // what it takes to make curl's files as durable as the receive makes its own
+            QStringList paths;
+            for (int i = 1; i <= files; ++i)
+                paths << recv + orderName(i);
+            QElapsedTimer s;
+            s.start();
+            ftp::syncToDisk(paths, nullptr);
+            curlSweep.push_back(s.nsecsElapsed() / 1e9);
+        }
         return secs;
     };
     // McWinFTP: the download pass of the receive (listing, GetFile of each, one durability sweep) on
     // one session.
+    std::vector<double> sweepActive;
     auto getRun = [&](bool passive) {
         emptyFolder(recv);
         QElapsedTimer t;
@@ -116,8 +128,11 @@ int main(int argc, char** argv) {
         int got = 0;
         for (ftp.FindFile(QStringLiteral("ORD*.mdb")); !ftp.RemoteFile.SearchEnd; ftp.NextFile())
             got += ftp.GetFile(ftp.RemoteFile.FileName, recv + ftp.RemoteFile.FileName, false, 2) ? 1 : 0;
+        const qint64 beforeSweep = t.nsecsElapsed();
         if (!ftp.SyncDownloads())
             got = 0;
+        if (!passive)
+            sweepActive.push_back((t.nsecsElapsed() - beforeSweep) / 1e9);
         ftp.CloseSession();
         if (got != files) {
             std::fprintf(stderr, "McWinFTP received %d of %d files\n", got, files);
@@ -167,12 +182,16 @@ int main(int argc, char** argv) {
     std::printf("%d files of %d MB from pyftpdlib on 127.0.0.1, median of %d rounds\n", files, megabytes,
                 rounds);
     line("curl, one connection, active", curlActive);
+    std::printf("  then one sync of its files         %8.3f s\n", median(curlSweep));
     if (!curlPassive.empty())
         line("curl, one connection, passive (1st)", curlPassive);
     line("McWinFTP download pass, active", getActive);
+    std::printf("  of which the durability sweep      %8.3f s\n", median(sweepActive));
     line("McWinFTP download pass, passive", getPassive);
     line("receive command (get, backup, del)", receiveTimes);
     std::printf("ratio McWinFTP / curl, active        %6.2f\n", median(getActive) / median(curlActive));
+    std::printf("ratio McWinFTP / (curl + its sync)   %6.2f\n",
+                median(getActive) / (median(curlActive) + median(curlSweep)));
     if (!curlPassive.empty())
         std::printf("ratio McWinFTP / curl, passive       %6.2f\n", median(getPassive) / median(curlPassive));
     return 0;
