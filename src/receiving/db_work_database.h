@@ -17,6 +17,9 @@ public:
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows) override;
     bool hasRow(const QString& sql, const QVariantList& params = {}) override;
     bool isAlive() noexcept override;
+    QString text(const QString& standard, const QString& postgresql) const override {
+        return connection_.sql({standard, {}, {}, postgresql});
+    }
     void beginTransaction() override { connection_.beginTransaction(); }
     void commit() override { connection_.commit(); }
     void rollback() noexcept override;

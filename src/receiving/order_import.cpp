@@ -100,13 +100,26 @@ const TableStatements& statementsOf(const TableDef& t) {
 
 // The tag-code conversion; the same effect as the Update-From statement in every dialect. When the
 // conversion table holds one client code twice, the smallest company code is taken.
-const QString& tagConversion(bool oneOrder) {
+const QString& tagConversion() {
     static const QString all = QStringLiteral(
         "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
         "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
         "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD)");
-    static const QString one = all + QStringLiteral(" And rcv_posdata.ORD_NO = ?");
-    return oneOrder ? one : all;
+    return all;
+}
+
+// The conversion of one order's rows. PostgreSQL keeps the plan of a statement run again and again,
+// and plans it while rcv_posdata is still nearly empty: the join on TAFCD then made it walk the whole
+// TAFCD index for every order (the import slowed down as the table grew). Comparing with `TAFCD || ''`
+// (the same text, Null stays Null) leaves the ORD_NO index as the way to the order's rows.
+QString tagConversionOfOrder(const WorkDatabase& work) {
+    static const QString standard = tagConversion() + QStringLiteral(" And rcv_posdata.ORD_NO = ?");
+    static const QString postgresql = QStringLiteral(
+        "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
+        "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
+        "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD || '') "
+        "And rcv_posdata.ORD_NO = ?");
+    return work.text(standard, postgresql);
 }
 
 qsizetype headerColumn(const char* name) {
@@ -259,7 +272,7 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
 
 void OrderImport::finalSteps() {
     try {
-        work_.execute(tagConversion(false));
+        work_.execute(tagConversion());
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
     }
@@ -317,7 +330,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                 MP_CarImport(file, n);
                 MP_AddFukiImport(file, n);
                 MP_FuzokuImport(file, n);
-                work_.queue(tagConversion(true), {n});
+                work_.queue(tagConversionOfOrder(work_), {n});
                 tx.commit();
                 ++tally_.orders;
                 prompter_.processEvents();

@@ -23,6 +23,12 @@ public:
     // False when the database can no longer be reached (the server stopped, the connection broke),
     // so that a failure is not blamed on the file being imported.
     virtual bool isAlive() noexcept { return true; }
+    // The statement text for this database: `postgresql` on PostgreSQL when it is given, otherwise
+    // `standard`.
+    virtual QString text(const QString& standard, const QString& postgresql) const {
+        (void)postgresql;
+        return standard;
+    }
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;
