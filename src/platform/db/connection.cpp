@@ -43,7 +43,7 @@ void bindAll(QSqlQuery& query, const QVariantList& params) {
 
 Connection::Connection() = default;
 
-void Connection::sendQueued(std::vector<int>* rows) const {
+void Connection::sendQueued(std::vector<int>* rows, std::vector<PipelinedRows>* values) const {
     if (dialect_ != Dialect::PostgreSQL || name_.isEmpty())
         return;
     if (queued_.empty() && wantedTimeoutMs_ == serverTimeoutMs_)
@@ -63,10 +63,15 @@ void Connection::sendQueued(std::vector<int>* rows) const {
                      ? *static_cast<void* const*>(handle.constData())
                      : nullptr;
     std::vector<int> counts;
-    if (runPipeline(conn, batch, *pgNames_, &counts)) {
+    std::vector<PipelinedRows> sets;
+    const int policy = int(database().numericalPrecisionPolicy());
+    if (runPipeline(conn, batch, *pgNames_, &counts, values ? &sets : nullptr, policy)) {
         serverTimeoutMs_ = wantedTimeoutMs_;
         if (rows)
             *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+        if (values)
+            values->assign(std::make_move_iterator(sets.begin() + (setTimeout ? 1 : 0)),
+                           std::make_move_iterator(sets.end()));
         return;
     }
     // The connection is busy with a read still open: one statement at a time through the driver.
@@ -85,6 +90,8 @@ void Connection::sendQueued(std::vector<int>* rows) const {
     serverTimeoutMs_ = wantedTimeoutMs_;
     if (rows)
         *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+    if (values) // the rows were not kept: the caller reads them through the driver
+        values->assign(batch.size() - (setTimeout ? 1 : 0), PipelinedRows());
 }
 
 void Connection::queue(const QString& sql, const QVariantList& params) {
@@ -110,6 +117,41 @@ bool Connection::exists(const QString& sql, const QVariantList& params) {
         return !rows.empty() && rows.back() > 0;
     }
     return !read(sql, params).atEnd();
+}
+
+std::vector<Connection::Rows> Connection::readAll(const std::vector<PipelinedStatement>& reads) {
+    checkOpen();
+    std::vector<Rows> out(reads.size());
+    std::vector<bool> done(reads.size(), false);
+    const bool together = dialect_ == Dialect::PostgreSQL &&
+                          std::all_of(reads.begin(), reads.end(),
+                                      [](const PipelinedStatement& s) { return pipelinable(s.params); });
+    if (together) {
+        const std::size_t before = queued_.size();
+        for (const PipelinedStatement& s : reads)
+            queued_.push_back({s.sql, s.params, true});
+        std::vector<PipelinedRows> sets;
+        sendQueued(nullptr, &sets);
+        for (std::size_t i = 0; i < reads.size(); ++i) {
+            PipelinedRows& set = sets[before + i];
+            if (set.complete) {
+                out[i] = std::move(set.rows);
+                done[i] = true;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        if (done[i])
+            continue;
+        for (Reader r = read(reads[i].sql, reads[i].params); !r.atEnd(); r.moveNext()) {
+            QVariantList row;
+            row.reserve(r.columnCount());
+            for (int c = 0; c < r.columnCount(); ++c)
+                row.append(r.value(c));
+            out[i].push_back(std::move(row));
+        }
+    }
+    return out;
 }
 
 Connection::~Connection() {

@@ -2,6 +2,7 @@
 // One database connection over Qt SQL: SQLite files, PostgreSQL and SQL Server (through ODBC).
 // Every failure is thrown as kemnoa::Error with the driver's description and a number.
 
+#include "platform/db/pg_pipeline.h"
 #include "platform/db/settings.h"
 
 #include <QString>
@@ -19,8 +20,6 @@ namespace kemnoa::db {
 class Reader;
 class Recordset;
 class StatementCache;
-class PgPreparedNames;
-struct PipelinedStatement;
 
 // The text of one statement per dialect. Statements that every dialect runs alike go into
 // `standard`; a dialect-specific text, when given, wins over it.
@@ -72,6 +71,11 @@ public:
 
     // A forward, read-only read positioned on its first row.
     Reader read(const QString& sql, const QVariantList& params = {});
+    // The rows of several reads: on PostgreSQL sent in one go with the queued statements (one wait for
+    // the server instead of one per read), elsewhere one after the other. Each value is the one read()
+    // gives. A failing read throws as read() does; the queued statements before it have run.
+    using Rows = std::vector<QVariantList>;
+    std::vector<Rows> readAll(const std::vector<PipelinedStatement>& reads);
     // A static read-only recordset (every row loaded) with move-first and find.
     Recordset openStatic(const QString& sql, const QVariantList& params = {});
     // An updatable client-side recordset over a single-table statement.
@@ -97,7 +101,7 @@ private:
     // Checks that the connection is open and sends what is queued.
     void requireOpen() const;
     // Sends the queued statements (and a changed statement time-out) before anything else runs.
-    void sendQueued(std::vector<int>* rows = nullptr) const;
+    void sendQueued(std::vector<int>* rows = nullptr, std::vector<PipelinedRows>* values = nullptr) const;
     // Binds and runs a prepared statement that returns no rows; the rows affected.
     int runPrepared(QSqlQuery& query, const QVariantList& params);
     void attachDboAlias();
