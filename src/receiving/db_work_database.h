@@ -16,6 +16,9 @@ public:
     }
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows) override;
     bool hasRow(const QString& sql, const QVariantList& params = {}) override;
+    void hasRowAhead(const QString& sql, const QVariantList& params = {}) override {
+        connection_.existsAhead(sql, params);
+    }
     bool isAlive() noexcept override;
     QString text(const QString& standard, const QString& postgresql) const override {
         return connection_.sql({standard, {}, {}, postgresql});

@@ -64,6 +64,18 @@ qint32 orderNumber(const QVariant& v) {
     return static_cast<qint32>(*d);
 }
 
+// The order number, or nothing where orderNumber() refuses it.
+std::optional<qint32> validOrderNumber(const QVariant& v) {
+    try {
+        return orderNumber(v);
+    } catch (const core::Error&) {
+        return std::nullopt;
+    }
+}
+
+// Whether an order is in the work database already.
+const QString kPresenceQuery = QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?");
+
 QString insertStatement(const TableDef& t, const QString& extraColumn = {}, const QString& extraValue = {}) {
     QString sql = QStringLiteral("Insert Into ") + t.workTable + QStringLiteral(" (") +
                   t.names().join(QLatin1Char(','));
@@ -312,7 +324,8 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                              [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
             std::optional<qint32> previous;
             std::vector<QVariant> src(pos.size());
-            for (const auto& [ordNo, place] : order) {
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                const auto& [ordNo, place] = order[i];
                 const qint32 n = orderNumber(ordNo);
                 // "Where ORD_NO = n" finds the first row of that number; rows of one number are adjacent
                 // after the sort, so a repeated number reads the same row again.
@@ -334,8 +347,14 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                 tx.commit();
                 ++tally_.orders;
                 prompter_.processEvents();
-                if (services_.errDataMake)
+                if (services_.errDataMake) {
+                    // The presence of the next order goes with the check's first wait for the server.
+                    // The check writes only findings, so the answer holds when that order's turn comes.
+                    if (i + 1 < order.size())
+                        if (const auto next = validOrderNumber(order[i + 1].first))
+                            work_.hasRowAhead(kPresenceQuery, {*next});
                     services_.errDataMake(n);
+                }
             }
         }
         // Both tables of the file are staged together or not at all.
@@ -358,7 +377,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
 }
 
 bool OrderImport::MF_DenHeadImport(FileState&, qint32 n, const std::vector<QVariant>& headerRow) {
-    if (work_.hasRow(QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?"), {n})) {
+    if (work_.hasRow(kPresenceQuery, {n})) {
         const QString no = QString::number(n);
         prompter_.message(
             QStringLiteral("発注番号(") + no + QStringLiteral(")は既に読み込み済みです。") + kCrLf +

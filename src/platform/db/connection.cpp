@@ -65,8 +65,14 @@ void Connection::sendQueued(std::vector<int>* rows, std::vector<PipelinedRows>* 
     std::vector<int> counts;
     std::vector<PipelinedRows> sets;
     const int policy = int(database().numericalPrecisionPolicy());
+    const auto keepAnswers = [&] {
+        for (std::size_t i = 0; i < batch.size() && i < counts.size(); ++i)
+            if (batch[i].askedAhead)
+                answered_.emplace_back(std::move(batch[i]), counts[i] > 0);
+    };
     if (runPipeline(conn, batch, *pgNames_, &counts, values ? &sets : nullptr, policy)) {
         serverTimeoutMs_ = wantedTimeoutMs_;
+        keepAnswers();
         if (rows)
             *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
         if (values)
@@ -88,6 +94,7 @@ void Connection::sendQueued(std::vector<int>* rows, std::vector<PipelinedRows>* 
         counts.push_back(q.isSelect() ? (q.next() ? 1 : 0) : q.numRowsAffected());
     }
     serverTimeoutMs_ = wantedTimeoutMs_;
+    keepAnswers();
     if (rows)
         *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
     if (values) // the rows were not kept: the caller reads them through the driver
@@ -108,9 +115,37 @@ void Connection::flush() {
     sendQueued();
 }
 
+namespace {
+
+bool sameQuery(const PipelinedStatement& s, const QString& sql, const QVariantList& params) {
+    return s.sql == sql && s.params == params;
+}
+
+} // namespace
+
+void Connection::existsAhead(const QString& sql, const QVariantList& params) {
+    checkOpen();
+    if (dialect_ != Dialect::PostgreSQL || !pipelinable(params))
+        return;
+    PipelinedStatement s{sql, params};
+    s.askedAhead = true;
+    queued_.push_back(std::move(s));
+}
+
 bool Connection::exists(const QString& sql, const QVariantList& params) {
     checkOpen();
     if (dialect_ == Dialect::PostgreSQL && pipelinable(params)) {
+        const auto answered = std::find_if(answered_.begin(), answered_.end(),
+                                           [&](const auto& a) { return sameQuery(a.first, sql, params); });
+        if (answered != answered_.end()) {
+            const bool found = answered->second;
+            answered_.erase(answered);
+            return found;
+        }
+        // Asked ahead but not sent yet: asked here instead.
+        std::erase_if(queued_,
+                      [&](const PipelinedStatement& s) { return s.askedAhead && sameQuery(s, sql, params); });
+        answered_.clear(); // answers asked ahead of other queries are not kept past this one
         queued_.push_back({sql, params});
         std::vector<int> rows;
         sendQueued(&rows);
@@ -248,6 +283,7 @@ void Connection::open(const ConnectionSettings& settings) {
     inTransaction_ = false;
     statements_ = std::make_shared<StatementCache>();
     queued_.clear();
+    answered_.clear();
     pgNames_ = std::make_unique<PgPreparedNames>();
     wantedTimeoutMs_ = serverTimeoutMs_ = 0;
     try {
@@ -292,6 +328,7 @@ void Connection::close() noexcept {
     }
     statements_.reset(); // prepared statements end before their connection
     queued_.clear();
+    answered_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (db.isOpen()) {

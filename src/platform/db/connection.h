@@ -66,6 +66,11 @@ public:
     void flush();
     // True when the query returns at least one row (sent with the queued statements).
     bool exists(const QString& sql, const QVariantList& params = {});
+    // On PostgreSQL, queues the query of a later exists() with the same statement and values, so
+    // that its answer comes with the next wait for the server instead of one of its own. The caller
+    // makes sure that nothing sent in between changes the answer; an answer not taken by the next
+    // exists() is dropped. Elsewhere it does nothing.
+    void existsAhead(const QString& sql, const QVariantList& params = {});
     // The statement text for this connection's dialect.
     QString sql(const PerDialect& text) const;
 
@@ -114,6 +119,8 @@ private:
     // PostgreSQL: statements waiting to be sent, the statements prepared for sending them, and the
     // statement time-out asked for and the one the server has (-1: not known).
     mutable std::vector<PipelinedStatement> queued_;
+    // The answers of queries asked ahead (existsAhead), until exists() takes them.
+    mutable std::vector<std::pair<PipelinedStatement, bool>> answered_;
     std::unique_ptr<PgPreparedNames> pgNames_;
     int wantedTimeoutMs_ = 0;
     mutable int serverTimeoutMs_ = 0;

@@ -14,7 +14,8 @@ namespace kemnoa::db {
 struct PipelinedStatement {
     QString sql; // `?` placeholders
     QVariantList params;
-    bool wantRows = false; // its rows are read back (PipelinedRows)
+    bool wantRows = false;   // its rows are read back (PipelinedRows)
+    bool askedAhead = false; // a presence query whose answer is kept for a later exists()
 };
 
 // The rows a statement of the pipeline returned, each value as Qt's PostgreSQL driver gives it.

@@ -581,6 +581,36 @@ TEST_P(DialectTest, AFailingReadAmongReadsSentTogetherIsReported) {
     EXPECT_EQ(rows[0][0].value(0).toString(), QStringLiteral("ok"));
 }
 
+// A presence query asked ahead is answered with the next wait for the server and its answer kept for
+// the exists() of the same query; another exists() drops it, and one not yet sent is asked at once.
+TEST_P(DialectTest, APresenceQueryAskedAheadIsAnsweredWithTheNextWait) {
+    openFresh();
+    const QString query = QStringLiteral("Select 1 From kemmst_namecode Where name_nm = ?");
+    const QString insert = QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)");
+    const bool ahead = GetParam() == db::Dialect::PostgreSQL;
+    db::Connection other;
+    other.open(settings_);
+
+    // Asked, not yet sent: the exists() asks it with the row in place.
+    connection_.existsAhead(query, {QStringLiteral("A")});
+    connection_.queue(insert, {QStringLiteral("A")});
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("A")}));
+
+    // Sent with a read; a row added afterwards (elsewhere) is not in the kept answer.
+    connection_.existsAhead(query, {QStringLiteral("B")});
+    (void)connection_.readAll({{QStringLiteral("Select name_nm From kemmst_namecode"), {}}});
+    other.execute(insert, {QStringLiteral("B")});
+    EXPECT_EQ(connection_.exists(query, {QStringLiteral("B")}), !ahead);
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("B")})); // taken once only
+
+    // An answer not taken by the next exists() is dropped.
+    connection_.existsAhead(query, {QStringLiteral("C")});
+    connection_.flush();
+    other.execute(insert, {QStringLiteral("C")});
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("A")}));
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("C")}));
+}
+
 TEST(PipelineTest, PlaceholdersAreNumberedOutsideQuotes) {
     const struct {
         const char* sql;
