@@ -78,7 +78,8 @@ public:
     Reader read(const QString& sql, const QVariantList& params = {});
     // The rows of several reads: on PostgreSQL sent in one go with the queued statements (one wait for
     // the server instead of one per read), elsewhere one after the other. Each value is the one read()
-    // gives. A failing read throws as read() does; the queued statements before it have run.
+    // gives. A failing read throws as read() does (and, on PostgreSQL, as a failing queued statement
+    // fails the statements sent with it).
     using Rows = std::vector<QVariantList>;
     std::vector<Rows> readAll(const std::vector<PipelinedStatement>& reads);
     // A static read-only recordset (every row loaded) with move-first and find.
