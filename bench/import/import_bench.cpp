@@ -192,9 +192,13 @@ int main(int argc, char** argv) {
         qint64 rowsChecked = 0, rowsPlain = 0;
         const double withCheck = runImport(base, source, QStringLiteral("check"), true, &rowsChecked);
         const double plain = runImport(base, source, QStringLiteral("plain"), false, &rowsPlain);
-        qint64 rowsPg = 0;
-        const auto pg = postgres();
+        qint64 rowsPg = 0, rowsPgPlain = 0;
+        auto pg = postgres();
         const double onPg = pg ? runImport(base, source, QStringLiteral("pg"), true, &rowsPg, pg) : 0;
+        if (pg)
+            pg->database += QStringLiteral("_plain");
+        const double onPgPlain =
+            pg ? runImport(base, source, QStringLiteral("pg-plain"), false, &rowsPgPlain, pg) : 0;
 
         std::printf("order files: %d, orders: %d, line rows: %lld (all rows read: %lld)\n", kFiles,
                     kFiles * kOrdersPerFile, static_cast<long long>(expectedRows),
@@ -209,11 +213,14 @@ int main(int argc, char** argv) {
                     rowsPlain / plain, static_cast<long long>(rowsPlain));
         std::printf("import with master check / floor: %.0f%%\n",
                     100.0 * (rowsChecked / withCheck) / (expectedRows / floor));
-        if (pg)
+        if (pg) {
             std::printf("PostgreSQL, with master check:   %.2f s, %.0f line rows/s (%lld rows written)\n",
                         onPg, rowsPg / onPg, static_cast<long long>(rowsPg));
-        else
+            std::printf("PostgreSQL, without master check: %.2f s, %.0f line rows/s (%lld rows written)\n",
+                        onPgPlain, rowsPgPlain / onPgPlain, static_cast<long long>(rowsPgPlain));
+        } else {
             std::printf("PostgreSQL: no cluster configured (KEMNOA_TEST_PG_HOST, KEMNOA_TEST_PG_PORT)\n");
+        }
     } catch (const Error& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.text()));
         return 1;

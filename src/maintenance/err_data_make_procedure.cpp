@@ -15,10 +15,11 @@
 namespace kemnoa::maintenance {
 namespace {
 
-QVariantMap rowOf(const db::Reader& r, const QStringList& names) {
+// A row under the names as the rules ask for them (PostgreSQL reports them in lower case).
+QVariantMap rowOf(const QVariantList& values, const QStringList& names) {
     QVariantMap m;
-    for (int i = 0; i < r.columnCount(); ++i)
-        m.insert(names[i], r.value(i)); // the names as the rules ask for them (PostgreSQL reports lower case)
+    for (qsizetype i = 0; i < values.size(); ++i)
+        m.insert(names[i], values[i]);
     return m;
 }
 
@@ -28,13 +29,33 @@ QString selectStatement(const QStringList& columns, const char* table, const cha
            QLatin1String(table) + QLatin1String(tail);
 }
 
-std::vector<QVariantMap> readLines(db::Connection& c, const char* table, const QStringList& columns,
-                                   qint32 ordNo) {
-    std::vector<QVariantMap> rows;
-    for (db::Reader r = c.read(selectStatement(columns, table, " Where ORD_NO = ? Order By GYOU"), {ordNo});
-         !r.atEnd(); r.moveNext())
-        rows.push_back(rowOf(r, columns));
-    return rows;
+// The order as the rules read it: its header and the lines of the four line tables, in one go (on
+// PostgreSQL one wait for the server).
+OrderSnapshot readOrder(db::Connection& c, qint32 ordNo) {
+    struct Part {
+        const char* table;
+        const QStringList& columns;
+        std::vector<QVariantMap>* lines; // nothing for the header
+    };
+    OrderSnapshot order;
+    const Part parts[] = {{"rcv_denheaddata", checkedHeaderColumns(), nullptr},
+                          {"rcv_posdata", checkedLabelLineColumns(), &order.posLines},
+                          {"rcv_cardata", checkedLabelLineColumns(), &order.carLines},
+                          {"rcv_addfukidata", checkedAddFukiColumns(), &order.addFukiLines},
+                          {"rcv_fuzokudata", checkedFuzokuColumns(), &order.fuzokuLines}};
+    std::vector<db::PipelinedStatement> reads;
+    for (const Part& p : parts)
+        reads.push_back({selectStatement(p.columns, p.table,
+                                         p.lines ? " Where ORD_NO = ? Order By GYOU" : " Where ORD_NO = ?"),
+                         {ordNo}});
+    const std::vector<db::Connection::Rows> rows = c.readAll(reads);
+    if (rows[0].empty())
+        return order; // no such order: its lines are not looked at
+    order.header = rowOf(rows[0].front(), parts[0].columns);
+    for (std::size_t i = 1; i < std::size(parts); ++i)
+        for (const QVariantList& row : rows[i])
+            parts[i].lines->push_back(rowOf(row, parts[i].columns));
+    return order;
 }
 
 // The default way to the PO database: the shared PO connection when it is open on that database,
@@ -161,19 +182,9 @@ int kem_errdatamake_main(db::ProcedureCall& call) {
     }
     db::Connection& c = call.connection();
 
-    OrderSnapshot order;
-    {
-        db::Reader h =
-            c.read(selectStatement(checkedHeaderColumns(), "rcv_denheaddata", " Where ORD_NO = ?"), {ordNo});
-        if (!h.atEnd())
-            order.header = rowOf(h, checkedHeaderColumns());
-    }
+    const OrderSnapshot order = readOrder(c, ordNo);
     std::vector<Finding> findings;
     if (!order.header.isEmpty()) {
-        order.posLines = readLines(c, "rcv_posdata", checkedLabelLineColumns(), ordNo);
-        order.carLines = readLines(c, "rcv_cardata", checkedLabelLineColumns(), ordNo);
-        order.addFukiLines = readLines(c, "rcv_addfukidata", checkedAddFukiColumns(), ordNo);
-        order.fuzokuLines = readLines(c, "rcv_fuzokudata", checkedFuzokuColumns(), ordNo);
         const QString poServer = call.input(QStringLiteral("@PoSv")).toString();
         const QString poDb = call.input(QStringLiteral("@PoDb")).toString();
         // Within a run the masters' answers are kept from order to order; otherwise per call.

@@ -16,7 +16,13 @@ public:
     }
     void executeEach(const QString& sql, const std::vector<QVariantList>& rows) override;
     bool hasRow(const QString& sql, const QVariantList& params = {}) override;
+    void hasRowAhead(const QString& sql, const QVariantList& params = {}) override {
+        connection_.existsAhead(sql, params);
+    }
     bool isAlive() noexcept override;
+    QString text(const QString& standard, const QString& postgresql) const override {
+        return connection_.sql({standard, {}, {}, postgresql});
+    }
     void beginTransaction() override { connection_.beginTransaction(); }
     void commit() override { connection_.commit(); }
     void rollback() noexcept override;

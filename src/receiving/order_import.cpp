@@ -64,6 +64,18 @@ qint32 orderNumber(const QVariant& v) {
     return static_cast<qint32>(*d);
 }
 
+// The order number, or nothing where orderNumber() refuses it.
+std::optional<qint32> validOrderNumber(const QVariant& v) {
+    try {
+        return orderNumber(v);
+    } catch (const core::Error&) {
+        return std::nullopt;
+    }
+}
+
+// Whether an order is in the work database already.
+const QString kPresenceQuery = QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?");
+
 QString insertStatement(const TableDef& t, const QString& extraColumn = {}, const QString& extraValue = {}) {
     QString sql = QStringLiteral("Insert Into ") + t.workTable + QStringLiteral(" (") +
                   t.names().join(QLatin1Char(','));
@@ -100,13 +112,26 @@ const TableStatements& statementsOf(const TableDef& t) {
 
 // The tag-code conversion; the same effect as the Update-From statement in every dialect. When the
 // conversion table holds one client code twice, the smallest company code is taken.
-const QString& tagConversion(bool oneOrder) {
+const QString& tagConversion() {
     static const QString all = QStringLiteral(
         "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
         "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
         "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD)");
-    static const QString one = all + QStringLiteral(" And rcv_posdata.ORD_NO = ?");
-    return oneOrder ? one : all;
+    return all;
+}
+
+// The conversion of one order's rows. PostgreSQL keeps the plan of a statement run again and again,
+// and plans it while rcv_posdata is still nearly empty: the join on TAFCD then made it walk the whole
+// TAFCD index for every order (the import slowed down as the table grew). Comparing with `TAFCD || ''`
+// (the same text, Null stays Null) leaves the ORD_NO index as the way to the order's rows.
+QString tagConversionOfOrder(const WorkDatabase& work) {
+    static const QString standard = tagConversion() + QStringLiteral(" And rcv_posdata.ORD_NO = ?");
+    static const QString postgresql = QStringLiteral(
+        "Update rcv_posdata Set TAFCD = (Select Min(tagcd_henkan.TAG_CD) From tagcd_henkan "
+        "Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD) "
+        "Where Exists (Select 1 From tagcd_henkan Where tagcd_henkan.TAFCD = rcv_posdata.TAFCD || '') "
+        "And rcv_posdata.ORD_NO = ?");
+    return work.text(standard, postgresql);
 }
 
 qsizetype headerColumn(const char* name) {
@@ -259,7 +284,7 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
 
 void OrderImport::finalSteps() {
     try {
-        work_.execute(tagConversion(false));
+        work_.execute(tagConversion());
     } catch (const core::Error& e) {
         prompter_.message(e.text(), QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
     }
@@ -299,7 +324,8 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                              [](const auto& a, const auto& b) { return sortsBefore(a.first, b.first); });
             std::optional<qint32> previous;
             std::vector<QVariant> src(pos.size());
-            for (const auto& [ordNo, place] : order) {
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                const auto& [ordNo, place] = order[i];
                 const qint32 n = orderNumber(ordNo);
                 // "Where ORD_NO = n" finds the first row of that number; rows of one number are adjacent
                 // after the sort, so a repeated number reads the same row again.
@@ -317,12 +343,18 @@ bool OrderImport::MF_MdbImport(const QString& path) {
                 MP_CarImport(file, n);
                 MP_AddFukiImport(file, n);
                 MP_FuzokuImport(file, n);
-                work_.queue(tagConversion(true), {n});
+                work_.queue(tagConversionOfOrder(work_), {n});
                 tx.commit();
                 ++tally_.orders;
                 prompter_.processEvents();
-                if (services_.errDataMake)
+                if (services_.errDataMake) {
+                    // The presence of the next order goes with the check's first wait for the server.
+                    // The check writes only findings, so the answer holds when that order's turn comes.
+                    if (i + 1 < order.size())
+                        if (const auto next = validOrderNumber(order[i + 1].first))
+                            work_.hasRowAhead(kPresenceQuery, {*next});
                     services_.errDataMake(n);
+                }
             }
         }
         // Both tables of the file are staged together or not at all.
@@ -345,7 +377,7 @@ bool OrderImport::MF_MdbImport(const QString& path) {
 }
 
 bool OrderImport::MF_DenHeadImport(FileState&, qint32 n, const std::vector<QVariant>& headerRow) {
-    if (work_.hasRow(QStringLiteral("Select ORD_NO From rcv_denheaddata Where ORD_NO = ?"), {n})) {
+    if (work_.hasRow(kPresenceQuery, {n})) {
         const QString no = QString::number(n);
         prompter_.message(
             QStringLiteral("発注番号(") + no + QStringLiteral(")は既に読み込み済みです。") + kCrLf +

@@ -20,9 +20,21 @@ public:
     virtual void executeEach(const QString& sql, const std::vector<QVariantList>& rows) = 0;
     // True when the query returns at least one row.
     virtual bool hasRow(const QString& sql, const QVariantList& params = {}) = 0;
+    // The query of the next hasRow() may be sent ahead with the statements queued now; the caller
+    // makes sure that nothing in between changes its answer.
+    virtual void hasRowAhead(const QString& sql, const QVariantList& params = {}) {
+        (void)sql;
+        (void)params;
+    }
     // False when the database can no longer be reached (the server stopped, the connection broke),
     // so that a failure is not blamed on the file being imported.
     virtual bool isAlive() noexcept { return true; }
+    // The statement text for this database: `postgresql` on PostgreSQL when it is given, otherwise
+    // `standard`.
+    virtual QString text(const QString& standard, const QString& postgresql) const {
+        (void)postgresql;
+        return standard;
+    }
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;

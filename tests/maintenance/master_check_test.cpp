@@ -47,6 +47,25 @@ TEST_P(MasterCheckTest, FindingsAreNumberedCountedAndReplacedOnEveryCheck) {
     EXPECT_TRUE(prompter_.messages().filter(QStringLiteral("[エラー]")).isEmpty());
 }
 
+// The presence of each next order is asked while the previous one is checked: a number repeated in
+// the file is still found present once its first rows are committed, and every order is checked.
+TEST_P(MasterCheckTest, ARepeatedNumberIsImportedAndCheckedOnceAndTheRepeatRefused) {
+    demo::BuiltFile f;
+    f.orders = {demo::sampleOrder(7301, 1), demo::sampleOrder(7301, 1), demo::sampleOrder(7302, 1),
+                demo::sampleOrder(7303, 1)};
+    f.orders[3].header[QStringLiteral("KESSAI")] = jet::Value::text(QStringLiteral("韓国決済"));
+    write(QStringLiteral("ORD1.mdb"), f);
+    ASSERT_TRUE(importer().cmdImp_Click(folder_));
+    EXPECT_EQ(count(QStringLiteral("rcv_denheaddata")), 3);
+    EXPECT_EQ(prompter_.list.filter(QStringLiteral("は既に受信（読込）済み")),
+              QStringList{QStringLiteral("発注番号(7301)は既に受信（読込）済み")});
+    EXPECT_EQ(prompter_.splashTexts.count(QStringLiteral("エラーチェック")), 3);
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7302")),
+              QStringLiteral("0"));
+    EXPECT_EQ(text(QStringLiteral("Select ERR_SU From rcv_denheaddata Where ORD_NO = 7303")),
+              QStringLiteral("1"));
+}
+
 TEST_P(MasterCheckTest, AFailingCheckChangesNothingAndShowsTheComposedMessage) {
     demo::BuiltFile f;
     f.orders = {demo::sampleOrder(7101, 1)};

@@ -43,7 +43,7 @@ void bindAll(QSqlQuery& query, const QVariantList& params) {
 
 Connection::Connection() = default;
 
-void Connection::sendQueued(std::vector<int>* rows) const {
+void Connection::sendQueued(std::vector<int>* rows, std::vector<PipelinedRows>* values) const {
     if (dialect_ != Dialect::PostgreSQL || name_.isEmpty())
         return;
     if (queued_.empty() && wantedTimeoutMs_ == serverTimeoutMs_)
@@ -63,10 +63,21 @@ void Connection::sendQueued(std::vector<int>* rows) const {
                      ? *static_cast<void* const*>(handle.constData())
                      : nullptr;
     std::vector<int> counts;
-    if (runPipeline(conn, batch, *pgNames_, &counts)) {
+    std::vector<PipelinedRows> sets;
+    const int policy = int(database().numericalPrecisionPolicy());
+    const auto keepAnswers = [&] {
+        for (std::size_t i = 0; i < batch.size() && i < counts.size(); ++i)
+            if (batch[i].askedAhead)
+                answered_.emplace_back(std::move(batch[i]), counts[i] > 0);
+    };
+    if (runPipeline(conn, batch, *pgNames_, &counts, values ? &sets : nullptr, policy)) {
         serverTimeoutMs_ = wantedTimeoutMs_;
+        keepAnswers();
         if (rows)
             *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+        if (values)
+            values->assign(std::make_move_iterator(sets.begin() + (setTimeout ? 1 : 0)),
+                           std::make_move_iterator(sets.end()));
         return;
     }
     // The connection is busy with a read still open: one statement at a time through the driver.
@@ -83,8 +94,11 @@ void Connection::sendQueued(std::vector<int>* rows) const {
         counts.push_back(q.isSelect() ? (q.next() ? 1 : 0) : q.numRowsAffected());
     }
     serverTimeoutMs_ = wantedTimeoutMs_;
+    keepAnswers();
     if (rows)
         *rows = std::vector<int>(counts.begin() + (setTimeout ? 1 : 0), counts.end());
+    if (values) // the rows were not kept: the caller reads them through the driver
+        values->assign(batch.size() - (setTimeout ? 1 : 0), PipelinedRows());
 }
 
 void Connection::queue(const QString& sql, const QVariantList& params) {
@@ -101,15 +115,78 @@ void Connection::flush() {
     sendQueued();
 }
 
+namespace {
+
+bool sameQuery(const PipelinedStatement& s, const QString& sql, const QVariantList& params) {
+    return s.sql == sql && s.params == params;
+}
+
+} // namespace
+
+void Connection::existsAhead(const QString& sql, const QVariantList& params) {
+    checkOpen();
+    if (dialect_ != Dialect::PostgreSQL || !pipelinable(params))
+        return;
+    PipelinedStatement s{sql, params};
+    s.askedAhead = true;
+    queued_.push_back(std::move(s));
+}
+
 bool Connection::exists(const QString& sql, const QVariantList& params) {
     checkOpen();
     if (dialect_ == Dialect::PostgreSQL && pipelinable(params)) {
+        const auto answered = std::find_if(answered_.begin(), answered_.end(),
+                                           [&](const auto& a) { return sameQuery(a.first, sql, params); });
+        if (answered != answered_.end()) {
+            const bool found = answered->second;
+            answered_.erase(answered);
+            return found;
+        }
+        // Asked ahead but not sent yet: asked here instead.
+        std::erase_if(queued_,
+                      [&](const PipelinedStatement& s) { return s.askedAhead && sameQuery(s, sql, params); });
+        answered_.clear(); // answers asked ahead of other queries are not kept past this one
         queued_.push_back({sql, params});
         std::vector<int> rows;
         sendQueued(&rows);
         return !rows.empty() && rows.back() > 0;
     }
     return !read(sql, params).atEnd();
+}
+
+std::vector<Connection::Rows> Connection::readAll(const std::vector<PipelinedStatement>& reads) {
+    checkOpen();
+    std::vector<Rows> out(reads.size());
+    std::vector<bool> done(reads.size(), false);
+    const bool together = dialect_ == Dialect::PostgreSQL &&
+                          std::all_of(reads.begin(), reads.end(),
+                                      [](const PipelinedStatement& s) { return pipelinable(s.params); });
+    if (together) {
+        const std::size_t before = queued_.size();
+        for (const PipelinedStatement& s : reads)
+            queued_.push_back({s.sql, s.params, true});
+        std::vector<PipelinedRows> sets;
+        sendQueued(nullptr, &sets);
+        for (std::size_t i = 0; i < reads.size(); ++i) {
+            PipelinedRows& set = sets[before + i];
+            if (set.complete) {
+                out[i] = std::move(set.rows);
+                done[i] = true;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        if (done[i])
+            continue;
+        for (Reader r = read(reads[i].sql, reads[i].params); !r.atEnd(); r.moveNext()) {
+            QVariantList row;
+            row.reserve(r.columnCount());
+            for (int c = 0; c < r.columnCount(); ++c)
+                row.append(r.value(c));
+            out[i].push_back(std::move(row));
+        }
+    }
+    return out;
 }
 
 Connection::~Connection() {
@@ -206,6 +283,7 @@ void Connection::open(const ConnectionSettings& settings) {
     inTransaction_ = false;
     statements_ = std::make_shared<StatementCache>();
     queued_.clear();
+    answered_.clear();
     pgNames_ = std::make_unique<PgPreparedNames>();
     wantedTimeoutMs_ = serverTimeoutMs_ = 0;
     try {
@@ -250,6 +328,7 @@ void Connection::close() noexcept {
     }
     statements_.reset(); // prepared statements end before their connection
     queued_.clear();
+    answered_.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(name_, false);
         if (db.isOpen()) {

@@ -2,6 +2,7 @@
 // One database connection over Qt SQL: SQLite files, PostgreSQL and SQL Server (through ODBC).
 // Every failure is thrown as kemnoa::Error with the driver's description and a number.
 
+#include "platform/db/pg_pipeline.h"
 #include "platform/db/settings.h"
 
 #include <QString>
@@ -19,8 +20,6 @@ namespace kemnoa::db {
 class Reader;
 class Recordset;
 class StatementCache;
-class PgPreparedNames;
-struct PipelinedStatement;
 
 // The text of one statement per dialect. Statements that every dialect runs alike go into
 // `standard`; a dialect-specific text, when given, wins over it.
@@ -67,11 +66,22 @@ public:
     void flush();
     // True when the query returns at least one row (sent with the queued statements).
     bool exists(const QString& sql, const QVariantList& params = {});
+    // On PostgreSQL, queues the query of a later exists() with the same statement and values, so
+    // that its answer comes with the next wait for the server instead of one of its own. The caller
+    // makes sure that nothing sent in between changes the answer; an answer not taken by the next
+    // exists() is dropped. Elsewhere it does nothing.
+    void existsAhead(const QString& sql, const QVariantList& params = {});
     // The statement text for this connection's dialect.
     QString sql(const PerDialect& text) const;
 
     // A forward, read-only read positioned on its first row.
     Reader read(const QString& sql, const QVariantList& params = {});
+    // The rows of several reads: on PostgreSQL sent in one go with the queued statements (one wait for
+    // the server instead of one per read), elsewhere one after the other. Each value is the one read()
+    // gives. A failing read throws as read() does (and, on PostgreSQL, as a failing queued statement
+    // fails the statements sent with it).
+    using Rows = std::vector<QVariantList>;
+    std::vector<Rows> readAll(const std::vector<PipelinedStatement>& reads);
     // A static read-only recordset (every row loaded) with move-first and find.
     Recordset openStatic(const QString& sql, const QVariantList& params = {});
     // An updatable client-side recordset over a single-table statement.
@@ -97,7 +107,7 @@ private:
     // Checks that the connection is open and sends what is queued.
     void requireOpen() const;
     // Sends the queued statements (and a changed statement time-out) before anything else runs.
-    void sendQueued(std::vector<int>* rows = nullptr) const;
+    void sendQueued(std::vector<int>* rows = nullptr, std::vector<PipelinedRows>* values = nullptr) const;
     // Binds and runs a prepared statement that returns no rows; the rows affected.
     int runPrepared(QSqlQuery& query, const QVariantList& params);
     void attachDboAlias();
@@ -110,6 +120,8 @@ private:
     // PostgreSQL: statements waiting to be sent, the statements prepared for sending them, and the
     // statement time-out asked for and the one the server has (-1: not known).
     mutable std::vector<PipelinedStatement> queued_;
+    // The answers of queries asked ahead (existsAhead), until exists() takes them.
+    mutable std::vector<std::pair<PipelinedStatement, bool>> answered_;
     std::unique_ptr<PgPreparedNames> pgNames_;
     int wantedTimeoutMs_ = 0;
     mutable int serverTimeoutMs_ = 0;

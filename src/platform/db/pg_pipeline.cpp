@@ -2,7 +2,10 @@
 
 #include "platform/db/db_error.h"
 
+#include <QtSql/qtsqlglobal.h>
+#include <cstdlib>
 #include <libpq-fe.h>
+#include <limits>
 #include <optional>
 
 namespace kemnoa::db {
@@ -37,14 +40,124 @@ std::optional<QByteArray> textOf(const QVariant& v) {
     throwError(text, number);
 }
 
+// The value type Qt's PostgreSQL driver gives a column of the server's type (by its oid); nothing
+// for the types whose text it converts further (dates, times, binary), which are left to the driver.
+std::optional<QMetaType::Type> driverType(Oid type) {
+    switch (type) {
+    case 16: // bool
+        return QMetaType::Bool;
+    case 20: // int8
+        return QMetaType::LongLong;
+    case 21: // int2
+    case 23: // int4
+    case 24: // regproc
+    case 26: // oid
+    case 28: // xid
+    case 29: // cid
+        return QMetaType::Int;
+    case 700:  // float4
+    case 701:  // float8
+    case 1700: // numeric
+        return QMetaType::Double;
+    case 17:   // bytea
+    case 702:  // abstime
+    case 703:  // reltime
+    case 1082: // date
+    case 1083: // time
+    case 1114: // timestamp
+    case 1184: // timestamptz
+    case 1266: // timetz
+        return std::nullopt;
+    default:
+        return QMetaType::QString;
+    }
+}
+
+// A floating-point or numeric value in the server's text form, as the driver converts it.
+QVariant realValue(const char* text, bool numeric, int policy) {
+    if (numeric && policy == QSql::HighPrecision)
+        return QString::fromLatin1(text);
+    bool ok = false;
+    double d = QByteArray::fromRawData(text, qsizetype(qstrlen(text))).toDouble(&ok);
+    if (!ok) {
+        if (qstricmp(text, "NaN") == 0)
+            d = std::numeric_limits<double>::quiet_NaN();
+        else if (qstricmp(text, "Infinity") == 0)
+            d = std::numeric_limits<double>::infinity();
+        else if (qstricmp(text, "-Infinity") == 0)
+            d = -std::numeric_limits<double>::infinity();
+        else
+            return QVariant();
+    }
+    if (numeric && policy == QSql::LowPrecisionInt64)
+        return QVariant(qlonglong(d));
+    if (numeric && policy == QSql::LowPrecisionInt32)
+        return QVariant(int(d));
+    return QVariant(d);
+}
+
+// The rows of a result with every value as the driver gives it; incomplete when a column's type is
+// one left to the driver.
+PipelinedRows rowsOf(const PGresult* r, int policy) {
+    PipelinedRows out;
+    const int columns = PQnfields(r);
+    std::vector<QMetaType::Type> types;
+    types.reserve(std::size_t(columns));
+    for (int c = 0; c < columns; ++c) {
+        const auto t = driverType(PQftype(r, c));
+        if (!t || PQfformat(r, c) != 0)
+            return out;
+        types.push_back(*t);
+    }
+    const int count = PQntuples(r);
+    out.rows.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        QVariantList row;
+        row.reserve(columns);
+        for (int c = 0; c < columns; ++c) {
+            const QMetaType::Type type = types[std::size_t(c)];
+            if (PQgetisnull(r, i, c)) {
+                row.append(QVariant(QMetaType(type), nullptr));
+                continue;
+            }
+            const char* text = PQgetvalue(r, i, c);
+            switch (type) {
+            case QMetaType::Bool:
+                row.append(QVariant(text[0] == 't'));
+                break;
+            case QMetaType::LongLong: {
+                const QByteArray digits = QByteArray::fromRawData(text, qsizetype(qstrlen(text)));
+                row.append(text[0] == '-' ? QVariant(digits.toLongLong()) : QVariant(digits.toULongLong()));
+                break;
+            }
+            case QMetaType::Int:
+                row.append(QVariant(int(std::strtol(text, nullptr, 10))));
+                break;
+            case QMetaType::Double:
+                row.append(realValue(text, PQftype(r, c) == 1700, policy));
+                break;
+            default:
+                row.append(QString::fromUtf8(text));
+                break;
+            }
+        }
+        out.rows.push_back(std::move(row));
+    }
+    out.complete = true;
+    return out;
+}
+
 // Reads one statement's results up to its end marker; the first failure is kept in *failure. True when
-// the statement ran (it is not when an earlier one failed).
-bool collect(PGconn* conn, int* rows, PGresult** failure, bool* broken) {
+// the statement ran (it is not when an earlier one failed). The rows go to *values when given.
+bool collect(PGconn* conn, int* rows, PGresult** failure, bool* broken, PipelinedRows* values = nullptr,
+             int policy = 0) {
     bool ran = false;
     while (PGresult* r = PQgetResult(conn)) {
         const ExecStatusType status = PQresultStatus(r);
         if (status == PGRES_TUPLES_OK) {
             *rows = PQntuples(r);
+            if (values)
+                *values = rowsOf(r, policy);
             ran = true;
         } else if (status == PGRES_COMMAND_OK) {
             *rows = QByteArray(PQcmdTuples(r)).toInt();
@@ -111,7 +224,7 @@ QString numberedPlaceholders(const QString& sql) {
 }
 
 bool runPipeline(void* pgconn, const std::vector<PipelinedStatement>& statements, PgPreparedNames& names,
-                 std::vector<int>* rows) {
+                 std::vector<int>* rows, std::vector<PipelinedRows>* values, int precisionPolicy) {
     PGconn* conn = static_cast<PGconn*>(pgconn);
     if (!conn || PQstatus(conn) != CONNECTION_OK || PQenterPipelineMode(conn) != 1)
         return false;
@@ -151,12 +264,15 @@ bool runPipeline(void* pgconn, const std::vector<PipelinedStatement>& statements
     PGresult* failure = nullptr;
     bool broken = !sent;
     rows->assign(statements.size(), 0);
+    if (values)
+        values->assign(statements.size(), PipelinedRows());
     for (std::size_t i = 0; i < statements.size() && !broken; ++i) {
         int ignored = 0;
         if (prepares[i] && collect(conn, &ignored, &failure, &broken))
             names.remember(statements[i].sql, stmtNames[i]);
         if (!broken)
-            collect(conn, &(*rows)[i], &failure, &broken);
+            collect(conn, &(*rows)[i], &failure, &broken,
+                    values && statements[i].wantRows ? &(*values)[i] : nullptr, precisionPolicy);
     }
     if (!broken) {
         // The end of the pipeline.

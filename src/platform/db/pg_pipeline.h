@@ -14,6 +14,16 @@ namespace kemnoa::db {
 struct PipelinedStatement {
     QString sql; // `?` placeholders
     QVariantList params;
+    bool wantRows = false;   // its rows are read back (PipelinedRows)
+    bool askedAhead = false; // a presence query whose answer is kept for a later exists()
+};
+
+// The rows a statement of the pipeline returned, each value as Qt's PostgreSQL driver gives it.
+// `complete` is false when a column has a type kept here only through the driver (dates, times,
+// binary): the caller reads those rows again through the driver.
+struct PipelinedRows {
+    std::vector<QVariantList> rows;
+    bool complete = false;
 };
 
 // The statements prepared on one connection: their text and the name the server knows them by.
@@ -40,8 +50,11 @@ QString numberedPlaceholders(const QString& sql);
 
 // Runs the statements in order on the connection (a PGconn*), which must be idle. A failure stops the
 // statements after it and throws Error with the server's message. Returns the rows each statement
-// returned or changed. Returns false, having sent nothing, when the connection cannot enter pipeline mode.
+// returned or changed, and in *values (when given) the rows of the statements that want them;
+// precisionPolicy is the QSql::NumericalPrecisionPolicy for numeric columns. Returns false, having
+// sent nothing, when the connection cannot enter pipeline mode.
 bool runPipeline(void* pgconn, const std::vector<PipelinedStatement>& statements, PgPreparedNames& names,
-                 std::vector<int>* rows);
+                 std::vector<int>* rows, std::vector<PipelinedRows>* values = nullptr,
+                 int precisionPolicy = 0);
 
 } // namespace kemnoa::db

@@ -494,6 +494,123 @@ TEST_P(DialectTest, QueuedStatementOutsideTransactionIsSentBeforeClosing) {
                                    {QStringLiteral("A")}));
 }
 
+// Reads sent together give every value as a read of its own gives it: the same type, the same value,
+// Null the same Null. Dates are left to the driver and come back the same too.
+TEST_P(DialectTest, ReadsSentTogetherGiveTheValuesOfSingleReads) {
+    openFresh();
+    const QString ordered =
+        QStringLiteral("Select ORD_NO, GYOU, SU, EHJ, FUKI1 From rcv_posdata Where ORD_NO = ? Order By GYOU");
+    const QString insert =
+        QStringLiteral("Insert Into rcv_posdata (ORD_NO, GYOU, SU, EHJ, FUKI1) Values (?, ?, ?, ?, ?)");
+    const struct {
+        QString sql;
+        QVariantList params;
+    } reads[] = {
+        {ordered, {7}},
+        {QStringLiteral("Select Cast(? As smallint), Cast(? As integer), Cast(? As bigint), "
+                        "Cast(? As bigint)"),
+         {-3, 2147483647, qint64(9007199254740993), qint64(-5)}},
+        {QStringLiteral("Select Cast(? As double precision), Cast(? As numeric(12,2)), "
+                        "Cast(? As numeric(20,0)), Cast(? As real)"),
+         {0.1, QStringLiteral("12.50"), QStringLiteral("12345678901234567890"), 2.5}},
+        {QStringLiteral("Select Cast(? As varchar(20)), Cast(? As text), Cast(? As char(4)), ?"),
+         {QStringLiteral("O'HARA 全角"), QString(QLatin1String("")), QStringLiteral("ab"),
+          QStringLiteral("x")}},
+        {QStringLiteral("Select Cast(Null As integer), Cast(Null As varchar(5)), Cast(Null As numeric), "
+                        "Cast(Null As bigint), Cast(Null As double precision)"),
+         {}},
+        {QStringLiteral("Select Cast('2026-12-10' As date), Cast(? As integer)"), {1}},
+        {QStringLiteral("Select 1 Where 1 = 0"), {}},
+    };
+    {
+        db::Transaction tx(connection_);
+        // Queued statements go first and are seen by the reads after them.
+        connection_.queue(insert, {7, 2, 0, QVariant(), QStringLiteral("F2")});
+        connection_.queue(insert, {7, 1, 5, QStringLiteral("E1"), QString(QLatin1String(""))});
+        std::vector<db::PipelinedStatement> statements;
+        for (const auto& r : reads)
+            statements.push_back({r.sql, r.params});
+        const std::vector<db::Connection::Rows> together = connection_.readAll(statements);
+        ASSERT_EQ(together.size(), std::size(reads));
+        for (std::size_t i = 0; i < std::size(reads); ++i) {
+            db::Connection::Rows single;
+            for (db::Reader r = connection_.read(reads[i].sql, reads[i].params); !r.atEnd(); r.moveNext()) {
+                single.emplace_back();
+                for (int c = 0; c < r.columnCount(); ++c)
+                    single.back().append(r.value(c));
+            }
+            ASSERT_EQ(together[i].size(), single.size()) << reads[i].sql.toStdString();
+            for (std::size_t row = 0; row < single.size(); ++row) {
+                ASSERT_EQ(together[i][row].size(), single[row].size());
+                for (qsizetype c = 0; c < single[row].size(); ++c) {
+                    const QVariant& got = together[i][row][c];
+                    const QVariant& want = single[row][c];
+                    const std::string where = reads[i].sql.toStdString() + " column " + std::to_string(c);
+                    EXPECT_EQ(got.typeId(), want.typeId()) << where;
+                    EXPECT_EQ(got.isNull(), want.isNull()) << where;
+                    EXPECT_EQ(got, want) << where << ": " << got.toString().toStdString() << " / "
+                                         << want.toString().toStdString();
+                }
+            }
+        }
+        ASSERT_EQ(together[0].size(), 2u);
+        EXPECT_EQ(together[0][0][3].toString(), QStringLiteral("E1"));
+        EXPECT_TRUE(together[0][1][3].isNull());
+        EXPECT_FALSE(together[0][0][4].isNull()); // empty text is no Null
+        tx.commit();
+    }
+}
+
+// A read that fails among reads sent together is reported with the server's description, and the
+// connection goes on working.
+TEST_P(DialectTest, AFailingReadAmongReadsSentTogetherIsReported) {
+    openFresh();
+    try {
+        (void)connection_.readAll({{QStringLiteral("Select 1"), {}},
+                                   {QStringLiteral("Select a From no_such_table Where a = ?"), {1}},
+                                   {QStringLiteral("Select 2"), {}}});
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("no_such_table"), Qt::CaseInsensitive))
+            << e.description().toStdString();
+        EXPECT_NE(e.number(), 0);
+    }
+    const auto rows = connection_.readAll({{QStringLiteral("Select ?"), {QStringLiteral("ok")}}});
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_EQ(rows[0].size(), 1u);
+    EXPECT_EQ(rows[0][0].value(0).toString(), QStringLiteral("ok"));
+}
+
+// A presence query asked ahead is answered with the next wait for the server and its answer kept for
+// the exists() of the same query; another exists() drops it, and one not yet sent is asked at once.
+TEST_P(DialectTest, APresenceQueryAskedAheadIsAnsweredWithTheNextWait) {
+    openFresh();
+    const QString query = QStringLiteral("Select 1 From kemmst_namecode Where name_nm = ?");
+    const QString insert = QStringLiteral("Insert Into kemmst_namecode (name_nm) Values (?)");
+    const bool ahead = GetParam() == db::Dialect::PostgreSQL;
+    db::Connection other;
+    other.open(settings_);
+
+    // Asked, not yet sent: the exists() asks it with the row in place.
+    connection_.existsAhead(query, {QStringLiteral("A")});
+    connection_.queue(insert, {QStringLiteral("A")});
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("A")}));
+
+    // Sent with a read; a row added afterwards (elsewhere) is not in the kept answer.
+    connection_.existsAhead(query, {QStringLiteral("B")});
+    (void)connection_.readAll({{QStringLiteral("Select name_nm From kemmst_namecode"), {}}});
+    other.execute(insert, {QStringLiteral("B")});
+    EXPECT_EQ(connection_.exists(query, {QStringLiteral("B")}), !ahead);
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("B")})); // taken once only
+
+    // An answer not taken by the next exists() is dropped.
+    connection_.existsAhead(query, {QStringLiteral("C")});
+    connection_.flush();
+    other.execute(insert, {QStringLiteral("C")});
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("A")}));
+    EXPECT_TRUE(connection_.exists(query, {QStringLiteral("C")}));
+}
+
 TEST(PipelineTest, PlaceholdersAreNumberedOutsideQuotes) {
     const struct {
         const char* sql;
