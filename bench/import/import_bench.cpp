@@ -211,8 +211,9 @@ int main(int argc, char** argv) {
                     withCheck, rowsChecked / withCheck, static_cast<long long>(rowsChecked));
         std::printf("import without master check:     %.2f s, %.0f line rows/s (%lld rows written)\n", plain,
                     rowsPlain / plain, static_cast<long long>(rowsPlain));
-        std::printf("import with master check / floor: %.0f%%\n",
-                    100.0 * (rowsChecked / withCheck) / (expectedRows / floor));
+        std::printf("import with master check / floor: %.0f%% (/ a child per file: %.0f%%)\n",
+                    100.0 * (rowsChecked / withCheck) / (expectedRows / floor),
+                    100.0 * (rowsChecked / withCheck) / (expectedRows / childPerFile));
         if (pg) {
             std::printf("PostgreSQL, with master check:   %.2f s, %.0f line rows/s (%lld rows written)\n",
                         onPg, rowsPg / onPg, static_cast<long long>(rowsPg));
