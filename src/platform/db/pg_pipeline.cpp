@@ -1,8 +1,10 @@
 #include "platform/db/pg_pipeline.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/sql_text.h"
 
 #include <QtSql/qtsqlglobal.h>
+#include <algorithm>
 #include <cstdlib>
 #include <libpq-fe.h>
 #include <limits>
@@ -181,24 +183,7 @@ const QByteArray* PgPreparedNames::find(const QString& sql) const {
 }
 
 bool pipelinable(const QVariantList& params) {
-    for (const QVariant& v : params) {
-        switch (v.typeId()) {
-        case QMetaType::UnknownType:
-        case QMetaType::QString:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Bool:
-        case QMetaType::Double:
-        case QMetaType::Float:
-            break;
-        default:
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(params.begin(), params.end(), isPlainValue);
 }
 
 QString numberedPlaceholders(const QString& sql) {

@@ -41,4 +41,22 @@ QString valueText(const QVariant& value) {
     }
 }
 
+bool isPlainValue(const QVariant& value) {
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+    case QMetaType::QString:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace kemnoa::db

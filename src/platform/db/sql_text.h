@@ -15,6 +15,10 @@ QString quote(const QVariant& value);
 // decimal form (1200, 12.5), dates ISO text.
 QString valueText(const QVariant& value);
 
+// True for the values our own bindings send as they are (text, integers, booleans, floating point,
+// Null); a value of another type goes through Qt's driver, which knows its conversion.
+bool isPlainValue(const QVariant& value);
+
 // True for a database Null (a value that is present but empty is not Null).
 inline bool isNull(const QVariant& value) {
     return !value.isValid() || value.isNull();

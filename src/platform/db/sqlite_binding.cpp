@@ -1,6 +1,7 @@
 #include "platform/db/sqlite_binding.h"
 
 #include "platform/db/db_error.h"
+#include "platform/db/sql_text.h"
 
 #include <QSqlError>
 #include <QSqlResult>
@@ -8,24 +9,6 @@
 
 namespace kemnoa::db {
 namespace {
-
-bool simple(const QVariant& v) {
-    switch (v.typeId()) {
-    case QMetaType::UnknownType:
-    case QMetaType::QString:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Bool:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
 
 [[noreturn]] void fail(sqlite3_stmt* statement, int code) {
     sqlite3* db = sqlite3_db_handle(statement);
@@ -51,7 +34,7 @@ bool runSqlite(sqlite3_stmt* statement, const QVariantList& params, int* affecte
     if (params.size() != sqlite3_bind_parameter_count(statement))
         return false; // Qt reports the mismatch in its words
     for (const QVariant& v : params)
-        if (!simple(v))
+        if (!isPlainValue(v))
             return false;
     int rc = sqlite3_reset(statement);
     if (rc != SQLITE_OK)
