@@ -118,12 +118,18 @@ TEST(NumberRunsAtOnce, EveryOrderIsNumberedOnceAndItsGroupStaysWhole) {
                 {QStringLiteral("--yes"), QStringLiteral("number"), QStringLiteral("--all")});
     }
     int numbered = 0;
+    QString transcript; // both runs' output, shown with any failure below
     for (QProcess& p : runs) {
         ASSERT_TRUE(p.waitForFinished(300000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        transcript += QStringLiteral("--- run %1, exit %2\nstdout:\n%3stderr:\n%4")
+                          .arg(&p == &runs[0] ? 1 : 2)
+                          .arg(p.exitCode())
+                          .arg(out, err);
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
-        const int listed = int(
-            QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
+        const int listed = int(out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
         const auto skipped =
             QRegularExpression(QStringLiteral("発注(\\d+)件はそのままにしました")).match(err);
         const int mine = listed - (skipped.hasMatch() ? skipped.captured(1).toInt() : 0);
@@ -132,6 +138,7 @@ TEST(NumberRunsAtOnce, EveryOrderIsNumberedOnceAndItsGroupStaysWhole) {
             QStringLiteral("listed %1, numbered %2").arg(listed).arg(mine).toStdString());
         numbered += mine;
     }
+    SCOPED_TRACE(transcript.toStdString());
     EXPECT_EQ(numbered, orders); // each order written by one run only
 
     db::Connection work;
