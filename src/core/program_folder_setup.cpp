@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -16,35 +17,58 @@
 namespace kemnoa::core {
 namespace {
 
-// Writes a new file only: O_EXCL refuses any existing name, a planted symbolic link included.
-QString copyNew(const QString& from, const QString& to) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
-        return in.errorString();
-    const QByteArray target = QFile::encodeName(to);
-    const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+// Writes data to a name that must be new (O_EXCL refuses any existing name, a planted symbolic link
+// included); 0 or the error number. A failed write leaves nothing under the name.
+int writeNew(const QByteArray& name, const QByteArray& data) {
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    const QByteArray data = in.readAll();
-    qsizetype done = 0;
-    while (done < data.size()) {
+        return errno;
+    int error = 0;
+    for (qsizetype done = 0; done < data.size() && error == 0;) {
         const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const QString why = QString::fromLocal8Bit(std::strerror(errno));
-            ::close(fd);
-            ::unlink(target.constData());
-            return why;
-        }
-        done += n;
+        if (n > 0)
+            done += n;
+        else if (n == 0 || errno != EINTR)
+            error = n == 0 ? EIO : errno;
     }
-    if (::close(fd) != 0) {
-        const QString why = QString::fromLocal8Bit(std::strerror(errno));
-        ::unlink(target.constData());
-        return why;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0)
+        ::unlink(name.constData());
+    return error;
+}
+
+enum class Copy { Done, AlreadyThere, Failed };
+
+// Writes the file under a private name, then links it to its place: a reader never sees it half
+// written, an existing name is never replaced, and a name that another start of the program published
+// meanwhile is left to it. Where the folder's file system has no hard links the file is written in
+// place instead.
+Copy copyNew(const QString& from, const QString& to, QString* why) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *why = in.errorString();
+        return Copy::Failed;
     }
-    return QString();
+    const QByteArray data = in.readAll();
+    const QByteArray target = QFile::encodeName(to);
+    static std::atomic<unsigned> serial{0};
+    const QByteArray temporary =
+        target + ".part" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
+    int error = writeNew(temporary, data);
+    if (error == 0) {
+        error = ::link(temporary.constData(), target.constData()) == 0 ? 0 : errno;
+        ::unlink(temporary.constData());
+        if (error == EPERM || error == ENOTSUP || error == ENOSYS || error == EXDEV || error == EMLINK)
+            error = writeNew(target, data);
+    }
+    if (error == EEXIST)
+        return Copy::AlreadyThere;
+    if (error != 0) {
+        *why = QString::fromLocal8Bit(std::strerror(error));
+        return Copy::Failed;
+    }
+    return Copy::Done;
 }
 
 } // namespace
@@ -67,10 +91,17 @@ FolderFill fillProgramFolder(const QString& dataFolder, const QString& programFo
             result.error = QStringLiteral("cannot create %1").arg(target.absolutePath());
             continue;
         }
-        if (const QString why = copyNew(from, to); !why.isEmpty())
-            result.error = QStringLiteral("cannot copy %1 to %2: %3").arg(from, to, why);
-        else
+        QString why;
+        switch (copyNew(from, to, &why)) {
+        case Copy::Done:
             result.copied << relative;
+            break;
+        case Copy::AlreadyThere:
+            break;
+        case Copy::Failed:
+            result.error = QStringLiteral("cannot copy %1 to %2: %3").arg(from, to, why);
+            break;
+        }
     }
     return result;
 }

@@ -5,8 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace kemnoa;
 
@@ -85,6 +88,35 @@ TEST(ProgramFolder, FillCopiesWhatIsMissingAndNeverReplaces) {
 
     // A second run finds nothing to do.
     EXPECT_TRUE(core::fillProgramFolder(data, folder).copied.isEmpty());
+}
+
+// Two first starts at once (a desktop and a job runner) fill the same folder: neither reports an error,
+// every file arrives whole once, and no private copy is left behind.
+TEST(ProgramFolder, FillsAtOnceShareTheWork) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString data = root.path() + "/share/kemnoa";
+    const QString folder = root.path() + "/pc01";
+    const QByteArray body(64 * 1024, 'x');
+    for (int i = 0; i < 200; ++i)
+        writeFile(data + QStringLiteral("/BMP/%1.bmp").arg(i), body);
+    std::vector<core::FolderFill> fills(4);
+    std::vector<std::thread> starts;
+    for (core::FolderFill& fill : fills)
+        starts.emplace_back([&] { fill = core::fillProgramFolder(data, folder); });
+    for (std::thread& t : starts)
+        t.join();
+    QStringList copied;
+    for (const core::FolderFill& fill : fills) {
+        EXPECT_TRUE(fill.error.isEmpty()) << qPrintable(fill.error);
+        copied << fill.copied;
+    }
+    EXPECT_EQ(copied.size(), 200);
+    EXPECT_EQ(QSet<QString>(copied.begin(), copied.end()).size(), 200);
+    const QStringList present = QDir(folder + "/BMP").entryList(QDir::Files);
+    EXPECT_EQ(present.size(), 200) << qPrintable(present.filter(".part").join(','));
+    for (const QString& name : present)
+        ASSERT_EQ(readFile(folder + "/BMP/" + name), body) << qPrintable(name);
 }
 
 TEST(ProgramFolder, FillSaysWhatItCouldNotCopy) {
