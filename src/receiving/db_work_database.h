@@ -23,6 +23,7 @@ public:
     QString text(const QString& standard, const QString& postgresql) const override {
         return connection_.sql({standard, {}, {}, postgresql});
     }
+    void syncToDisk() override { connection_.syncToDisk(); }
     void beginTransaction() override { connection_.beginTransaction(); }
     void commit() override { connection_.commit(); }
     void rollback() noexcept override;

@@ -227,6 +227,16 @@ bool OrderImport::cmdImp_Click(const QString& localFolder) {
         if (!MF_MdbImport(path)) {
             ++tally_.files;
             logAndList(QStringLiteral("成功(") + path + QLatin1Char(')'));
+            // The file goes only once its orders would survive a power failure.
+            try {
+                work_.syncToDisk();
+            } catch (const core::Error& e) {
+                prompter_.message(e.text() + kCrLf + QStringLiteral("ファイル(") + path +
+                                      QStringLiteral(")は受信フォルダに残してあります。") + kCrLf +
+                                      QStringLiteral("処理を中止します。"),
+                                  QStringLiteral("cmdImp_Click"), core::MsgIcon::Critical);
+                return false;
+            }
             if (!QFile::remove(path)) {
                 // The loop would take the same file again and find its orders present.
                 prompter_.message(QStringLiteral("ファイル(") + path +

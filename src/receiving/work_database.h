@@ -35,6 +35,8 @@ public:
         (void)postgresql;
         return standard;
     }
+    // Makes what was committed survive a power failure; called before an order file is deleted.
+    virtual void syncToDisk() {}
     virtual void beginTransaction() = 0;
     virtual void commit() = 0;
     virtual void rollback() noexcept = 0;

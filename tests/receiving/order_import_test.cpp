@@ -400,6 +400,49 @@ TEST_P(ImportTest, AnImportedFileThatCannotBeDeletedStopsTheRun) {
     EXPECT_EQ(prompter_.busyDepth, 0);
 }
 
+// The work database as the import sees it, with a sync that records what is on disk when it is asked
+// for, and fails when told to.
+class SyncWatch : public receiving::DbWorkDatabase {
+public:
+    using DbWorkDatabase::DbWorkDatabase;
+    std::function<void()> onSync;
+    void syncToDisk() override {
+        onSync();
+        DbWorkDatabase::syncToDisk();
+    }
+};
+
+TEST_P(ImportTest, AFileGoesOnlyAfterItsOrdersAreSyncedAndStaysWhenTheSyncFails) {
+    BuiltFile a, b;
+    a.orders = {sampleOrder(6301, 1), sampleOrder(6302, 1)};
+    b.orders = {sampleOrder(6303, 1)};
+    const QString first = write(QStringLiteral("ORD1.mdb"), a);
+    const QString second = write(QStringLiteral("ORD2.mdb"), b);
+    SyncWatch work(connection_);
+    QStringList seen;
+    work.onSync = [&] {
+        seen << QStringLiteral("%1 orders, %2 %3")
+                    .arg(count(QStringLiteral("rcv_denheaddata")))
+                    .arg(QFileInfo::exists(first) ? QStringLiteral("first") : QString(),
+                         QFileInfo::exists(second) ? QStringLiteral("second") : QString());
+        if (seen.size() == 2)
+            throw Error(QStringLiteral("disk failed"), errnum::General);
+    };
+    receiving::ImportServices s;
+    s.openFile = [](const QString& path) { return receiving::openJetOrderFile(path); };
+    s.log = [this](const QString& line) { log_ << line; };
+    EXPECT_FALSE(receiving::OrderImport(prompter_, work, s).cmdImp_Click(folder_));
+    EXPECT_EQ(seen,
+              (QStringList{QStringLiteral("2 orders, first second"), QStringLiteral("3 orders,  second")}));
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_TRUE(QFileInfo::exists(second)); // its orders stay committed; the next import refuses them
+    EXPECT_EQ(prompter_.messages(), QStringList{QStringLiteral("[cmdImp_Click] disk failed(5)") + kCrLf +
+                                                QStringLiteral("ファイル(") + second +
+                                                QStringLiteral(")は受信フォルダに残してあります。") + kCrLf +
+                                                QStringLiteral("処理を中止します。")});
+    EXPECT_EQ(prompter_.busyDepth, 0);
+}
+
 TEST_P(ImportTest, AFailedFileThatCannotBeSetAsideStopsTheRun) {
     const QString path = folder_ + QStringLiteral("ORD1.mdb");
     const QString err = folder_ + QStringLiteral("ORD1.err");

@@ -102,6 +102,12 @@ public:
     // (PostgreSQL); 0 removes the limit.
     void setStatementTimeout(int seconds);
 
+    // Makes every committed transaction survive a power failure, before the caller lets go of what it
+    // could rebuild them from. On SQLite a commit in write-ahead mode is only written, not synced,
+    // until a checkpoint: this syncs the log. A server keeps its commits durable itself. Throws
+    // core::Error when the sync fails.
+    void syncToDisk();
+
 private:
     void checkOpen() const;
     // Checks that the connection is open and sends what is queued.
