@@ -25,7 +25,7 @@ check_tree() { # root label
     for f in usr/bin/kemnoa usr/bin/kemnoa-cli usr/share/kemnoa/BMP/1010.bmp usr/share/kemnoa/絵表示.layout \
              usr/share/kemnoa/MST_DEF.xlsx usr/share/kemnoa/kemnoa.ini.example \
              usr/share/applications/kemnoa.desktop usr/share/icons/hicolor/scalable/apps/kemnoa.svg \
-             usr/share/doc/kemnoa/admin.md; do
+             usr/share/doc/kemnoa/admin.md usr/share/doc/kemnoa/workstation-grants.sql; do
         [ -f "$root/$f" ] || fail "$label: $f is not installed"
     done
     if [ "$label_built" = 1 ]; then
