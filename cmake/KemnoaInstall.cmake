@@ -20,6 +20,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/kemnoa.desktop DESTINATION ${CMAKE
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kemnoa.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/admin.md
+              ${PROJECT_SOURCE_DIR}/sql/postgresql/workstation-grants.sql
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # cpack -G DEB (in the build folder) makes kemnoa_<version>_<arch>.deb from the rules above.

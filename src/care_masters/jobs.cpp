@@ -41,8 +41,7 @@ core::Outcome listSubmissions(core::JobContext& ctx, const QStringList& args) {
     try {
         for (const MasterKind* kind : kinds)
             for (const WaitingSubmission& w : waitingSubmissions(*kind, core::cnWork()))
-                out << kind->cliName << '\t' << w.id << '\t' << w.number << '\t' << w.syoriFlg << '\t'
-                    << w.upd << '\n';
+                core::writeRecord(out, {kind->cliName, QString::number(w.id), w.number, w.syoriFlg, w.upd});
     } catch (const core::Error& e) {
         ctx.prompter.message(e.text(), QStringLiteral("submissions"), core::MsgIcon::Critical);
         return core::Outcome::Failed;

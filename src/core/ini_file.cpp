@@ -118,9 +118,7 @@ Document load(const QString& fileName) {
         Line& line = doc.lines.back();
         if (line.kind == Line::Kind::Section)
             section = line.name;
-        line.place = fileName + QStringLiteral(" section [") + section + QLatin1Char(']');
-        if (line.kind == Line::Kind::Entry)
-            line.place += QStringLiteral(", key ") + line.name;
+        line.place = settingPlace(fileName, section, line.kind == Line::Kind::Entry ? line.name : QString());
     }
     return doc;
 }
@@ -388,6 +386,13 @@ qint32 clsIniFile::EnumSectionString(QStringList& strSectionString) const {
         }
     }
     return PF_Split(joinList(entries), strSectionString);
+}
+
+QString settingPlace(const QString& fileName, const QString& section, const QString& key) {
+    QString place = fileName + QStringLiteral(" section [") + section + QLatin1Char(']');
+    if (!key.isEmpty())
+        place += QStringLiteral(", key ") + key;
+    return place;
 }
 
 } // namespace kemnoa::core

@@ -49,6 +49,10 @@ private:
     QString section_;
 };
 
+// Where a setting lives, for messages: "<file> section [<section>]", then ", key <key>" when a key is
+// given.
+QString settingPlace(const QString& fileName, const QString& section, const QString& key = QString());
+
 // Splits a NUL-separated list as the system returns it: entries each ended by a NUL, the list ended by
 // a second NUL. Stops at the first empty entry. Appends to out; returns the number of entries.
 qint32 PF_Split(const QString& list, QStringList& out);

@@ -2,8 +2,10 @@
 
 #include "core/connections.h"
 #include "core/settings_load.h"
+#include "platform/text/printable.h"
 
 #include <QTextStream>
+#include <limits>
 
 namespace kemnoa::core {
 
@@ -51,6 +53,19 @@ QTextStream& jobOutput(JobContext& context) {
     static QTextStream none(&discarded);
     discarded.clear();
     return none;
+}
+
+QString outputField(const QString& value) {
+    return text::printable(value, std::numeric_limits<qsizetype>::max());
+}
+
+void writeRecord(QTextStream& out, const QStringList& fields) {
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out << '\t';
+        out << outputField(fields[i]);
+    }
+    out << '\n';
 }
 
 Outcome runJob(const Job& job, const QStringList& args, Prompter& prompter, QTextStream* out,

@@ -96,6 +96,13 @@ private:
 // The job runner's standard output, or a stream that discards everything where there is none.
 QTextStream& jobOutput(JobContext& context);
 
+// A value from an order file, a database or an archive made fit for the job output: every control
+// character replaced (text::printable, never cut), so it can neither split a record nor drive the
+// terminal.
+QString outputField(const QString& value);
+// One record of the job output: the fields made fit (outputField), TAB-separated, then a line feed.
+void writeRecord(QTextStream& out, const QStringList& fields);
+
 // Runs a row headless: the settings read (when the row says so), its connections taken, the run,
 // the connections released on every way out. Throws JobUsageError for arguments the row refuses.
 // The run's summary, when it set one, is copied to *summary.

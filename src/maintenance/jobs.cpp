@@ -29,7 +29,8 @@ core::Outcome printErrors(core::JobContext& ctx, const QStringList& args) {
     QTextStream& out = core::jobOutput(ctx);
     out << "発注番号\t行\tタイトル\t値\t内容\n";
     for (const auto& r : rows)
-        out << r.ordNo << '\t' << r.gyou << '\t' << r.title << '\t' << r.value << '\t' << r.message << '\n';
+        core::writeRecord(out,
+                          {QString::number(r.ordNo), QString::number(r.gyou), r.title, r.value, r.message});
     return core::Outcome::Done;
 }
 

@@ -60,8 +60,8 @@ core::Outcome printSearch(core::JobContext& ctx, const QStringList& args) {
     QTextStream& out = core::jobOutput(ctx);
     out << "発注番号\t依頼番号\tPO番号\tPO区分\t発注日\t希望出荷日\t納品先\tｴﾗｰ件数\t送信済\n";
     for (const SearchRow& r : result.rows)
-        out << r.ordNo << '\t' << r.iraiNo << '\t' << r.poNo << '\t' << r.poKbn << '\t' << r.ordDate << '\t'
-            << r.kiboDate << '\t' << r.nouNm << '\t' << r.errSu << '\t' << sendStateSymbol(r.sendFlg) << '\n';
+        core::writeRecord(out, {QString::number(r.ordNo), r.iraiNo, r.poNo, r.poKbn, r.ordDate, r.kiboDate,
+                                r.nouNm, r.errSu, sendStateSymbol(r.sendFlg)});
     out.flush();
     if (result.more)
         ctx.prompter.message(searchLimitText(), QStringLiteral("検索"), core::MsgIcon::Exclamation);
@@ -109,17 +109,18 @@ core::Outcome showOrder(core::JobContext& ctx, const QStringList& args) {
     QTextStream& out = core::jobOutput(ctx);
     out << "[rcv_denheaddata]\n";
     for (auto it = order.header.cbegin(); it != order.header.cend(); ++it)
-        out << it.key() << '\t' << it.value() << '\n';
+        core::writeRecord(out, {it.key(), it.value()});
     for (const OrderLines* lines : {&order.pos, &order.car, &order.addFuki, &order.fuzoku}) {
         out << '\n' << '[' << lines->table << "]\n";
         QStringList names;
         for (const LineColumn& c : lines->columns)
             names << c.name;
-        out << names.join(QLatin1Char('\t')) << '\n';
+        core::writeRecord(out, names);
         for (const QStringList& row : lines->rows)
-            out << row.join(QLatin1Char('\t')) << '\n';
+            core::writeRecord(out, row);
     }
-    out << "\n[TITLE1-10]\n" << order.titles.join(QLatin1Char('\t')) << '\n';
+    out << "\n[TITLE1-10]\n";
+    core::writeRecord(out, order.titles);
     out.flush();
     return core::Outcome::Done;
 }

@@ -190,17 +190,11 @@ Outcome runMasterExport(core::Prompter& prompter, db::Connection& work, const QD
     progress.log(QStringLiteral("▼") + QString(53, QChar(0x25A0)));
     prompter.listClear();
 
-    int connected = 1;
-    try {
-        connected = transfer::MF_FtpConnect();
-    } catch (const core::Error& e) {
-        // Settings that do not convert: reported like a refused connection, then the reason.
-        progress.both(QStringLiteral("♯接続失敗"));
-        prompter.message(e.text(), QStringLiteral("cmdOk_Click"), MsgIcon::Critical);
-        return Outcome::Failed;
-    }
-    if (connected != 0) {
-        progress.both(QStringLiteral("♯接続失敗"));
+    if (const auto failure = transfer::connectForJob()) {
+        for (const QString& line : failure->lines)
+            progress.both(line);
+        if (!failure->message.isEmpty())
+            prompter.message(failure->message, QStringLiteral("cmdOk_Click"), MsgIcon::Critical);
         return Outcome::Failed;
     }
     progress.both(QStringLiteral("接続成功"));

@@ -99,9 +99,8 @@ core::Outcome runNumberCommand(core::JobContext& ctx, const QStringList& args) {
     if (args.isEmpty()) {
         out << "発注番号\t依頼番号\t納品先\t名称\t仕入先\t決済\t出荷場所\t発注日\t希望出荷日\t保留\n";
         for (const PoNoRow& r : rows)
-            out << r.ordNo << '\t' << r.iraiNo << '\t' << r.nouCd << '\t' << r.nouNm << '\t' << r.sirCd
-                << '\t' << r.kessai << '\t' << r.shkaPlace << '\t' << r.ordDate << '\t' << r.kiboDate << '\t'
-                << r.biko2 << '\n';
+            core::writeRecord(out, {r.ordNo, r.iraiNo, r.nouCd, r.nouNm, r.sirCd, r.kessai, r.shkaPlace,
+                                    r.ordDate, r.kiboDate, r.biko2});
         out.flush();
         return core::Outcome::Done;
     }
@@ -131,8 +130,8 @@ core::Outcome runNumberCommand(core::JobContext& ctx, const QStringList& args) {
             db::Reader h = core::cnWork().read(
                 QStringLiteral("Select PO_NO,PO_KBN From rcv_denheaddata Where ORD_NO = ?"),
                 {r.ordNo.toInt()});
-            out << r.ordNo << '\t' << (h.atEnd() ? QString() : h.text(0)) << '\t'
-                << (h.atEnd() ? QString() : h.text(1)) << '\n';
+            core::writeRecord(
+                out, {r.ordNo, h.atEnd() ? QString() : h.text(0), h.atEnd() ? QString() : h.text(1)});
         }
         out.flush();
     } catch (const core::Error& e) {

@@ -84,22 +84,11 @@ ReceiveResult runFtpReceive(core::Prompter& prompter, qint64 maxFileBytes) {
     progress.log(QStringLiteral("▼") + QString(53, QChar(0x25A0)));
     prompter.listClear();
 
-    int connected = 1;
-    QString reason; // the FTP session's own reason for a failed connection
-    SharedFtp->FTPFrr = [&](qint32, const QString& text) { reason = text; };
-    try {
-        connected = transfer::MF_FtpConnect();
-    } catch (const core::Error& e) {
-        // Settings that do not convert: the job reports them and does not go on.
-        progress.both(QStringLiteral("♯接続失敗"));
-        prompter.message(e.text(), kTitle, MsgIcon::Critical);
-        return failed();
-    }
-    SharedFtp->FTPFrr = nullptr;
-    if (connected != 0) {
-        progress.both(QStringLiteral("♯接続失敗"));
-        if (!reason.isEmpty())
-            progress.both(QStringLiteral("♯") + reason);
+    if (const auto failure = transfer::connectForJob()) {
+        for (const QString& line : failure->lines)
+            progress.both(line);
+        if (!failure->message.isEmpty())
+            prompter.message(failure->message, kTitle, MsgIcon::Critical);
         return failed();
     }
     progress.both(QStringLiteral("接続成功"));

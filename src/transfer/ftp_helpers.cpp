@@ -1,6 +1,8 @@
 #include "transfer/ftp_helpers.h"
 
 #include "core/error.h"
+#include "core/ini_file.h"
+#include "core/program_folder.h"
 #include "core/session.h"
 #include "transfer/remote_name.h"
 
@@ -15,6 +17,15 @@ constexpr qint32 Binary = 2;
 
 core::Error typeMismatch() {
     return core::Error(QStringLiteral("型が一致しません。"), core::errnum::TypeMismatch);
+}
+
+// The value of the FTP section's key converted; a value that does not convert names the key.
+template <typename Convert> auto setting(const QString& key, const QString& value, Convert convert) {
+    try {
+        return convert(value);
+    } catch (const core::Error& e) {
+        throw SettingError(e, core::settingPlace(core::settingsFile(), QStringLiteral("FTP"), key));
+    }
 }
 } // namespace
 
@@ -48,12 +59,38 @@ int MF_FtpConnect() {
     SharedFtp->setRemoteHost(s.HostMei);
     SharedFtp->setUser(s.UserMei);
     SharedFtp->setPassword(s.PassMei);
-    SharedFtp->setPassiveFlag(truthValue(s.PaveMod));
-    SharedFtp->setUseTls(!s.UseTls.trimmed().isEmpty() && truthValue(s.UseTls));
+    SharedFtp->setPassiveFlag(setting(QStringLiteral("PaveMod"), s.PaveMod, truthValue));
+    SharedFtp->setUseTls(!s.UseTls.trimmed().isEmpty() &&
+                         setting(QStringLiteral("UseTls"), s.UseTls, truthValue));
     SharedFtp->setTlsCaFile(s.TlsCaFile.trimmed());
-    SharedFtp->setRemotePort(portNumber(s.PortNum));
+    SharedFtp->setRemotePort(setting(QStringLiteral("PortNum"), s.PortNum, portNumber));
     SharedFtp->OpenSession();
     return SharedFtp->hFTP() == 0 ? 1 : 0;
+}
+
+std::optional<ConnectFailure> connectForJob() {
+    const QString failed = QStringLiteral("♯接続失敗");
+    if (!SharedFtp)
+        return ConnectFailure{{failed}, QString()};
+    QString reason;
+    SharedFtp->FTPFrr = [&](qint32, const QString& text) { reason = text; };
+    int connected = 1;
+    try {
+        connected = MF_FtpConnect();
+    } catch (const SettingError& e) {
+        SharedFtp->FTPFrr = nullptr;
+        return ConnectFailure{{failed}, e.message()};
+    } catch (const core::Error& e) {
+        SharedFtp->FTPFrr = nullptr;
+        return ConnectFailure{{failed}, e.text()};
+    }
+    SharedFtp->FTPFrr = nullptr;
+    if (connected == 0)
+        return std::nullopt;
+    ConnectFailure failure{{failed}, QString()};
+    if (!reason.isEmpty())
+        failure.lines << QStringLiteral("♯") + reason;
+    return failure;
 }
 
 int MF_FtpDisconnect() {

@@ -2,10 +2,13 @@
 // The shared FTP session of a transfer job and the helpers that drive it with the FTP settings
 // of the session. Each helper answers 0 for success and 1 for failure.
 
+#include "core/error.h"
 #include "platform/ftp/mc_win_ftp.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace kemnoa::transfer {
 
@@ -22,11 +25,37 @@ public:
     SharedFtpScope& operator=(const SharedFtpScope&) = delete;
 };
 
+// A setting of the FTP section that does not convert: the conversion's error, and where the setting
+// lives (core::settingPlace: the settings file, the section and the key).
+class SettingError : public core::Error {
+public:
+    SettingError(const core::Error& e, QString place) : core::Error(e), place_(std::move(place)) {}
+    const QString& place() const { return place_; }
+    // For a message box: the error's own text, then the place on a line of its own.
+    QString message() const { return text() + QStringLiteral("\r\n") + place_; }
+
+private:
+    QString place_;
+};
+
 // Connects with HostMei, UserMei, PassMei, PaveMod and PortNum of the session's FtpSetting.
-// A PortNum that is not a whole number or a PaveMod that is not a truth value throws core::Error
-// (13, or 6 for a port out of range) for the calling job to report.
+// A PortNum that is not a whole number or a PaveMod or UseTls that is not a truth value throws
+// SettingError (13, or 6 for a port out of range) for the calling job to report.
 int MF_FtpConnect();
 int MF_FtpDisconnect();
+
+// Why a transfer job could not connect.
+struct ConnectFailure {
+    // For the job's list and the FTP log: "♯接続失敗", then the FTP session's own reason (libcurl's
+    // text) as a "♯" line of its own when it gave one.
+    QStringList lines;
+    // For a message box when a setting did not convert (the connection was not tried): the error's
+    // text, then where the setting lives on a line of its own; else empty.
+    QString message;
+};
+
+// Connects with MF_FtpConnect for a job; nullopt when connected.
+std::optional<ConnectFailure> connectForJob();
 // Uploads a local file under the remote name, binary; 1 without contacting the server when the
 // local file does not exist.
 int MF_FtpPut(const QString& localPath, const QString& remoteName);

@@ -206,8 +206,12 @@ TEST(MasterExportFtp, NoConnectionLeavesTheServerAlone) {
     pointSessionAt(closed.port(), site.f.receiveFolder());
     site.prompter.answer(true);
     EXPECT_EQ(masters::runMasterExport(site.prompter, site.work, kNow), core::Outcome::Failed);
-    EXPECT_EQ(site.prompter.list, QStringList{L("♯接続失敗")});
-    EXPECT_EQ(site.f.logMessages(), (QStringList{kStartBanner, L("♯接続失敗")}));
+    // The refusal, then the FTP session's own reason on a line of its own, in the list and the log.
+    ASSERT_EQ(site.prompter.list.size(), 2) << site.prompter.list.join(L(" | ")).toStdString();
+    EXPECT_EQ(site.prompter.list[0], L("♯接続失敗"));
+    EXPECT_TRUE(site.prompter.list[1].startsWith(L("♯")));
+    EXPECT_TRUE(site.prompter.list[1].contains(L("onnect"))) << site.prompter.list[1].toStdString();
+    EXPECT_EQ(site.f.logMessages(), (QStringList{kStartBanner, L("♯接続失敗"), site.prompter.list[1]}));
     EXPECT_TRUE(site.prompter.messages().isEmpty());
     site.expectLocalFileGone();
 }
@@ -220,7 +224,9 @@ TEST(MasterExportFtp, SettingsThatDoNotConvertAreReported) {
     EXPECT_EQ(masters::runMasterExport(site.prompter, site.work, kNow), core::Outcome::Failed);
     EXPECT_EQ(site.prompter.list, QStringList{L("♯接続失敗")});
     ASSERT_EQ(site.prompter.messages().size(), 1);
-    EXPECT_TRUE(site.prompter.messages()[0].startsWith(L("[cmdOk_Click] ")))
+    EXPECT_TRUE(site.prompter.messages()[0].startsWith(L("[cmdOk_Click] 型が一致しません。(13)\r\n")))
+        << site.prompter.messages()[0].toStdString();
+    EXPECT_TRUE(site.prompter.messages()[0].endsWith(L(" section [FTP], key PortNum")))
         << site.prompter.messages()[0].toStdString();
     site.expectLocalFileGone();
 }

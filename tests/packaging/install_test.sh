@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch root (DESTDIR) and runs the installed programs as a workstation
 # would; then builds the Debian package, unpacks it into another scratch root and does the same there.
-#   install_test.sh BUILD_DIR SOURCE_DIR CMAKE CPACK VERSION
+#   install_test.sh BUILD_DIR SOURCE_DIR CMAKE CPACK VERSION [LABEL_BUILT]
+# LABEL_BUILT is 1 when the build has the label renderer (kemnoa-label), which is then installed too.
 set -euo pipefail
-build=$1 src=$2 cmake=$3 cpack=$4 version=$5
+build=$1 src=$2 cmake=$3 cpack=$4 version=$5 label_built=${6:-0}
 
 skip() { echo "SKIP   : packaging $*"; exit 77; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -24,9 +25,12 @@ check_tree() { # root label
     for f in usr/bin/kemnoa usr/bin/kemnoa-cli usr/share/kemnoa/BMP/1010.bmp usr/share/kemnoa/絵表示.layout \
              usr/share/kemnoa/MST_DEF.xlsx usr/share/kemnoa/kemnoa.ini.example \
              usr/share/applications/kemnoa.desktop usr/share/icons/hicolor/scalable/apps/kemnoa.svg \
-             usr/share/doc/kemnoa/admin.md; do
+             usr/share/doc/kemnoa/admin.md usr/share/doc/kemnoa/workstation-grants.sql; do
         [ -f "$root/$f" ] || fail "$label: $f is not installed"
     done
+    if [ "$label_built" = 1 ]; then
+        [ -f "$bin/kemnoa-label" ] && [ -x "$bin/kemnoa-label" ] || fail "$label: usr/bin/kemnoa-label is not installed"
+    fi
     if command -v desktop-file-validate >/dev/null 2>&1; then
         desktop-file-validate "$root/usr/share/applications/kemnoa.desktop" || fail "$label: desktop entry invalid"
     fi

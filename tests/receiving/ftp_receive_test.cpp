@@ -1,3 +1,4 @@
+#include "core/program_folder.h"
 #include "receive_fixture.h"
 #include "receiving/ftp_receive.h"
 #include "support/closed_port.h"
@@ -226,15 +227,33 @@ TEST_F(FtpReceiveTest, ConnectionFailuresSayWhy) {
     EXPECT_TRUE(prompter.list[1].contains(L("onnect"))) << prompter.list[1].toStdString();
 }
 
-TEST_F(FtpReceiveTest, UnconvertiblePortIsReportedNotThrown) {
+// A setting that does not convert is reported with its own error, then where it lives: the settings
+// file, the section and the key.
+TEST_F(FtpReceiveTest, UnconvertibleSettingsAreReportedNotThrown) {
+    const struct {
+        QString core::FtpSettings::*field;
+        const char* key;
+        const char* value;
+    } cases[] = {{&core::FtpSettings::PortNum, "PortNum", "21a"},
+                 {&core::FtpSettings::PaveMod, "PaveMod", "yes"},
+                 {&core::FtpSettings::UseTls, "UseTls", "on"}};
     ASSERT_TRUE(server.start(f.root.path()));
-    pointSessionAt(server.port(), f.receiveFolder());
-    core::session().FtpSetting.PortNum = L("21a");
-    prompter.answer(true);
-    EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
-    EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
-    EXPECT_EQ(prompter.messages(), QStringList{L("[cmdRcv_Click] 型が一致しません。(13)")});
-    EXPECT_EQ(prompter.busyDepth, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        pointSessionAt(server.port(), f.receiveFolder());
+        core::session().FtpSetting.*c.field = L(c.value);
+        prompter = ScriptedPrompter();
+        prompter.answer(true);
+        EXPECT_EQ(receiving::runFtpReceive(prompter).status, Status::Failed);
+        EXPECT_EQ(prompter.list, QStringList{L("♯接続失敗")});
+        ASSERT_EQ(prompter.messages().size(), 1);
+        const QStringList lines = prompter.messages()[0].split(L("\r\n"));
+        ASSERT_EQ(lines.size(), 2) << prompter.messages()[0].toStdString();
+        EXPECT_EQ(lines[0], L("[cmdRcv_Click] 型が一致しません。(13)"));
+        EXPECT_EQ(lines[1], core::settingsFile() + L(" section [FTP], key ") + L(c.key));
+        EXPECT_EQ(prompter.busyDepth, 0);
+    }
+    EXPECT_TRUE(server.commands().isEmpty()); // the server was never contacted
 }
 
 TEST_F(FtpReceiveTest, WaitingOrderFilesBlockTheReceive) {

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace kemnoa;
 using namespace kemnoa::transfer;
@@ -166,6 +167,40 @@ TEST_F(FtpHelpersTest, EmptyUserLogsInAnonymously) {
     core::session().FtpSetting.PassMei.clear();
     ASSERT_EQ(MF_FtpConnect(), 0);
     EXPECT_TRUE(server.commands().contains(QStringLiteral("USER anonymous")));
+}
+
+// Links planted at the download's target name and at the names its temporary file would take
+// (target, ".", process ID, "-", a counter from 0, ".part") are replaced or stepped around, never
+// written through: the file they point at keeps its bytes and the download is a regular file.
+TEST_F(FtpHelpersTest, DownloadNeverWritesThroughAPlantedLink) {
+    writeFile(root.filePath(QStringLiteral("ORD1.mdb")), "server bytes");
+    QTemporaryDir outside;
+    ASSERT_TRUE(outside.isValid());
+    const QString victim = outside.filePath(QStringLiteral("victim.txt"));
+    writeFile(victim, "keep me");
+    const QString target = local.filePath(QStringLiteral("ORD1.mdb"));
+    ASSERT_TRUE(QFile::link(victim, target));
+    QStringList temporaries;
+    for (int n = 0; n < 50; ++n) {
+        temporaries << target + QStringLiteral(".%1-%2.part").arg(::getpid()).arg(n);
+        ASSERT_TRUE(QFile::link(victim, temporaries.last()));
+    }
+
+    ASSERT_EQ(MF_FtpConnect(), 0);
+    ASSERT_EQ(MF_FtpGet(local.path(), QStringLiteral("ORD1.mdb")), 0);
+
+    QFile v(victim);
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(v.readAll(), QByteArray("keep me"));
+    const QFileInfo received(target);
+    EXPECT_FALSE(received.isSymLink());
+    EXPECT_TRUE(received.isFile());
+    QFile r(target);
+    ASSERT_TRUE(r.open(QIODevice::ReadOnly));
+    EXPECT_EQ(r.readAll(), QByteArray("server bytes"));
+    // The links at the temporary names are someone else's: left as they were.
+    for (const QString& t : temporaries)
+        EXPECT_EQ(QFileInfo(t).symLinkTarget(), victim) << t.toStdString();
 }
 
 } // namespace

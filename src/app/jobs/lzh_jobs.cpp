@@ -31,20 +31,21 @@ core::Outcome list(ToolContext& ctx, const QString& archive) {
     for (const auto& m : lzh::listArchive(archive)) {
         ctx.out << m.method << ' ' << QString::number(m.originalSize).rightJustified(10) << ' '
                 << QString::number(m.packedSize).rightJustified(10) << ' '
-                << m.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << ' ' << m.name << '\n';
+                << m.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << ' '
+                << core::outputField(m.name) << '\n';
     }
     return core::Outcome::Done;
 }
 
 core::Outcome test(ToolContext& ctx, const QString& archive) {
     for (const auto& m : lzh::testArchive(archive))
-        ctx.out << "OK " << m.name << '\n';
+        ctx.out << "OK " << core::outputField(m.name) << '\n';
     return core::Outcome::Done;
 }
 
 core::Outcome extract(ToolContext& ctx, const QString& archive) {
     for (const QString& path : lzh::extractArchive(archive, QDir::currentPath()))
-        ctx.out << "extracted " << QDir::current().relativeFilePath(path) << '\n';
+        ctx.out << "extracted " << core::outputField(QDir::current().relativeFilePath(path)) << '\n';
     return core::Outcome::Done;
 }
 

@@ -87,4 +87,55 @@ TEST_F(CliOrders, SearchDeleteCancelAndShow) {
     EXPECT_EQ(value("Select PO_NO From rcv_denheaddata Where ORD_NO = 502"), QString());
 }
 
+// Values from a client's order file reach standard output with their control characters replaced:
+// an escape sequence cannot drive the terminal and a CR LF cannot split a record.
+TEST_F(CliOrders, ControlCharactersInOrderValuesStayOffTheTerminal) {
+    const QString hostile = QStringLiteral("\x1b[2JA\r\nB");
+    const QString shown = QStringLiteral("?[2JA B");
+    test::insertHeader(
+        work_, test::HeaderRow{.ordNo = 600, .iraiNo = hostile, .ordDate = 20240301, .nouNm = hostile});
+    test::insertLines(work_, 600);
+    work_.execute(QStringLiteral("Update rcv_errdata Set ERR_VALUE = ?, ERR_MESSAGE = ? Where ORD_NO = 600"),
+                  {hostile, hostile});
+    work_.execute(QStringLiteral("Update rcv_posdata Set TACD = ? Where ORD_NO = 600"), {hostile});
+
+    const struct {
+        QStringList args;
+        int records; // lines of output, headings included
+        int tabs;    // TABs on every line but the headings, -1 when lines differ
+        QString expected;
+    } cases[] = {
+        {{"errors", "600"}, 2, 4, QStringLiteral("600\t1\tt\t") + shown + QLatin1Char('\t') + shown},
+        {{"search", "--from", "20240301", "--to", "20240301"},
+         2,
+         8,
+         QStringLiteral("600\t") + shown + QStringLiteral("\t\t\t20240301\t20240220\t") + shown +
+             QStringLiteral("\t0\t")},
+        {{"show-order", "600"}, -1, -1, QStringLiteral("IRAI_NO\t") + shown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliRun r = run(c.args);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QChar(0x1b)));
+        EXPECT_FALSE(r.out.contains(QLatin1Char('\r')));
+        const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_TRUE(lines.contains(c.expected)) << r.out.toStdString();
+        if (c.records >= 0) {
+            ASSERT_EQ(lines.size(), c.records) << r.out.toStdString();
+            EXPECT_EQ(lines[1].count(QLatin1Char('\t')), c.tabs);
+        }
+    }
+    // show-order: the line table's row keeps its own line and its columns.
+    const CliRun r = run({"show-order", "600"});
+    const QStringList lines = r.out.split(QLatin1Char('\n'));
+    const qsizetype heading = lines.indexOf(QStringLiteral("[rcv_posdata]"));
+    ASSERT_GE(heading, 0) << r.out.toStdString();
+    ASSERT_GT(lines.size(), heading + 3);
+    const QStringList columns = lines[heading + 1].split(QLatin1Char('\t'));
+    const QStringList row = lines[heading + 2].split(QLatin1Char('\t'));
+    EXPECT_EQ(row.size(), columns.size());
+    EXPECT_EQ(row.value(columns.indexOf(QStringLiteral("TACD"))), shown);
+}
+
 } // namespace
