@@ -298,11 +298,6 @@ void Connection::open(const ConnectionSettings& settings) {
             QSqlQuery pragma(QSqlDatabase::database(name_, false));
             pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-            // Checkpoints (a sync and a copy of the log into the file) every 40 MB of log rather than
-            // every 4 MB: an import rewrites the same pages order after order, and a checkpoint
-            // copies each page once. The log is cut back to 64 MB after each.
-            pragma.exec(QStringLiteral("PRAGMA wal_autocheckpoint=10000"));
-            pragma.exec(QStringLiteral("PRAGMA journal_size_limit=67108864"));
             if (createdFile)
                 createSchema(*this, settings.kind);
             if (settings.kind == DatabaseKind::Office)
