@@ -1,5 +1,6 @@
 #include "receiving/receive_folder_lock.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,8 +21,13 @@ bool ReceiveFolderLock::acquire(core::Prompter& prompter, int waitMs) {
     const QString path = QDir(folder_).filePath(QString::fromLatin1(ReceiveLockName));
     lock_ = std::make_unique<QLockFile>(path);
     lock_->setStaleLockTime(0); // only a holder known dead (on this workstation) lets go of it
-    if (lock_->tryLock(waitMs))
-        return true;
+    // Waited for in short slices, so that a window stays responsive meanwhile.
+    QDeadlineTimer deadline(qMax(0, waitMs));
+    do {
+        if (lock_->tryLock(int(qMin<qint64>(deadline.remainingTime(), 100))))
+            return true;
+        prompter.processEvents();
+    } while (!deadline.hasExpired());
     qint64 pid = 0;
     QString host, app;
     lock_->getLockInfo(&pid, &host, &app);

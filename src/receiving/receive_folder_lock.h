@@ -17,7 +17,8 @@ inline constexpr const char* ReceiveLockName = ".kemnoa-receive.lock";
 class ReceiveFolderLock {
 public:
     explicit ReceiveFolderLock(const QString& folder);
-    // Waits up to waitMs for another run to let go. False, with the message shown, when it did not.
+    // Waits up to waitMs for another run to let go, handling the window's events meanwhile. False,
+    // with the message shown, when it did not.
     // A folder that is missing or not writable is left to the run's own checks (true).
     bool acquire(core::Prompter& prompter, int waitMs = defaultWaitMs());
 
