@@ -4,10 +4,17 @@
 #include "platform/lzh/archive_writer.h"
 #include "platform/text/cp932.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <unistd.h>
+#include <utility>
 
 namespace kemnoa::lzh {
 
@@ -117,6 +124,64 @@ QString linkOnTheWay(const QString& folder, const QString& target) {
     return {};
 }
 
+// A member written under a private name beside its target, created new (never through a link planted
+// there), and renamed onto the target only once complete: a rename replaces a link at the target
+// instead of following it, so a link planted after the check above is harmless too.
+class MemberFile {
+public:
+    explicit MemberFile(const QString& target) : target_(QFile::encodeName(target)) {
+        static std::atomic<unsigned> serial{0};
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            temporary_ =
+                target_ + ".kemnoa-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
+            fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd_ < 0)
+            ioError(QStringLiteral("cannot create %1: %2")
+                        .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+        if (!file_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            ioError(QStringLiteral("cannot create %1: %2").arg(target, file_.errorString()));
+    }
+    ~MemberFile() {
+        file_.close();
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!temporary_.isEmpty())
+            ::unlink(temporary_.constData());
+    }
+    MemberFile(const MemberFile&) = delete;
+    MemberFile& operator=(const MemberFile&) = delete;
+
+    QFile& file() { return file_; }
+
+    // On disk under the target's name, with the given modification time.
+    void commit(const QDateTime& modified) {
+        const QString target = QFile::decodeName(target_);
+        if (!file_.flush())
+            ioError(QStringLiteral("cannot save %1: %2").arg(target, file_.errorString()));
+        if (modified.isValid())
+            file_.setFileTime(modified, QFileDevice::FileModificationTime);
+        file_.close();
+        const int fd = std::exchange(fd_, -1);
+        const bool written = ::fdatasync(fd) == 0;
+        const int error = errno;
+        if (::close(fd) != 0 || !written)
+            ioError(QStringLiteral("cannot save %1: %2")
+                        .arg(target, QString::fromLocal8Bit(std::strerror(written ? errno : error))));
+        if (::rename(temporary_.constData(), target_.constData()) != 0)
+            ioError(QStringLiteral("cannot save %1: %2")
+                        .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+        temporary_.clear();
+    }
+
+private:
+    QByteArray target_, temporary_;
+    int fd_ = -1;
+    QFile file_;
+};
+
 } // namespace
 
 struct LzhFileWriter::Impl {
@@ -202,16 +267,10 @@ QStringList extractArchive(const QString& archivePath, const QString& folder) {
             throw LzhError(LzhError::Kind::Unsupported, "unsupported method " + h.method);
         QDir().mkpath(QFileInfo(*target).absolutePath());
         // Written beside the target and moved in place only once the CRC matched.
-        QSaveFile out(*target);
-        if (!out.open(QIODevice::WriteOnly))
-            ioError(QStringLiteral("cannot create %1: %2").arg(*target, out.errorString()));
-        DeviceSink sink(out);
+        MemberFile out(*target);
+        DeviceSink sink(out.file());
         reader.extract(sink);
-        if (!out.commit())
-            ioError(QStringLiteral("cannot save %1: %2").arg(*target, out.errorString()));
-        QFile f(*target);
-        if (f.open(QIODevice::ReadWrite))
-            f.setFileTime(info.modified, QFileDevice::FileModificationTime);
+        out.commit(info.modified);
         written << *target;
     });
     return written;

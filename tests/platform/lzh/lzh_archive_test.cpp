@@ -8,6 +8,7 @@
 #include "platform/lzh/member_header.h"
 #include "support/test_env.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -289,6 +290,38 @@ TEST_F(LzhArchive, ExtractionNeverWritesThroughASymbolicLink) {
         EXPECT_EQ(QDir(path(QStringLiteral("outside"))).entryList(QDir::Files),
                   QStringList{QStringLiteral("victim.txt")});
     }
+}
+
+// A member is written under a private name beside its target and renamed into place: links planted
+// at the private names the program would pick are never written through either.
+TEST_F(LzhArchive, ExtractionSkipsLinksPlantedAtItsPrivateNames) {
+    QDir(tmp_.path()).mkpath(QStringLiteral("outside"));
+    const QString victim = makeFile(QStringLiteral("outside/victim.txt"), "untouched");
+    const QString out = path(QStringLiteral("out"));
+    QDir().mkpath(out);
+    for (int n = 1; n <= 50; ++n)
+        ASSERT_TRUE(QFile::link(
+            victim,
+            out + QStringLiteral("/ORD1.mdb.kemnoa-%1-%2").arg(QCoreApplication::applicationPid()).arg(n)));
+    lzh::MemorySink sink;
+    lzh::ArchiveWriter w(sink);
+    w.addMember("ORD1.mdb", 0, [] {
+        return std::make_unique<lzh::MemorySource>(reinterpret_cast<const uint8_t*>("order"), 5);
+    });
+    w.finish();
+    const QString archive = path(QStringLiteral("plain.lzh"));
+    writeFile(archive, QByteArray(reinterpret_cast<const char*>(sink.bytes.data()),
+                                  static_cast<qsizetype>(sink.bytes.size())));
+    EXPECT_EQ(lzh::extractArchive(archive, out), QStringList{out + QStringLiteral("/ORD1.mdb")});
+    const QFileInfo member(out + QStringLiteral("/ORD1.mdb"));
+    EXPECT_FALSE(member.isSymLink());
+    QFile m(member.filePath()), v(victim);
+    ASSERT_TRUE(m.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(v.open(QIODevice::ReadOnly));
+    EXPECT_EQ(m.readAll(), QByteArray("order"));
+    EXPECT_EQ(v.readAll(), QByteArray("untouched"));
+    // Only the member and the planted links: nothing of the program's own is left behind.
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::System).size(), 51);
 }
 
 TEST_F(LzhArchive, SeparatorsOfOlderToolsMakeFoldersButNotInsideDoubleByteCharacters) {
