@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -65,7 +66,10 @@ std::optional<db::ConnectionSettings> postgres() {
     s.server = host + QLatin1Char(':') + port;
     s.user = qEnvironmentVariable("KEMNOA_TEST_PG_USER", QStringLiteral("postgres"));
     s.password = qEnvironmentVariable("KEMNOA_TEST_PG_PASSWORD");
-    s.database = QStringLiteral("kemnoa_import_bench_%1").arg(QCoreApplication::applicationPid());
+    // Process numbers come round again: a random part keeps an earlier run's database out of this one.
+    s.database = QStringLiteral("kemnoa_import_bench_%1_%2")
+                     .arg(QCoreApplication::applicationPid())
+                     .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
     s.kind = db::DatabaseKind::Work;
     return s;
 }
