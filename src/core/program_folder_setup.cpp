@@ -52,16 +52,22 @@ Copy copyNew(const QString& from, const QString& to, QString* why) {
     }
     const QByteArray data = in.readAll();
     const QByteArray target = QFile::encodeName(to);
+    // A private name left by a start that died (its process number since taken again) is passed by.
     static std::atomic<unsigned> serial{0};
-    const QByteArray temporary =
-        target + ".part" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
-    int error = writeNew(temporary, data);
-    if (error == 0) {
-        error = ::link(temporary.constData(), target.constData()) == 0 ? 0 : errno;
-        ::unlink(temporary.constData());
-        if (error == EPERM || error == ENOTSUP || error == ENOSYS || error == EXDEV || error == EMLINK)
-            error = writeNew(target, data);
+    QByteArray temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = target + ".part" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
+        error = writeNew(temporary, data);
     }
+    if (error != 0) {
+        *why = QString::fromLocal8Bit(std::strerror(error));
+        return Copy::Failed;
+    }
+    error = ::link(temporary.constData(), target.constData()) == 0 ? 0 : errno;
+    ::unlink(temporary.constData());
+    if (error == EPERM || error == ENOTSUP || error == ENOSYS || error == EXDEV || error == EMLINK)
+        error = writeNew(target, data);
     if (error == EEXIST)
         return Copy::AlreadyThere;
     if (error != 0) {
