@@ -528,7 +528,7 @@ void Connection::syncToDisk() {
     const int fd = ::open(log.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENOENT)
-            return; // no log: every commit is in the file, synced by its checkpoint
+            return; // no log: every commit is already in the file, and a checkpoint syncs what it copies
         throwError(QStringLiteral("The database log %1 cannot be opened: %2")
                        .arg(QFile::decodeName(log), QString::fromLocal8Bit(std::strerror(errno))),
                    errnum::General);
