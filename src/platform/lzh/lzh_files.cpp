@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -111,73 +112,105 @@ std::optional<QString> safeTarget(const QString& folder, const QString& name) {
     return QDir(folder).filePath(parts.join(QLatin1Char('/')));
 }
 
-// The first symbolic link met on the way from the folder to the target (the target included), or
-// empty text. A link planted in a shared folder would let a member be written wherever it points.
-QString linkOnTheWay(const QString& folder, const QString& target) {
-    QString path = QDir(folder).absolutePath();
-    for (const QString& part :
-         QDir(folder).relativeFilePath(target).split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        path += QLatin1Char('/') + part;
-        if (QFileInfo(path).isSymLink())
-            return path;
-    }
-    return {};
+QString errnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// A member written under a private name beside its target, created new (never through a link planted
-// there), and renamed onto the target only once complete: a rename replaces a link at the target
-// instead of following it, so a link planted after the check above is harmless too.
+// Opens the folders of a member's path below the extraction folder, creating those that are missing,
+// one name at a time and never through a symbolic link (O_NOFOLLOW): a link planted on the way, at any
+// moment, is refused rather than followed. The descriptor of the last folder, which the caller closes.
+int openFolders(const QString& folder, const QStringList& names, const QString& member) {
+    QDir().mkpath(folder); // the caller's folder, where it names one
+    int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        ioError(QStringLiteral("cannot open folder %1: %2").arg(folder, errnoText(errno)));
+    QString path = folder;
+    for (const QString& name : names) {
+        path += QLatin1Char('/') + name;
+        const QByteArray n = QFile::encodeName(name);
+        if (::mkdirat(fd, n.constData(), 0777) != 0 && errno != EEXIST) {
+            const int error = errno;
+            ::close(fd);
+            ioError(QStringLiteral("cannot create folder %1: %2").arg(path, errnoText(error)));
+        }
+        const int next = ::openat(fd, n.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int error = errno;
+        ::close(fd);
+        if (next < 0)
+            ioError(error == ELOOP || error == ENOTDIR
+                        ? QStringLiteral("cannot write %1: %2 is a symbolic link or not a folder")
+                              .arg(member, path)
+                        : QStringLiteral("cannot open folder %1: %2").arg(path, errnoText(error)));
+        fd = next;
+    }
+    return fd;
+}
+
+// A member written under a private name in its folder (created new, never through a link planted
+// there) and renamed onto its name only once complete: a rename replaces a link planted at the name
+// after the check instead of following it.
 class MemberFile {
 public:
-    explicit MemberFile(const QString& target) : target_(QFile::encodeName(target)) {
-        static std::atomic<unsigned> serial{0};
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            temporary_ =
-                target_ + ".kemnoa-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
-            fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST)
-                break;
-        }
-        if (fd_ < 0)
-            ioError(QStringLiteral("cannot create %1: %2")
-                        .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
-        if (!file_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            ioError(QStringLiteral("cannot create %1: %2").arg(target, file_.errorString()));
-    }
+    // Takes the folder's descriptor (openFolders), which it closes.
+    MemberFile(int folder, const QString& name, const QString& target)
+        : folder_(folder), name_(QFile::encodeName(name)), target_(target) {}
     ~MemberFile() {
         file_.close();
         if (fd_ >= 0)
             ::close(fd_);
         if (!temporary_.isEmpty())
-            ::unlink(temporary_.constData());
+            ::unlinkat(folder_, temporary_.constData(), 0);
+        ::close(folder_);
     }
     MemberFile(const MemberFile&) = delete;
     MemberFile& operator=(const MemberFile&) = delete;
 
+    // Creates the private file; file() then takes the member's bytes.
+    void open() {
+        struct stat st;
+        if (::fstatat(folder_, name_.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+            ioError(QStringLiteral("cannot write %1: it is a symbolic link").arg(target_));
+        static std::atomic<unsigned> serial{0};
+        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+            temporary_ =
+                name_ + ".kemnoa-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial);
+            fd_ = ::openat(folder_, temporary_.constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EEXIST)
+                break;
+        }
+        if (fd_ < 0) {
+            const int error = errno;
+            temporary_.clear();
+            ioError(QStringLiteral("cannot create %1: %2").arg(target_, errnoText(error)));
+        }
+        if (!file_.open(fd_, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            ioError(QStringLiteral("cannot create %1: %2").arg(target_, file_.errorString()));
+    }
+
     QFile& file() { return file_; }
 
-    // On disk under the target's name, with the given modification time.
+    // On disk under its name, with the given modification time.
     void commit(const QDateTime& modified) {
-        const QString target = QFile::decodeName(target_);
         if (!file_.flush())
-            ioError(QStringLiteral("cannot save %1: %2").arg(target, file_.errorString()));
+            ioError(QStringLiteral("cannot save %1: %2").arg(target_, file_.errorString()));
         if (modified.isValid())
             file_.setFileTime(modified, QFileDevice::FileModificationTime);
         file_.close();
         const int fd = std::exchange(fd_, -1);
-        const bool written = ::fdatasync(fd) == 0;
+        const bool synced = ::fdatasync(fd) == 0;
         const int error = errno;
-        if (::close(fd) != 0 || !written)
-            ioError(QStringLiteral("cannot save %1: %2")
-                        .arg(target, QString::fromLocal8Bit(std::strerror(written ? errno : error))));
-        if (::rename(temporary_.constData(), target_.constData()) != 0)
-            ioError(QStringLiteral("cannot save %1: %2")
-                        .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+        if (::close(fd) != 0 || !synced)
+            ioError(QStringLiteral("cannot save %1: %2").arg(target_, errnoText(synced ? errno : error)));
+        if (::renameat(folder_, temporary_.constData(), folder_, name_.constData()) != 0)
+            ioError(QStringLiteral("cannot save %1: %2").arg(target_, errnoText(errno)));
         temporary_.clear();
     }
 
 private:
-    QByteArray target_, temporary_;
+    int folder_;
+    QByteArray name_, temporary_;
+    QString target_;
     int fd_ = -1;
     QFile file_;
 };
@@ -256,18 +289,18 @@ QStringList extractArchive(const QString& archivePath, const QString& folder) {
         if (!target)
             throw LzhError(LzhError::Kind::Corrupt,
                            QStringLiteral("member name leaves the folder: %1").arg(info.name).toStdString());
-        if (const QString link = linkOnTheWay(folder, *target); !link.isEmpty())
-            ioError(QStringLiteral("cannot write %1: %2 is a symbolic link").arg(info.name, link));
+        QStringList names =
+            QDir(folder).relativeFilePath(*target).split(QLatin1Char('/'), Qt::SkipEmptyParts);
         if (info.directory) {
-            if (!QDir().mkpath(*target))
-                ioError(QStringLiteral("cannot create folder %1").arg(*target));
+            ::close(openFolders(folder, names, info.name));
             return;
         }
         if (!isSupportedMethod(h.method))
             throw LzhError(LzhError::Kind::Unsupported, "unsupported method " + h.method);
-        QDir().mkpath(QFileInfo(*target).absolutePath());
+        const QString name = names.takeLast();
         // Written beside the target and moved in place only once the CRC matched.
-        MemberFile out(*target);
+        MemberFile out(openFolders(folder, names, info.name), name, *target);
+        out.open();
         DeviceSink sink(out.file());
         reader.extract(sink);
         out.commit(info.modified);

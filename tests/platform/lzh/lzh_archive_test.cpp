@@ -283,7 +283,13 @@ TEST_F(LzhArchive, ExtractionNeverWritesThroughASymbolicLink) {
         const QString archive = path(QStringLiteral("link.lzh"));
         writeFile(archive, QByteArray(reinterpret_cast<const char*>(sink.bytes.data()),
                                       static_cast<qsizetype>(sink.bytes.size())));
+        const QStringList descriptors =
+            QDir(QStringLiteral("/proc/self/fd"))
+                .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         EXPECT_THROW(lzh::extractArchive(archive, out), lzh::LzhError);
+        EXPECT_EQ(QDir(QStringLiteral("/proc/self/fd"))
+                      .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                  descriptors); // none left open
         QFile f(victim);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), QByteArray("untouched"));
