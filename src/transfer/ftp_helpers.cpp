@@ -7,6 +7,7 @@
 #include "transfer/remote_name.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace kemnoa::transfer {
 
@@ -72,19 +73,18 @@ std::optional<ConnectFailure> connectForJob() {
     const QString failed = QStringLiteral("♯接続失敗");
     if (!SharedFtp)
         return ConnectFailure{{failed}, QString()};
+    // The session's own reason for a failure, taken while connecting only.
     QString reason;
     SharedFtp->FTPFrr = [&](qint32, const QString& text) { reason = text; };
+    const auto stopTaking = qScopeGuard([] { SharedFtp->FTPFrr = nullptr; });
     int connected = 1;
     try {
         connected = MF_FtpConnect();
     } catch (const SettingError& e) {
-        SharedFtp->FTPFrr = nullptr;
         return ConnectFailure{{failed}, e.message()};
     } catch (const core::Error& e) {
-        SharedFtp->FTPFrr = nullptr;
         return ConnectFailure{{failed}, e.text()};
     }
-    SharedFtp->FTPFrr = nullptr;
     if (connected == 0)
         return std::nullopt;
     ConnectFailure failure{{failed}, QString()};
